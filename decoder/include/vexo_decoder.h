@@ -1,0 +1,45 @@
+// The VEXO decoder library: decode entries for both codec families.
+//
+// Two kinds of entry are offered:
+//  - the classic per-family entries (Vexo101Decode, Vexo201Decode) that return
+//    -1 on failure and keep the failure code in a module-level last error;
+//  - VexoDecode, re-entrant and free of module-level state, which returns a
+//    status beside the result. Every caller in this project uses it.
+//
+// No entry ever reads outside the file or writes outside the output.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "vexo_header.h"
+#include "vexo_status.h"
+
+// Stores the family's version number (101 or 201) at *version; returns 0.
+int Vexo101GetVersion(int32_t* version);
+int Vexo201GetVersion(int32_t* version);
+
+// Decode a whole file of fileSize bytes into image565, which must hold
+// width x height pixels. Returns -1 on failure (see the family's last error),
+// otherwise the coding path's result.
+int32_t Vexo101Decode(const uint8_t* fileData, size_t fileSize, uint16_t* image565);
+int32_t Vexo201Decode(const uint8_t* fileData, size_t fileSize, uint16_t* image565);
+
+// The most recent failure code of each family's entry (0 until the first
+// failure); a later success does not reset it.
+int32_t Vexo101LastError();
+int32_t Vexo201LastError();
+
+struct VexoDecodeResult {
+  VexoStatus status;
+  // The path's result: the file offset up to which it consumed data, or -1
+  // when that offset is not positive. Meaningful only when status is kOk.
+  int32_t result;
+};
+
+// Re-entrant decode as the given family's entry would do it. image565 must
+// hold at least width x height pixels, otherwise the decode fails as
+// malformed.
+VexoDecodeResult VexoDecode(VexoFamily family, std::span<const uint8_t> file,
+                            std::span<uint16_t> image565);

@@ -1,0 +1,57 @@
+// The 12-byte header that starts every VEXO file.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+
+inline constexpr size_t kVexoHeaderSize = 12;
+inline constexpr uint8_t kVexoFamily101Version = 101;
+inline constexpr uint8_t kVexoFamily201Version = 201;
+
+struct VexoHeader {
+  uint16_t width = 0;   // as stored; the decoders read it as signed 16-bit
+  uint16_t height = 0;  // likewise
+  uint8_t depthFlag = 0;
+  uint8_t pathFlag = 0;
+  uint8_t quality = 0;
+  uint8_t codecVersion = 0;
+
+  int32_t SignedWidth() const { return static_cast<int16_t>(width); }
+  int32_t SignedHeight() const { return static_cast<int16_t>(height); }
+};
+
+enum class VexoFamily : uint8_t { k101 = 101, k201 = 201 };
+enum class VexoPath : uint8_t { kPredictive, kTransform, kFast };
+
+// True when the file starts with the four bytes "VEXO".
+bool HasVexoMagic(std::span<const uint8_t> file);
+
+// The header fields, or nothing when the file is shorter than the header.
+// The magic is not checked here.
+std::optional<VexoHeader> ReadVexoHeader(std::span<const uint8_t> file);
+
+// The family whose version byte this is, if any.
+std::optional<VexoFamily> FamilyOfVersion(uint8_t codecVersion);
+
+// The coding path a family runs for this header: predictive when pathFlag is
+// 0, otherwise the family's own path.
+VexoPath SelectVexoPath(VexoFamily family, const VexoHeader& header);
+
+// False when the file is certainly too short to code the picture its header
+// announces: every block costs a minimum number of bits on each path. A file
+// that decodes within its own bounds always passes. Lets callers refuse a
+// tiny file that claims a huge picture before allocating for it.
+bool VexoFileCanHoldPicture(const VexoHeader& header, size_t fileSize);
+
+// Little-endian field readers for callers that hold the bytes.
+inline uint16_t ReadLe16(const uint8_t* bytes) {
+  return static_cast<uint16_t>(bytes[0] | (bytes[1] << 8));
+}
+inline int32_t ReadLe32Signed(const uint8_t* bytes) {
+  return static_cast<int32_t>(static_cast<uint32_t>(bytes[0]) |
+                              (static_cast<uint32_t>(bytes[1]) << 8) |
+                              (static_cast<uint32_t>(bytes[2]) << 16) |
+                              (static_cast<uint32_t>(bytes[3]) << 24));
+}

@@ -1,0 +1,23 @@
+// Status codes shared by every decode entry of the library.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+enum class VexoStatus : int32_t {
+  kOk = 0,
+  kBadMagic = -1,    // the first four bytes are not "VEXO"
+  kBadVersion = -4,  // the version byte is not the family's
+  kTruncated = -5,   // the decode needed data outside the file
+  kMalformed = -6,   // a value outside the format, or an output too small
+  kUnsupported = -7, // the coding path is not available in this build
+};
+
+inline constexpr int32_t VexoErrorBadMagic = static_cast<int32_t>(VexoStatus::kBadMagic);
+inline constexpr int32_t VexoErrorBadVersion = static_cast<int32_t>(VexoStatus::kBadVersion);
+inline constexpr int32_t VexoErrorTruncated = static_cast<int32_t>(VexoStatus::kTruncated);
+inline constexpr int32_t VexoErrorMalformed = static_cast<int32_t>(VexoStatus::kMalformed);
+
+// Lower-case name used by the command line: ok, bad-magic, bad-version,
+// truncated, malformed.
+std::string_view VexoStatusName(VexoStatus status);

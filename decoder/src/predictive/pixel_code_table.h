@@ -1,0 +1,57 @@
+// Lookup of a predictive pixel code from the next 12 bits of the stream.
+//
+// A pixel code is "1" (copy the prediction), "0 111" (raw pixel) or
+// "0, class i (3 bits), value v (i + 2 bits)" (prediction plus a table delta).
+// No code is longer than 12 bits, so one peek of 12 bits and one table lookup
+// decode any of them.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "predictive/delta_tables.h"
+
+namespace vexo {
+
+inline constexpr int kPixelCodeBits = 12;
+
+// One entry: the 16-bit delta to add (0 for a copy), the code length and a
+// flag for a raw pixel.
+struct PixelCode {
+  static constexpr uint32_t kRawFlag = 1u << 24;
+
+  static constexpr uint16_t Delta(uint32_t entry) { return static_cast<uint16_t>(entry); }
+  static constexpr int Length(uint32_t entry) { return static_cast<int>((entry >> 16) & 0xFF); }
+  static constexpr bool IsRaw(uint32_t entry) { return (entry & kRawFlag) != 0; }
+};
+
+using PixelCodeTable = std::array<uint32_t, 1u << kPixelCodeBits>;
+
+constexpr uint32_t MakePixelCode(uint16_t delta, int length, bool raw) {
+  return delta | (static_cast<uint32_t>(length) << 16) | (raw ? PixelCode::kRawFlag : 0u);
+}
+
+constexpr PixelCodeTable BuildPixelCodeTable(const std::array<int32_t, kDeltaTableSize>& deltas) {
+  PixelCodeTable table{};
+  for (uint32_t bits = 0; bits < table.size(); ++bits) {
+    if (bits >> 11) {
+      table[bits] = MakePixelCode(0, 1, false);
+      continue;
+    }
+    const int deltaClass = static_cast<int>((bits >> 8) & 7);
+    if (deltaClass == 7) {
+      table[bits] = MakePixelCode(0, 4, true);
+      continue;
+    }
+    const int valueBits = DeltaClassValueBits(deltaClass);
+    const uint32_t value = (bits >> (8 - valueBits)) & ((1u << valueBits) - 1);
+    const int32_t delta = deltas[DeltaClassFirstIndex(deltaClass) + value];
+    table[bits] = MakePixelCode(static_cast<uint16_t>(delta), 4 + valueBits, false);
+  }
+  return table;
+}
+
+inline constexpr PixelCodeTable PixelCodesFine = BuildPixelCodeTable(DeltaTableFine);
+inline constexpr PixelCodeTable PixelCodesCoarse = BuildPixelCodeTable(DeltaTableCoarse);
+
+}  // namespace vexo

@@ -1,0 +1,185 @@
+#include "predictive/predictive_decoder.h"
+
+#include <algorithm>
+
+#include "common/bit_reader.h"
+#include "predictive/pixel_code_table.h"
+
+namespace vexo {
+namespace {
+
+constexpr size_t kRawOffsetField = 12;
+constexpr size_t kBitStreamStart = 16;
+constexpr int kBlockSize = 4;
+constexpr int kModeFillLeft = 3;
+
+// Fetch distance that covers every refill of one full block: five refills of
+// at most 7 bytes each, plus the 8-byte load of the last.
+constexpr size_t kFullBlockFetchBytes = 48;
+
+// Everything one decode shares between its blocks.
+struct PredictiveState {
+  PredictiveState(const PathInput& input, int64_t rawOffset)
+      : bits(input.file.data(), input.file.size(), kBitStreamStart),
+        codes(input.quality == 2 ? PixelCodesCoarse : PixelCodesFine),
+        image(input.image.data()),
+        width(input.width),
+        file(input.file),
+        rawPosition(rawOffset) {}
+
+  // The next pixel of the raw-pixel stream. Past either end of the file it
+  // records the fault and yields 0; the caller stops after the block.
+  uint16_t NextRaw() {
+    if (rawPosition < 0 || rawPosition + 2 > static_cast<int64_t>(file.size())) {
+      rawPastEnd = true;
+      return 0;
+    }
+    const uint16_t pixel = ReadLe16(file.data() + rawPosition);
+    rawPosition += 2;
+    return pixel;
+  }
+
+  // Decodes one pixel code at `pixel` from its prediction.
+  void DecodePixel(uint16_t* pixel, uint16_t predicted) {
+    const uint32_t code = codes[bits.Peek(kPixelCodeBits)];
+    bits.Skip(PixelCode::Length(code));
+    *pixel = PixelCode::IsRaw(code) ? NextRaw()
+                                    : static_cast<uint16_t>(predicted + PixelCode::Delta(code));
+  }
+
+  bool Failed() const { return rawPastEnd || bits.ConsumedPastEnd(); }
+
+  VexoDecodeResult Finish() const {
+    if (Failed()) return {VexoStatus::kTruncated, -1};
+    return {VexoStatus::kOk, PositiveOrMinusOne(rawPosition)};
+  }
+
+  VexoBitReader bits;
+  const PixelCodeTable& codes;
+  uint16_t* image;
+  int32_t width;
+  std::span<const uint8_t> file;
+  int64_t rawPosition;
+  bool rawPastEnd = false;
+};
+
+// The output pixel at index, or 0 before the first pixel of the picture.
+inline uint16_t SourcePixel(const uint16_t* image, int64_t index) {
+  return index >= 0 ? image[index] : 0;
+}
+
+int64_t PredictionOffset(int mode, int32_t width) {
+  switch (mode) {
+    case 0:
+      return -1;
+    case 1:
+      return -static_cast<int64_t>(width);
+    default:
+      return -static_cast<int64_t>(width) - 1;
+  }
+}
+
+// One block of any size, pixel by pixel, with every source checked. Serves
+// the general form and the blocks of the whole-block form that touch the
+// first picture row or the end of the file.
+void DecodeBlockCarefully(PredictiveState& s, int32_t x, int32_t y, int bw, int bh) {
+  if (s.bits.Count() < 2) s.bits.Refill();
+  const int mode = static_cast<int>(s.bits.Read(2));
+  const int64_t first = static_cast<int64_t>(y) * s.width + x;
+  if (mode == kModeFillLeft) {
+    for (int r = 0; r < bh; ++r) {
+      const int64_t row = first + static_cast<int64_t>(r) * s.width;
+      std::fill_n(s.image + row, bw, SourcePixel(s.image, row - 1));
+    }
+    return;
+  }
+  const int64_t offset = PredictionOffset(mode, s.width);
+  for (int r = 0; r < bh; ++r) {
+    const int64_t row = first + static_cast<int64_t>(r) * s.width;
+    for (int c = 0; c < bw; ++c) {
+      if (s.bits.Count() < kPixelCodeBits) s.bits.Refill();
+      s.DecodePixel(s.image + row + c, SourcePixel(s.image, row + c + offset));
+    }
+  }
+}
+
+// One full 4 x 4 block in straight-line code. The caller guarantees that every
+// source lies inside the picture and that the block's bytes are in the file.
+void DecodeFullBlockFast(PredictiveState& s, uint16_t* block) {
+  const ptrdiff_t stride = s.width;
+  s.bits.RefillUnchecked();
+  const int mode = static_cast<int>(s.bits.Peek(2));
+  s.bits.Skip(2);
+  if (mode == kModeFillLeft) {
+    for (int r = 0; r < kBlockSize; ++r) {
+      uint16_t* row = block + r * stride;
+      const uint16_t left = row[-1];
+      row[0] = row[1] = row[2] = row[3] = left;
+    }
+    return;
+  }
+  const ptrdiff_t offset = static_cast<ptrdiff_t>(PredictionOffset(mode, s.width));
+  for (int r = 0; r < kBlockSize; ++r) {
+    // Four codes take at most 48 bits; a refill leaves at least 54.
+    if (r > 0) s.bits.RefillUnchecked();
+    uint16_t* row = block + r * stride;
+    s.DecodePixel(row + 0, row[0 + offset]);
+    s.DecodePixel(row + 1, row[1 + offset]);
+    s.DecodePixel(row + 2, row[2 + offset]);
+    s.DecodePixel(row + 3, row[3 + offset]);
+  }
+}
+
+// Sources that lie later in raster order (the last pixel of an earlier row of
+// the same block row) must read as 0, as in a zero-filled output.
+void ClearLastColumn(const PathInput& input) {
+  for (int32_t y = 0; y < input.height; ++y) {
+    input.image[static_cast<size_t>(y) * input.width + input.width - 1] = 0;
+  }
+}
+
+bool HasPicture(const PathInput& input) { return input.width > 0 && input.height > 0; }
+
+}  // namespace
+
+VexoDecodeResult DecodePredictiveGeneral(const PathInput& input) {
+  if (input.file.size() < kBitStreamStart) return {VexoStatus::kTruncated, -1};
+  PredictiveState s(input, ReadLe32Signed(input.file.data() + kRawOffsetField));
+  if (!HasPicture(input)) return s.Finish();
+  ClearLastColumn(input);
+  for (int32_t y = 0; y < input.height; y += kBlockSize) {
+    const int bh = std::min(kBlockSize, input.height - y);
+    for (int32_t x = 0; x < input.width; x += kBlockSize) {
+      DecodeBlockCarefully(s, x, y, std::min(kBlockSize, input.width - x), bh);
+      if (s.Failed()) return s.Finish();
+    }
+  }
+  return s.Finish();
+}
+
+VexoDecodeResult DecodePredictiveWholeBlocks(const PathInput& input) {
+  if (input.file.size() < kBitStreamStart) return {VexoStatus::kTruncated, -1};
+  PredictiveState s(input, ReadLe32Signed(input.file.data() + kRawOffsetField));
+  if (!HasPicture(input)) return s.Finish();
+  ClearLastColumn(input);
+  for (int32_t y = 0; y < input.height; y += kBlockSize) {
+    uint16_t* blockRow = input.image.data() + static_cast<size_t>(y) * input.width;
+    for (int32_t x = 0; x < input.width; x += kBlockSize) {
+      if (y > 0 && s.bits.HasBytesAhead(kFullBlockFetchBytes)) {
+        DecodeFullBlockFast(s, blockRow + x);
+        if (s.rawPastEnd) return s.Finish();
+      } else {
+        DecodeBlockCarefully(s, x, y, kBlockSize, kBlockSize);
+        if (s.Failed()) return s.Finish();
+      }
+    }
+  }
+  return s.Finish();
+}
+
+VexoDecodeResult DecodePredictive(const PathInput& input) {
+  const bool wholeBlocks = input.width % kBlockSize == 0 && input.height % kBlockSize == 0;
+  return wholeBlocks ? DecodePredictiveWholeBlocks(input) : DecodePredictiveGeneral(input);
+}
+
+}  // namespace vexo

@@ -1,0 +1,19 @@
+#include "vexo_status.h"
+
+std::string_view VexoStatusName(VexoStatus status) {
+  switch (status) {
+    case VexoStatus::kOk:
+      return "ok";
+    case VexoStatus::kBadMagic:
+      return "bad-magic";
+    case VexoStatus::kBadVersion:
+      return "bad-version";
+    case VexoStatus::kTruncated:
+      return "truncated";
+    case VexoStatus::kMalformed:
+      return "malformed";
+    case VexoStatus::kUnsupported:
+      return "unsupported";
+  }
+  return "unknown";
+}

@@ -1,0 +1,82 @@
+// Decode entries and the choice of coding path.
+#include "vexo_decoder.h"
+
+#include "fast/fast_decoder.h"
+#include "predictive/predictive_decoder.h"
+#include "transform/transform_decoder.h"
+
+namespace {
+
+// The per-family last errors of the classic entries. The re-entrant
+// VexoDecode never touches them.
+int32_t vexo101LastError = 0;
+int32_t vexo201LastError = 0;
+
+size_t PixelCount(const VexoHeader& header) {
+  const int32_t width = header.SignedWidth();
+  const int32_t height = header.SignedHeight();
+  if (width < 1 || height < 1) return 0;
+  return static_cast<size_t>(width) * static_cast<size_t>(height);
+}
+
+VexoDecodeResult RunPath(VexoFamily family, const VexoHeader& header,
+                         const vexo::PathInput& input) {
+  switch (SelectVexoPath(family, header)) {
+    case VexoPath::kPredictive:
+      return vexo::DecodePredictive(input);
+    case VexoPath::kTransform:
+      return vexo::DecodeTransform(input);
+    case VexoPath::kFast:
+      return vexo::DecodeFast(input);
+  }
+  return {VexoStatus::kMalformed, -1};
+}
+
+int32_t ClassicDecode(VexoFamily family, int32_t& lastError, const uint8_t* fileData,
+                      size_t fileSize, uint16_t* image565) {
+  const std::span<const uint8_t> file(fileData, fileSize);
+  const auto header = ReadVexoHeader(file);
+  const size_t pixels = header ? PixelCount(*header) : 0;
+  const VexoDecodeResult decoded = VexoDecode(family, file, std::span(image565, pixels));
+  if (decoded.status != VexoStatus::kOk) {
+    lastError = static_cast<int32_t>(decoded.status);
+    return -1;
+  }
+  return decoded.result;
+}
+
+}  // namespace
+
+int Vexo101GetVersion(int32_t* version) {
+  *version = kVexoFamily101Version;
+  return 0;
+}
+
+int Vexo201GetVersion(int32_t* version) {
+  *version = kVexoFamily201Version;
+  return 0;
+}
+
+int32_t Vexo101Decode(const uint8_t* fileData, size_t fileSize, uint16_t* image565) {
+  return ClassicDecode(VexoFamily::k101, vexo101LastError, fileData, fileSize, image565);
+}
+
+int32_t Vexo201Decode(const uint8_t* fileData, size_t fileSize, uint16_t* image565) {
+  return ClassicDecode(VexoFamily::k201, vexo201LastError, fileData, fileSize, image565);
+}
+
+int32_t Vexo101LastError() { return vexo101LastError; }
+int32_t Vexo201LastError() { return vexo201LastError; }
+
+VexoDecodeResult VexoDecode(VexoFamily family, std::span<const uint8_t> file,
+                            std::span<uint16_t> image565) {
+  if (!HasVexoMagic(file)) return {VexoStatus::kBadMagic, -1};
+  const auto header = ReadVexoHeader(file);
+  if (!header) return {VexoStatus::kTruncated, -1};
+  if (header->codecVersion != static_cast<uint8_t>(family)) return {VexoStatus::kBadVersion, -1};
+  const size_t pixels = PixelCount(*header);
+  if (image565.size() < pixels) return {VexoStatus::kMalformed, -1};
+  const vexo::PathInput input{file, header->SignedWidth(), header->SignedHeight(),
+                              header->quality, image565.first(pixels)};
+  return RunPath(family, *header, input);
+}
