@@ -1,3 +1,296 @@
+// The predictive path: worked examples, block order, modes, tables, and the
+// equivalence of its two forms.
 #include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "bit_writer.h"
+#include "decode_helpers.h"
+#include "predictive/predictive_decoder.h"
 #include "vexo_decoder.h"
-TEST(Smoke, Builds) { SUCCEED(); }
+
+namespace vexo::testing {
+namespace {
+
+using Pixels = std::vector<uint16_t>;
+
+// The complete 24-byte example file: a 4 x 2 picture coded as one block.
+std::vector<uint8_t> WorkedExample(uint8_t quality, uint8_t codecVersion) {
+  std::vector<uint8_t> file = {'V',  'E',  'X',  'O',  0x04, 0x00, 0x02, 0x00,
+                               0x00, 0x00, 0x00, 0x65, 0x14, 0x00, 0x00, 0x00,
+                               0x1E, 0x00, 0xDC, 0x37, 0x00, 0xF8, 0x1F, 0x00};
+  file[10] = quality;
+  file[11] = codecVersion;
+  return file;
+}
+
+struct WorkedCase {
+  uint8_t quality;
+  VexoFamily family;
+  Pixels expected;
+};
+
+class WorkedExampleTest : public ::testing::TestWithParam<WorkedCase> {};
+
+TEST_P(WorkedExampleTest, DecodesToTheListedPixels) {
+  const WorkedCase& c = GetParam();
+  const auto file = WorkedExample(c.quality, static_cast<uint8_t>(c.family));
+  const DecodedPicture decoded = DecodeWith(c.family, file);
+  ASSERT_EQ(decoded.outcome.status, VexoStatus::kOk);
+  EXPECT_EQ(decoded.outcome.result, 24);
+  EXPECT_EQ(decoded.pixels, c.expected);
+}
+
+const Pixels kFineExample = {0xF800, 0xF800, 0xF000, 0xF021, 0xF021, 0xF021, 0xF041, 0x001F};
+const Pixels kCoarseExample = {0xF800, 0xF800, 0xE800, 0xE842, 0xE842, 0xE842, 0xE882, 0x001F};
+
+INSTANTIATE_TEST_SUITE_P(BothQualitiesBothFamilies, WorkedExampleTest,
+                         ::testing::Values(WorkedCase{0, VexoFamily::k101, kFineExample},
+                                           WorkedCase{1, VexoFamily::k101, kFineExample},
+                                           WorkedCase{2, VexoFamily::k101, kCoarseExample},
+                                           WorkedCase{0, VexoFamily::k201, kFineExample},
+                                           WorkedCase{2, VexoFamily::k201, kCoarseExample}));
+
+TEST(ClassicEntries, ReturnTheResultAndWriteThePixels) {
+  const auto file = WorkedExample(0, 101);
+  Pixels pixels(8);
+  EXPECT_EQ(Vexo101Decode(file.data(), file.size(), pixels.data()), 24);
+  EXPECT_EQ(pixels, kFineExample);
+}
+
+TEST(ClassicEntries, WrongFamilyFailsWithoutWritingAndKeepsTheError) {
+  const auto file201 = WorkedExample(0, 201);
+  Pixels pixels(8, 0x1234);
+  EXPECT_EQ(Vexo101Decode(file201.data(), file201.size(), pixels.data()), -1);
+  EXPECT_EQ(Vexo101LastError(), VexoErrorBadVersion);
+  EXPECT_EQ(pixels, Pixels(8, 0x1234));
+
+  // A later success leaves the last error as it was.
+  const auto file101 = WorkedExample(0, 101);
+  EXPECT_EQ(Vexo101Decode(file101.data(), file101.size(), pixels.data()), 24);
+  EXPECT_EQ(Vexo101LastError(), VexoErrorBadVersion);
+}
+
+TEST(ClassicEntries, BadMagicFailsInBothFamilies) {
+  auto file = WorkedExample(0, 201);
+  file[0] = 'W';
+  Pixels pixels(8);
+  EXPECT_EQ(Vexo201Decode(file.data(), file.size(), pixels.data()), -1);
+  EXPECT_EQ(Vexo201LastError(), VexoErrorBadMagic);
+  EXPECT_EQ(Vexo101Decode(file.data(), file.size(), pixels.data()), -1);
+  EXPECT_EQ(Vexo101LastError(), VexoErrorBadMagic);
+}
+
+TEST(ClassicEntries, VersionQueries) {
+  int32_t version = 0;
+  EXPECT_EQ(Vexo101GetVersion(&version), 0);
+  EXPECT_EQ(version, 101);
+  EXPECT_EQ(Vexo201GetVersion(&version), 0);
+  EXPECT_EQ(version, 201);
+}
+
+TEST(ReentrantEntry, OutputSmallerThanThePictureIsMalformed) {
+  const auto file = WorkedExample(0, 101);
+  Pixels pixels(7);
+  EXPECT_EQ(VexoDecode(VexoFamily::k101, file, pixels).status, VexoStatus::kMalformed);
+}
+
+// Codes every pixel of every block raw, so each output pixel holds the
+// position at which its block order decoded it.
+std::vector<uint8_t> AllRawFile(uint16_t width, uint16_t height) {
+  BitWriter bits;
+  Pixels raw;
+  for (int y = 0; y < height; y += 4) {
+    for (int x = 0; x < width; x += 4) {
+      bits.Put(0, 2);
+      const int pixels = std::min(4, width - x) * std::min(4, height - y);
+      for (int i = 0; i < pixels; ++i) {
+        bits.PutBits("0111");
+        raw.push_back(static_cast<uint16_t>(raw.size()));
+      }
+    }
+  }
+  return MakePredictiveFile({.width = width, .height = height}, bits.Bytes(), raw);
+}
+
+TEST(BlockOrder, EdgeBlocksFollowTheFullOnesInRasterOrder) {
+  const auto file = AllRawFile(6, 5);
+  const DecodedPicture decoded = DecodeWith(VexoFamily::k101, file);
+  ASSERT_EQ(decoded.outcome.status, VexoStatus::kOk);
+  // 4 x 4 at (0,0), 2 x 4 at (4,0), 4 x 1 at (0,4), 2 x 1 at (4,4).
+  const Pixels expected = {0,  1,  2,  3,  16, 17,  //
+                           4,  5,  6,  7,  18, 19,  //
+                           8,  9,  10, 11, 20, 21,  //
+                           12, 13, 14, 15, 22, 23,  //
+                           24, 25, 26, 27, 28, 29};
+  EXPECT_EQ(decoded.pixels, expected);
+  // The raw stream ends the file, and every raw pixel moves the result on.
+  EXPECT_EQ(decoded.outcome.result, static_cast<int32_t>(file.size()));
+}
+
+TEST(BlockModes, FillLeftTakesTwoBitsAndCopiesTheLeftNeighbourPerRow) {
+  BitWriter bits;
+  Pixels raw;
+  bits.Put(0, 2);
+  for (int i = 0; i < 16; ++i) {
+    bits.PutBits("0111");
+    raw.push_back(static_cast<uint16_t>(0x100 + i));
+  }
+  bits.Put(3, 2);  // second block: fill from the left
+  const auto fill = MakePredictiveFile({.width = 8, .height = 4}, bits.Bytes(), raw);
+
+  // Mode 0 with sixteen copies gives the same pixels at 18 bits.
+  BitWriter copies;
+  copies.Put(0, 2);
+  for (int i = 0; i < 16; ++i) copies.PutBits("0111");
+  copies.Put(0, 2);
+  for (int i = 0; i < 16; ++i) copies.PutBit(true);
+  const auto copy = MakePredictiveFile({.width = 8, .height = 4}, copies.Bytes(), raw);
+
+  const DecodedPicture filled = DecodeWith(VexoFamily::k101, fill);
+  const DecodedPicture copied = DecodeWith(VexoFamily::k101, copy);
+  ASSERT_EQ(filled.outcome.status, VexoStatus::kOk);
+  EXPECT_EQ(filled.pixels, copied.pixels);
+  for (int r = 0; r < 4; ++r) {
+    for (int c = 4; c < 8; ++c) EXPECT_EQ(filled.pixels[r * 8 + c], 0x100 + r * 4 + 3);
+  }
+}
+
+TEST(BlockModes, SourcesNotYetDecodedReadAsZero) {
+  // 8 x 4, first block mode 0: row 1 starts from pixel (7, 0), which the
+  // second block writes later; pixel 0 starts from before the picture.
+  BitWriter bits;
+  bits.Put(0, 2);
+  for (int i = 0; i < 16; ++i) bits.PutBit(true);
+  bits.Put(0, 2);
+  for (int i = 0; i < 16; ++i) bits.PutBits("0111");
+  const auto file =
+      MakePredictiveFile({.width = 8, .height = 4}, bits.Bytes(), Pixels(16, 0xBEEF));
+  const DecodedPicture decoded = DecodeWith(VexoFamily::k101, file, 0x5555);
+  ASSERT_EQ(decoded.outcome.status, VexoStatus::kOk);
+  for (int r = 0; r < 4; ++r) {
+    for (int c = 0; c < 4; ++c) EXPECT_EQ(decoded.pixels[r * 8 + c], 0) << r << "," << c;
+  }
+}
+
+struct SinglePixelCase {
+  const char* code;
+  uint8_t quality;
+  uint16_t expected;
+};
+
+class SinglePixelTest : public ::testing::TestWithParam<SinglePixelCase> {};
+
+// A 1 x 1 picture in mode 0 predicts from before the picture, that is 0.
+TEST_P(SinglePixelTest, AddsTheTableEntryToZero) {
+  BitWriter bits;
+  bits.PutBits("00");
+  bits.PutBits(GetParam().code);
+  const auto file = MakePredictiveFile({.width = 1, .height = 1, .quality = GetParam().quality},
+                                       bits.Bytes(), {});
+  const DecodedPicture decoded = DecodeWith(VexoFamily::k101, file);
+  ASSERT_EQ(decoded.outcome.status, VexoStatus::kOk);
+  EXPECT_EQ(decoded.pixels[0], GetParam().expected);
+  EXPECT_EQ(decoded.outcome.result, static_cast<int32_t>(file.size()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tables, SinglePixelTest,
+    ::testing::Values(SinglePixelCase{"0 000 00", 0, 0xF800},          // -2048: one red step
+                      SinglePixelCase{"0 000 00", 2, 0xF000},          // coarse: two
+                      SinglePixelCase{"0 001 101", 0, 33},             // class 1, entry 9
+                      SinglePixelCase{"0 110 01110001", 0, 0xA000},    // -24576
+                      SinglePixelCase{"0 110 01110001", 2, 0x4000},    // -49152 wraps
+                      SinglePixelCase{"0 110 11111111", 0, 6468},      // last entry
+                      SinglePixelCase{"1", 0, 0x0000}));
+
+TEST(RawEscapes, ReadLittleEndianAtAnyAlignment) {
+  for (int rawOffset = 16; rawOffset < 24; ++rawOffset) {
+    BitWriter bits;
+    bits.PutBits("00 0111 0111");
+    std::vector<uint8_t> file = MakeHeader({.width = 2, .height = 1});
+    AppendLe32(file, rawOffset);
+    file.insert(file.end(), bits.Bytes().begin(), bits.Bytes().end());
+    file.resize(rawOffset, 0xEE);
+    for (uint8_t b : {0x34, 0x12, 0x78, 0x56}) file.push_back(b);
+    if (rawOffset < 18) continue;  // the raw stream must not overlap the bits here
+    const DecodedPicture decoded = DecodeWith(VexoFamily::k101, file);
+    ASSERT_EQ(decoded.outcome.status, VexoStatus::kOk);
+    EXPECT_EQ(decoded.pixels, (Pixels{0x1234, 0x5678}));
+    EXPECT_EQ(decoded.outcome.result, rawOffset + 4);
+  }
+}
+
+TEST(Results, NotPositiveGivesMinusOneWithStatusOk) {
+  BitWriter bits;
+  bits.PutBits("00 1");
+  std::vector<uint8_t> file = MakeHeader({.width = 1, .height = 1});
+  AppendLe32(file, -8);
+  file.insert(file.end(), bits.Bytes().begin(), bits.Bytes().end());
+  const DecodedPicture decoded = DecodeWith(VexoFamily::k101, file);
+  EXPECT_EQ(decoded.outcome.status, VexoStatus::kOk);
+  EXPECT_EQ(decoded.outcome.result, -1);
+}
+
+TEST(Results, ZeroOrNegativeSizesWriteNothing) {
+  for (uint16_t width : {0, 0x8000, 5}) {
+    const uint16_t height = width == 5 ? 0 : 3;
+    std::vector<uint8_t> file = MakeHeader({.width = width, .height = height});
+    AppendLe32(file, 40);
+    const DecodedPicture decoded = DecodeWith(VexoFamily::k101, file);
+    EXPECT_EQ(decoded.outcome.status, VexoStatus::kOk);
+    EXPECT_EQ(decoded.outcome.result, 40);
+    EXPECT_TRUE(decoded.pixels.empty());
+  }
+}
+
+// Any bit string is a valid stream: random bits with plenty of raw pixels
+// behind them.
+std::vector<uint8_t> RandomPredictiveFile(std::mt19937& random, uint16_t width, uint16_t height,
+                                          uint8_t quality) {
+  const size_t pixels = static_cast<size_t>(width) * height;
+  std::vector<uint8_t> bits(pixels * 12 / 8 + 8);
+  std::vector<uint16_t> raw(pixels);
+  for (auto& b : bits) b = static_cast<uint8_t>(random());
+  for (auto& p : raw) p = static_cast<uint16_t>(random());
+  return MakePredictiveFile({.width = width, .height = height, .quality = quality}, bits, raw);
+}
+
+PathInput InputFor(const std::vector<uint8_t>& file, Pixels& image) {
+  const VexoHeader header = *ReadVexoHeader(file);
+  image.assign(static_cast<size_t>(header.width) * header.height, 0x7777);
+  return {file, header.SignedWidth(), header.SignedHeight(), header.quality, image};
+}
+
+TEST(Forms, WholeBlockFormMatchesTheGeneralFormOnRandomStreams) {
+  std::mt19937 random(2024);
+  for (int trial = 0; trial < 300; ++trial) {
+    const auto width = static_cast<uint16_t>(4 * (1 + random() % 12));
+    const auto height = static_cast<uint16_t>(4 * (1 + random() % 12));
+    const auto file = RandomPredictiveFile(random, width, height, random() % 3);
+    Pixels general, wholeBlocks;
+    const VexoDecodeResult a = DecodePredictiveGeneral(InputFor(file, general));
+    const VexoDecodeResult b = DecodePredictiveWholeBlocks(InputFor(file, wholeBlocks));
+    ASSERT_EQ(a.status, VexoStatus::kOk);
+    ASSERT_EQ(b.status, a.status);
+    ASSERT_EQ(b.result, a.result) << width << "x" << height;
+    ASSERT_EQ(wholeBlocks, general) << width << "x" << height;
+  }
+}
+
+TEST(Forms, OutputDoesNotDependOnTheBufferContent) {
+  std::mt19937 random(7);
+  for (int trial = 0; trial < 50; ++trial) {
+    const auto width = static_cast<uint16_t>(1 + random() % 20);
+    const auto height = static_cast<uint16_t>(1 + random() % 20);
+    const auto file = RandomPredictiveFile(random, width, height, 0);
+    const DecodedPicture zeroFilled = DecodeWith(VexoFamily::k101, file, 0);
+    const DecodedPicture dirty = DecodeWith(VexoFamily::k101, file, 0xFFFF);
+    ASSERT_EQ(zeroFilled.outcome.status, VexoStatus::kOk);
+    ASSERT_EQ(dirty.pixels, zeroFilled.pixels) << width << "x" << height;
+  }
+}
+
+}  // namespace
+}  // namespace vexo::testing
