@@ -1,0 +1,181 @@
+// The vexo program as a user runs it: arguments in, text and exit code out.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "bit_writer.h"
+
+namespace {
+
+using vexo::testing::AppendLe32;
+using vexo::testing::MakeHeader;
+
+const std::vector<uint8_t> kWorkedExample = {'V',  'E',  'X',  'O',  0x04, 0x00, 0x02, 0x00,
+                                             0x00, 0x00, 0x00, 0x65, 0x14, 0x00, 0x00, 0x00,
+                                             0x1E, 0x00, 0xDC, 0x37, 0x00, 0xF8, 0x1F, 0x00};
+
+struct RunResult {
+  int exitCode;
+  std::string out;
+  std::string err;
+};
+
+class VexoCliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = std::filesystem::temp_directory_path() /
+              (std::string("vexo_cli_test_") +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::create_directories(folder_);
+  }
+  void TearDown() override { std::filesystem::remove_all(folder_); }
+
+  std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) {
+    const auto path = (folder_ / name).string();
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    return path;
+  }
+
+  static std::string Slurp(const std::filesystem::path& path) {
+    std::ifstream file(path);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+  }
+
+  RunResult Run(const std::string& arguments) {
+    const auto out = folder_ / "stdout.txt";
+    const auto err = folder_ / "stderr.txt";
+    const std::string command = std::string("'") + VEXO_PROGRAM + "' " + arguments + " >'" +
+                                out.string() + "' 2>'" + err.string() + "' </dev/null";
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
+  }
+
+  std::filesystem::path folder_;
+};
+
+TEST_F(VexoCliTest, DecodePrintsTheStatisticsAndWritesTheBmpBesideTheInput) {
+  const std::string input = Write("sample.vxo", kWorkedExample);
+  const RunResult run = Run("decode '" + input + "'");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.out.find("File Name: sample.vxo\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("Image Size: 4x2x\n"), std::string::npos);
+  EXPECT_NE(run.out.find("Comp Ratio: x1.0\n"), std::string::npos);
+  EXPECT_NE(run.out.find("Decode Mode: ARM9 DCT OFF\n"), std::string::npos);
+  EXPECT_NE(run.out.find("Quantize Value: HIGH(Lossless)\n"), std::string::npos);
+  EXPECT_NE(run.out.find("Dec Time: 0."), std::string::npos);
+  EXPECT_EQ(std::filesystem::file_size(folder_ / "sample1.bmp"), 54u + 24u);
+}
+
+TEST_F(VexoCliTest, DecodeWritesTheNamedOutput) {
+  const std::string input = Write("sample.vxo", kWorkedExample);
+  const RunResult run = Run("decode '" + input + "' '" + (folder_ / "out.bmp").string() + "'");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_TRUE(std::filesystem::exists(folder_ / "out.bmp"));
+  EXPECT_FALSE(std::filesystem::exists(folder_ / "sample1.bmp"));
+}
+
+struct DecodeFailure {
+  const char* name;
+  std::vector<uint8_t> bytes;
+  const char* text;
+};
+
+class VexoDecodeFailureTest : public VexoCliTest,
+                              public ::testing::WithParamInterface<DecodeFailure> {};
+
+TEST_P(VexoDecodeFailureTest, PrintsTheTextOnStandardErrorAndExitsOne) {
+  const std::string input = Write("bad.vxo", GetParam().bytes);
+  const RunResult run = Run("decode '" + input + "'");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.err, input + ": " + GetParam().text + "\n");
+  EXPECT_EQ(run.out, "");
+  EXPECT_FALSE(std::filesystem::exists(folder_ / "bad1.bmp"));
+}
+
+std::vector<uint8_t> WithByte(std::vector<uint8_t> bytes, size_t at, uint8_t value) {
+  bytes[at] = value;
+  return bytes;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, VexoDecodeFailureTest,
+    ::testing::Values(
+        DecodeFailure{"NotVexo", WithByte(kWorkedExample, 0, 'X'), "This is not the VEXO file"},
+        DecodeFailure{"Version", WithByte(kWorkedExample, 11, 102), "Incorrect Decoder Version"},
+        DecodeFailure{"Damaged", {kWorkedExample.begin(), kWorkedExample.end() - 1},
+                      "The VEXO file is damaged"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(VexoCliTest, UnwritableOutputFailsWithTheReason) {
+  const std::string input = Write("sample.vxo", kWorkedExample);
+  const RunResult run = Run("decode '" + input + "' '" + (folder_ / "no" / "x.bmp").string() + "'");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("Cannot create"), std::string::npos) << run.err;
+}
+
+TEST_F(VexoCliTest, UsageErrorsExitTwoAndHelpExitsZero) {
+  EXPECT_EQ(Run("").exitCode, 2);
+  EXPECT_EQ(Run("decode").exitCode, 2);
+  EXPECT_EQ(Run("paint x.vxo").exitCode, 2);
+  const RunResult help = Run("--help");
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_NE(help.out.find("decode"), std::string::npos);
+  EXPECT_NE(help.out.find("info"), std::string::npos);
+  EXPECT_EQ(Run("decode --help").exitCode, 0);
+}
+
+TEST_F(VexoCliTest, InfoPrintsTheFieldsPathStatusAndResult) {
+  const RunResult run = Run("info '" + Write("sample.vxo", kWorkedExample) + "'");
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.out,
+            "width: 4\nheight: 2\ndepth-flag: 0\npath-flag: 0\nquality: 0\n"
+            "codec-version: 101\npath: predictive\nstatus: ok\nresult: 24\n");
+}
+
+std::vector<uint8_t> HugePictureInATinyFile() {
+  auto file = MakeHeader({.width = 32767, .height = 32767});
+  AppendLe32(file, 16);
+  file.resize(40, 0xFF);
+  return file;
+}
+
+struct InfoCase {
+  const char* name;
+  std::vector<uint8_t> bytes;
+  const char* tail;
+};
+
+class VexoInfoStatusTest : public VexoCliTest, public ::testing::WithParamInterface<InfoCase> {};
+
+TEST_P(VexoInfoStatusTest, EndsWithTheLibrarysVerdict) {
+  const RunResult run = Run("info '" + Write("f.vxo", GetParam().bytes) + "'");
+  const std::string tail = GetParam().tail;
+  ASSERT_GE(run.out.size(), tail.size()) << run.out;
+  EXPECT_EQ(run.out.substr(run.out.size() - tail.size()), tail) << run.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, VexoInfoStatusTest,
+    ::testing::Values(
+        InfoCase{"BadMagic", WithByte(kWorkedExample, 0, 'X'), "status: bad-magic\nresult: -1\n"},
+        InfoCase{"BadVersion", WithByte(kWorkedExample, 11, 7),
+                 "path: predictive\nstatus: bad-version\nresult: -1\n"},
+        InfoCase{"Truncated", {kWorkedExample.begin(), kWorkedExample.end() - 3},
+                 "status: truncated\nresult: -1\n"},
+        InfoCase{"WidthZeroIsOk", WithByte(kWorkedExample, 4, 0), "status: ok\nresult: 20\n"},
+        InfoCase{"HugePictureTinyFile", HugePictureInATinyFile(),
+                 "status: truncated\nresult: -1\n"},
+        InfoCase{"Family201", WithByte(kWorkedExample, 11, 201),
+                 "codec-version: 201\npath: predictive\nstatus: ok\nresult: 24\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace

@@ -1,0 +1,65 @@
+#include "bmp_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace orvane {
+namespace {
+
+std::vector<uint8_t> ReadAll(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+class BmpFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = std::filesystem::temp_directory_path() /
+              ("bmp_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::create_directories(folder_);
+  }
+  void TearDown() override { std::filesystem::remove_all(folder_); }
+  std::filesystem::path folder_;
+};
+
+TEST_F(BmpFileTest, OnePixelPictureIsFiftyEightBytes) {
+  const std::vector<uint8_t> bitmap = {248, 252, 248, 0};
+  const auto path = (folder_ / "white1.bmp").string();
+  ASSERT_EQ(WriteBmpFile(path, 1, 1, bitmap), "");
+  const std::vector<uint8_t> expected = {
+      'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0,
+      24,  0,   0,  0, 0, 0, 0, 0, 0, 0, 0,  0, 0, 0, 0,  0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+      248, 252, 248, 0};
+  EXPECT_EQ(ReadAll(path), expected);
+}
+
+TEST_F(BmpFileTest, ReplacesAnExistingFileAndLeavesNoTemporary) {
+  const auto path = (folder_ / "a.b1.bmp").string();
+  std::ofstream(path) << "an older, much longer file than the new one will be";
+  const std::vector<uint8_t> bitmap(16, 7);
+  ASSERT_EQ(WriteBmpFile(path, 2, 2, bitmap), "");
+  EXPECT_EQ(ReadAll(path).size(), 54u + 16u);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_),
+                          std::filesystem::directory_iterator()),
+            1);
+}
+
+TEST_F(BmpFileTest, UnwritableFolderIsReportedNotThrown) {
+  const auto path = (folder_ / "missing" / "x1.bmp").string();
+  const std::string failure = WriteBmpFile(path, 1, 1, std::vector<uint8_t>(4));
+  EXPECT_NE(failure.find("Cannot create"), std::string::npos) << failure;
+}
+
+TEST(BmpFileName, ReplacesTheExtensionWithOneDotBmp) {
+  EXPECT_EQ(BmpFileNameFor("/pics/cat.vxo"), "/pics/cat1.bmp");
+  EXPECT_EQ(BmpFileNameFor("/pics/a.b.vxo"), "/pics/a.b1.bmp");
+  EXPECT_EQ(BmpFileNameFor("D:\\pics\\cat.VXO"), "D:\\pics\\cat1.bmp");
+}
+
+}  // namespace
+}  // namespace orvane

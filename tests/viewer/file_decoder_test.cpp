@@ -1,0 +1,130 @@
+#include "file_decoder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "bit_writer.h"
+
+namespace orvane {
+namespace {
+
+using vexo::testing::AppendLe32;
+using vexo::testing::MakeHeader;
+
+const std::vector<uint8_t> kWorkedExample = {'V',  'E',  'X',  'O',  0x04, 0x00, 0x02, 0x00,
+                                             0x00, 0x00, 0x00, 0x65, 0x14, 0x00, 0x00, 0x00,
+                                             0x1E, 0x00, 0xDC, 0x37, 0x00, 0xF8, 0x1F, 0x00};
+
+class FileDecoderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = std::filesystem::temp_directory_path() /
+              (std::string("file_decoder_test_") +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::create_directories(folder_);
+  }
+  void TearDown() override { std::filesystem::remove_all(folder_); }
+
+  std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) {
+    const auto path = (folder_ / name).string();
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    return path;
+  }
+
+  std::filesystem::path folder_;
+  VexoFileDecoder decoder_;
+};
+
+TEST_F(FileDecoderTest, DecodesConvertsAndReportsTheStatistics) {
+  const std::string path = Write("example.vxo", kWorkedExample);
+  ASSERT_EQ(decoder_.Decode(path).status, FileDecodeStatus::kOk);
+  EXPECT_EQ(decoder_.ImageWidth(), 4);
+  EXPECT_EQ(decoder_.ImageHeight(), 2);
+  EXPECT_EQ(decoder_.DecodeResult(), 24);
+  // Bottom row first: 0xF021, 0xF021, 0xF041, 0x001F in blue-green-red.
+  const std::vector<uint8_t> bottomRow = {8, 4, 240, 8, 4, 240, 8, 8, 240, 248, 0, 0};
+  ASSERT_EQ(decoder_.Bitmap().size(), 24u);
+  EXPECT_TRUE(std::equal(bottomRow.begin(), bottomRow.end(), decoder_.Bitmap().begin()));
+  const DecodeStatistics& statistics = decoder_.Statistics();
+  EXPECT_EQ(statistics.path, path);
+  EXPECT_EQ(statistics.fileSize, 24);
+  EXPECT_EQ(statistics.codecVersion, 101);
+  EXPECT_EQ(statistics.timeText.size(), 9u);  // "0.0000123"
+}
+
+TEST_F(FileDecoderTest, SavesTheBmpBesideTheSource) {
+  ASSERT_EQ(decoder_.Decode(Write("a.b.vxo", kWorkedExample)).status, FileDecodeStatus::kOk);
+  EXPECT_EQ(decoder_.SaveBmp(), "");
+  EXPECT_EQ(std::filesystem::file_size(folder_ / "a.b1.bmp"), 54u + 24u);
+}
+
+std::vector<uint8_t> WithByte(std::vector<uint8_t> bytes, size_t at, uint8_t value) {
+  bytes[at] = value;
+  return bytes;
+}
+
+std::vector<uint8_t> Prefix(size_t length) {
+  return {kWorkedExample.begin(), kWorkedExample.begin() + static_cast<ptrdiff_t>(length)};
+}
+
+std::vector<uint8_t> HugePictureInATinyFile() {
+  auto file = MakeHeader({.width = 32767, .height = 32767});
+  AppendLe32(file, 16);
+  file.resize(40, 0xFF);
+  return file;
+}
+
+struct FailureCase {
+  const char* name;
+  std::vector<uint8_t> bytes;
+  FileDecodeStatus status;
+  const char* text;
+};
+
+class FileDecoderFailureTest : public FileDecoderTest,
+                               public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(FileDecoderFailureTest, ReportsTheUserFacingTextAndKeepsThePreviousPicture) {
+  ASSERT_EQ(decoder_.Decode(Write("good.vxo", kWorkedExample)).status, FileDecodeStatus::kOk);
+  const FileDecodeOutcome outcome = decoder_.Decode(Write("bad.vxo", GetParam().bytes));
+  EXPECT_EQ(outcome.status, GetParam().status);
+  EXPECT_EQ(FailureText(outcome.status), GetParam().text);
+  EXPECT_EQ(decoder_.ImageWidth(), 4);
+  EXPECT_EQ(decoder_.Bitmap().size(), 24u);
+  EXPECT_NE(decoder_.Statistics().path.find("good.vxo"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, FileDecoderFailureTest,
+    ::testing::Values(
+        FailureCase{"NotVexo", {'B', 'M', 'P', '!', 0, 0, 0, 0, 0, 0, 0, 0},
+                    FileDecodeStatus::kNotVexo, "This is not the VEXO file"},
+        FailureCase{"ShorterThanMagic", {'V', 'E'}, FileDecodeStatus::kNotVexo,
+                    "This is not the VEXO file"},
+        FailureCase{"Version102", WithByte(kWorkedExample, 11, 102),
+                    FileDecodeStatus::kWrongVersion, "Incorrect Decoder Version"},
+        FailureCase{"ShorterThanHeader", Prefix(9), FileDecodeStatus::kDamaged,
+                    "The VEXO file is damaged"},
+        FailureCase{"ZeroWidth", WithByte(kWorkedExample, 4, 0), FileDecodeStatus::kDamaged,
+                    "The VEXO file is damaged"},
+        FailureCase{"NegativeHeight", WithByte(kWorkedExample, 7, 0x80),
+                    FileDecodeStatus::kDamaged, "The VEXO file is damaged"},
+        FailureCase{"StreamCutShort", Prefix(22), FileDecodeStatus::kDamaged,
+                    "The VEXO file is damaged"},
+        FailureCase{"HugePictureTinyFile", HugePictureInATinyFile(), FileDecodeStatus::kDamaged,
+                    "The VEXO file is damaged"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FileDecoderTest, MissingFileSaysWhy) {
+  const FileDecodeOutcome outcome = decoder_.Decode((folder_ / "none.vxo").string());
+  EXPECT_EQ(outcome.status, FileDecodeStatus::kCannotOpen);
+  EXPECT_NE(outcome.detail.find("none.vxo"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace orvane

@@ -1,0 +1,18 @@
+// The subcommands of the vexo command line. Each returns the process exit
+// code: 0 success, 1 failure of the file or its decode.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+namespace vexo_cli {
+
+struct DecodeOptions {
+  std::string input;
+  std::string output;  // empty: beside the input by the "1.bmp" rule
+};
+
+int RunDecode(const DecodeOptions& options, std::ostream& out, std::ostream& err);
+int RunInfo(const std::string& input, std::ostream& out, std::ostream& err);
+
+}  // namespace vexo_cli

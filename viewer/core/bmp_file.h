@@ -1,0 +1,27 @@
+// The 24-bit BMP file written beside a decoded picture.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace orvane {
+
+inline constexpr size_t kBmpHeaderSize = 54;
+
+// The 54-byte header for a bottom-up 24-bit picture of imageByteCount bytes.
+std::array<uint8_t, kBmpHeaderSize> MakeBmpHeader(int32_t width, int32_t height,
+                                                  uint32_t imageByteCount);
+
+// The BMP name for a picture file: its path without the last four characters
+// (the ".vxo"), followed by "1.bmp". cat.vxo gives cat1.bmp.
+std::string BmpFileNameFor(const std::string& picturePath);
+
+// Writes header and bitmap to `path`, replacing any file of that name. The
+// file appears whole or not at all. Returns an empty string on success,
+// otherwise what went wrong.
+std::string WriteBmpFile(const std::string& path, int32_t width, int32_t height,
+                         std::span<const uint8_t> bitmap);
+
+}  // namespace orvane

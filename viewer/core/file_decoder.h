@@ -1,0 +1,75 @@
+// The decode of one VEXO file from disk: read, check, decode with the timer
+// running around the decoder call alone, convert to a 24-bit bottom-up
+// picture, and make the statistics. Failures come back as values; the
+// caller decides how to show them.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "statistics_text.h"
+#include "vexo_header.h"
+
+namespace orvane {
+
+enum class FileDecodeStatus {
+  kOk,
+  kCannotOpen,     // the file could not be opened or read
+  kNotVexo,        // "This is not the VEXO file"
+  kWrongVersion,   // "Incorrect Decoder Version"
+  kDamaged,        // "The VEXO file is damaged"
+  kOutOfMemory,    // "Not enough memory to decode this picture"
+};
+
+// The text the user sees for a failure ("" for kOk and kCannotOpen, whose
+// detail is in FileDecodeOutcome::detail).
+std::string_view FailureText(FileDecodeStatus status);
+
+struct FileDecodeOutcome {
+  FileDecodeStatus status = FileDecodeStatus::kOk;
+  std::string detail;  // why a file could not be opened or read
+};
+
+// Keeps its buffers from one decode to the next, like the file list view
+// that owns it. Not thread-safe; one instance per thread.
+class VexoFileDecoder {
+ public:
+  VexoFileDecoder();
+
+  FileDecodeOutcome Decode(const std::string& path);
+
+  // The last successful decode. The picture stays until the next success.
+  int32_t ImageWidth() const { return imageWidth_; }
+  int32_t ImageHeight() const { return imageHeight_; }
+  std::span<const uint8_t> Bitmap() const { return {bitmap_.data(), imageByteCount_}; }
+  std::span<const uint16_t> Image565() const { return image565_; }
+  const DecodeStatistics& Statistics() const { return statistics_; }
+  int64_t LastDecodeTicks() const { return lastDecodeTicks_; }
+  double CounterFrequency() const { return counterFrequency_; }
+  int32_t DecodeResult() const { return decodeResult_; }
+
+  // Writes the last picture beside its source by the "1.bmp" naming rule.
+  // Returns an empty string on success, otherwise what went wrong.
+  std::string SaveBmp() const;
+  std::string BmpPath() const;
+
+ private:
+  FileDecodeOutcome DecodeFileData(const std::string& path, const VexoHeader& header);
+
+  std::vector<uint8_t> fileData_;
+  std::vector<uint16_t> image565_;
+  std::vector<uint8_t> imageRgb_;
+  std::vector<uint8_t> bitmap_;
+  size_t imageByteCount_ = 0;
+  int32_t imageWidth_ = 352;
+  int32_t imageHeight_ = 288;
+  int64_t lastDecodeTicks_ = 0;
+  double counterFrequency_;
+  int32_t decodeResult_ = 0;
+  DecodeStatistics statistics_;
+};
+
+}  // namespace orvane

@@ -1,0 +1,35 @@
+#include "pixel_conversion.h"
+
+#include <cstring>
+
+namespace orvane {
+
+void ExpandRgb565(std::span<const uint16_t> image565, std::span<uint8_t> rgb) {
+  uint8_t* out = rgb.data();
+  for (const uint16_t pixel : image565) {
+    out[0] = static_cast<uint8_t>((pixel >> 8) & 0xF8);
+    out[1] = static_cast<uint8_t>((pixel >> 3) & 0xFC);
+    out[2] = static_cast<uint8_t>((pixel << 3) & 0xFF);
+    out += 3;
+  }
+}
+
+size_t FlipToBitmap24(std::span<const uint8_t> rgb, int32_t width, int32_t height,
+                      std::span<uint8_t> bitmap) {
+  const size_t rowBytes = BitmapRowBytes(width);
+  const size_t pixelBytes = 3 * static_cast<size_t>(width);
+  uint8_t* out = bitmap.data();
+  for (int32_t row = height - 1; row >= 0; --row) {
+    const uint8_t* source = rgb.data() + static_cast<size_t>(row) * pixelBytes;
+    for (size_t i = 0; i < pixelBytes; i += 3) {
+      out[i] = source[i + 2];
+      out[i + 1] = source[i + 1];
+      out[i + 2] = source[i];
+    }
+    std::memset(out + pixelBytes, 0, rowBytes - pixelBytes);
+    out += rowBytes;
+  }
+  return rowBytes * static_cast<size_t>(height > 0 ? height : 0);
+}
+
+}  // namespace orvane

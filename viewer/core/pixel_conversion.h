@@ -1,0 +1,30 @@
+// Conversions from the decoder's 16-bit 5-6-5 picture to the 24-bit bottom-up
+// picture the viewer paints and writes as BMP.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+namespace orvane {
+
+// Bytes after each 24-bit row that bring it to a multiple of 4: width mod 4.
+constexpr int32_t RowPadding(int32_t width) { return width & 3; }
+
+// Length of one 24-bit row including its padding.
+constexpr size_t BitmapRowBytes(int32_t width) {
+  return 3 * static_cast<size_t>(width) + static_cast<size_t>(RowPadding(width));
+}
+
+// Each 5-6-5 pixel to red, green, blue bytes, top row first, no padding. The
+// low bits of each byte stay 0: 0xFFFF becomes 248, 252, 248.
+// `rgb` holds 3 bytes per pixel of `image565`.
+void ExpandRgb565(std::span<const uint16_t> image565, std::span<uint8_t> rgb);
+
+// Packed top-down red-green-blue rows to bottom-up blue-green-red rows, each
+// followed by RowPadding(width) bytes of 0. Returns the image byte count,
+// BitmapRowBytes(width) x height; `bitmap` must hold that many bytes.
+size_t FlipToBitmap24(std::span<const uint8_t> rgb, int32_t width, int32_t height,
+                      std::span<uint8_t> bitmap);
+
+}  // namespace orvane
