@@ -5,6 +5,8 @@
 #include <iosfwd>
 #include <string>
 
+#include "vexo_encoder.h"
+
 namespace vexo_cli {
 
 struct DecodeOptions {
@@ -13,6 +15,13 @@ struct DecodeOptions {
 };
 
 int RunDecode(const DecodeOptions& options, std::ostream& out, std::ostream& err);
+struct EncodeRequest {
+  std::string input;
+  std::string output;
+  EncodeOptions options;
+};
+
+int RunEncode(const EncodeRequest& request, std::ostream& out, std::ostream& err);
 int RunInfo(const std::string& input, std::ostream& out, std::ostream& err);
 
 }  // namespace vexo_cli

@@ -1,6 +1,7 @@
 // vexo: the command line for VEXO pictures.
 #include <CLI/CLI.hpp>
 #include <iostream>
+#include <map>
 
 #include "commands.h"
 
@@ -9,8 +10,39 @@ namespace {
 constexpr int kUsageError = 2;
 
 const char* const kDescription =
-    "vexo - decode and inspect VEXO pictures.\n\n"
-    "Exit status: 0 success, 1 the file could not be read or decoded, 2 usage error.";
+    "vexo - make, decode and inspect VEXO pictures.\n\n"
+    "Exit status: 0 success, 1 the file could not be read, written or decoded, 2 usage error.";
+
+const char* const kEncodeDescription =
+    "Encode a PNG, 24/32-bit BMP or binary PPM picture as a VEXO file.\n\n"
+    "Paths:\n"
+    "  predictive  4x4 blocks predicted from their neighbours (families 101 and 201).\n"
+    "              Quality 0 is lossless in 5-6-5; 1 keeps every channel within 1 step,\n"
+    "              2 (coarse deltas) within 2 steps, for smaller files.\n"
+    "  fast        raw, delta-run and fill blocks (family 201 only); lossless at every\n"
+    "              quality; quality 2 doubles the deltas.\n"
+    "  transform   4x4 intra prediction and integer transform (family 101 only);\n"
+    "              quality 0 (best) to 51 (smallest).\n"
+    "The family defaults to the path's own: 201 for fast, 101 otherwise.";
+
+const std::map<std::string, VexoPath> kPathNames = {{"predictive", VexoPath::kPredictive},
+                                                    {"fast", VexoPath::kFast},
+                                                    {"transform", VexoPath::kTransform}};
+
+// Checks of the request that need no picture; a failure is a usage error.
+std::string UsageProblem(const EncodeOptions& options) {
+  if (options.path == VexoPath::kFast && options.family != VexoFamily::k201) {
+    return "--path fast needs --family 201";
+  }
+  if (options.path == VexoPath::kTransform && options.family != VexoFamily::k101) {
+    return "--path transform needs --family 101";
+  }
+  const int highest = options.path == VexoPath::kTransform ? 51 : 2;
+  if (options.quality < 0 || options.quality > highest) {
+    return "--quality must be 0.." + std::to_string(highest) + " for this path";
+  }
+  return {};
+}
 
 }  // namespace
 
@@ -30,6 +62,18 @@ int main(int argc, char** argv) {
       "info", "Print the header fields, the coding path and the decode status of a VEXO file");
   info->add_option("INPUT", infoInput, "VEXO file to inspect")->required();
 
+  vexo_cli::EncodeRequest encodeRequest;
+  std::string pathName = "predictive";
+  int family = 0;
+  CLI::App* encode = app.add_subcommand("encode", kEncodeDescription);
+  encode->add_option("INPUT", encodeRequest.input, "PNG, BMP or PPM picture")->required();
+  encode->add_option("OUTPUT", encodeRequest.output, "VEXO file to write")->required();
+  encode->add_option("--path", pathName, "predictive (default), fast or transform")
+      ->check(CLI::IsMember({"predictive", "fast", "transform"}));
+  encode->add_option("--family", family, "101 or 201 (default: the path's family)")
+      ->check(CLI::IsMember({101, 201}));
+  encode->add_option("--quality", encodeRequest.options.quality, "quality (default 0)");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
@@ -37,5 +81,16 @@ int main(int argc, char** argv) {
     return code == 0 ? 0 : kUsageError;
   }
   if (*decode) return vexo_cli::RunDecode(decodeOptions, std::cout, std::cerr);
-  return vexo_cli::RunInfo(infoInput, std::cout, std::cerr);
+  if (*info) return vexo_cli::RunInfo(infoInput, std::cout, std::cerr);
+
+  EncodeOptions& options = encodeRequest.options;
+  options.path = kPathNames.at(pathName);
+  const VexoFamily pathFamily =
+      options.path == VexoPath::kFast ? VexoFamily::k201 : VexoFamily::k101;
+  options.family = family == 0 ? pathFamily : static_cast<VexoFamily>(family);
+  if (const std::string problem = UsageProblem(options); !problem.empty()) {
+    std::cerr << "encode: " << problem << "\nRun with --help for more information.\n";
+    return kUsageError;
+  }
+  return vexo_cli::RunEncode(encodeRequest, std::cout, std::cerr);
 }

@@ -1,0 +1,46 @@
+// The VEXO encoder: makes files for all three coding paths from a 24-bit
+// picture. Every file it writes decodes within its own bounds and predicts
+// only from pixels the decoder has already written.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "vexo_header.h"
+
+// An 8-bit red-green-blue picture, rows top to bottom, 3 bytes a pixel.
+struct RgbPicture {
+  int32_t width = 0;
+  int32_t height = 0;
+  std::vector<uint8_t> rgb;
+  bool from24BitSource = true;  // sets depthFlag
+};
+
+struct EncodeOptions {
+  VexoPath path = VexoPath::kPredictive;
+  VexoFamily family = VexoFamily::k101;
+  int quality = 0;
+};
+
+inline constexpr int32_t kLargestEncodableSide = 32767;
+
+// Why EncodeVexo refuses a request, or an empty string when it does not:
+// a picture side outside 1..32767, a path the family lacks, a quality the
+// path does not take.
+std::string EncodeOptionsProblem(const RgbPicture& picture, const EncodeOptions& options);
+
+// The whole file. Call EncodeOptionsProblem first; an invalid request throws
+// std::invalid_argument.
+std::vector<uint8_t> EncodeVexo(const RgbPicture& picture, const EncodeOptions& options);
+
+// The 5-6-5 pixel nearest to what the viewer will show for an 8-bit colour:
+// the viewer shows the 5-bit red 31 as 248, so 8-bit values round to the
+// nearest multiple of 8 (4 for green) and saturate at the top.
+uint16_t NearestRgb565(uint8_t red, uint8_t green, uint8_t blue);
+std::vector<uint16_t> QuantizeToRgb565(const RgbPicture& picture);
+
+// Peak signal-to-noise ratio in dB of a decoded picture, as the viewer shows
+// it (5-6-5 expanded with zero low bits), against the 8-bit source.
+// Infinity when they are equal.
+double PsnrAgainstSource(const RgbPicture& source, const std::vector<uint16_t>& decoded);

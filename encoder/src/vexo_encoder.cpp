@@ -1,0 +1,71 @@
+// Request checks, quantisation to 5-6-5 and the choice of path encoder.
+#include "vexo_encoder.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "predictive/predictive_encoder.h"
+
+namespace {
+
+VexoHeader HeaderFor(const RgbPicture& picture, const EncodeOptions& options) {
+  VexoHeader header;
+  header.width = static_cast<uint16_t>(picture.width);
+  header.height = static_cast<uint16_t>(picture.height);
+  header.depthFlag = picture.from24BitSource ? 1 : 0;
+  header.pathFlag = options.path == VexoPath::kPredictive ? 0 : 1;
+  header.quality = static_cast<uint8_t>(options.quality);
+  header.codecVersion = static_cast<uint8_t>(options.family);
+  return header;
+}
+
+int HighestQuality(VexoPath path) { return path == VexoPath::kTransform ? 51 : 2; }
+
+}  // namespace
+
+uint16_t NearestRgb565(uint8_t red, uint8_t green, uint8_t blue) {
+  const int r = std::min(31, (red + 4) >> 3);
+  const int g = std::min(63, (green + 2) >> 2);
+  const int b = std::min(31, (blue + 4) >> 3);
+  return static_cast<uint16_t>((r << 11) | (g << 5) | b);
+}
+
+std::vector<uint16_t> QuantizeToRgb565(const RgbPicture& picture) {
+  std::vector<uint16_t> pixels(picture.rgb.size() / 3);
+  for (size_t i = 0; i < pixels.size(); ++i) {
+    pixels[i] = NearestRgb565(picture.rgb[3 * i], picture.rgb[3 * i + 1], picture.rgb[3 * i + 2]);
+  }
+  return pixels;
+}
+
+std::string EncodeOptionsProblem(const RgbPicture& picture, const EncodeOptions& options) {
+  if (picture.width < 1 || picture.height < 1) return "the picture is empty";
+  if (picture.width > kLargestEncodableSide || picture.height > kLargestEncodableSide) {
+    return "the picture is " + std::to_string(picture.width) + " x " +
+           std::to_string(picture.height) + "; VEXO files hold at most 32767 x 32767";
+  }
+  if (picture.rgb.size() != 3 * static_cast<size_t>(picture.width) * picture.height) {
+    return "the picture's pixel data does not match its size";
+  }
+  if (options.path == VexoPath::kTransform && options.family != VexoFamily::k101) {
+    return "the transform path exists only in family 101";
+  }
+  if (options.path == VexoPath::kFast && options.family != VexoFamily::k201) {
+    return "the fast path exists only in family 201";
+  }
+  const int highest = HighestQuality(options.path);
+  if (options.quality < 0 || options.quality > highest) {
+    return "quality " + std::to_string(options.quality) + " is outside 0.." +
+           std::to_string(highest) + " for this path";
+  }
+  if (options.path != VexoPath::kPredictive) return "this path's encoder is not available yet";
+  return {};
+}
+
+std::vector<uint8_t> EncodeVexo(const RgbPicture& picture, const EncodeOptions& options) {
+  if (const std::string problem = EncodeOptionsProblem(picture, options); !problem.empty()) {
+    throw std::invalid_argument(problem);
+  }
+  const VexoHeader header = HeaderFor(picture, options);
+  return vexo::EncodePredictive(QuantizeToRgb565(picture), header);
+}
