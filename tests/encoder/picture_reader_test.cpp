@@ -1,0 +1,151 @@
+// Reading the pictures the encoder starts from.
+#include "picture_reader.h"
+
+#include <gtest/gtest.h>
+#include <spng.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "bmp_file.h"
+#include "pixel_conversion.h"
+#include "test_pictures.h"
+
+namespace vexo::testing {
+namespace {
+
+class PictureReaderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = std::filesystem::temp_directory_path() /
+              (std::string("picture_reader_test_") +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::create_directories(folder_);
+  }
+  void TearDown() override { std::filesystem::remove_all(folder_); }
+
+  std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) {
+    const auto path = (folder_ / name).string();
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    return path;
+  }
+
+  std::filesystem::path folder_;
+  const RgbPicture picture_ = MakeTestPicture(PictureKind::kNoise, 7, 5);
+};
+
+std::vector<uint8_t> EncodePng(const RgbPicture& picture) {
+  spng_ctx* context = spng_ctx_new(SPNG_CTX_ENCODER);
+  spng_set_option(context, SPNG_ENCODE_TO_BUFFER, 1);
+  spng_ihdr header{};
+  header.width = static_cast<uint32_t>(picture.width);
+  header.height = static_cast<uint32_t>(picture.height);
+  header.bit_depth = 8;
+  header.color_type = SPNG_COLOR_TYPE_TRUECOLOR;
+  spng_set_ihdr(context, &header);
+  spng_encode_image(context, picture.rgb.data(), picture.rgb.size(), SPNG_FMT_PNG,
+                    SPNG_ENCODE_FINALIZE);
+  size_t size = 0;
+  int error = 0;
+  auto* buffer = static_cast<uint8_t*>(spng_get_png_buffer(context, &size, &error));
+  std::vector<uint8_t> png(buffer, buffer + size);
+  free(buffer);
+  spng_ctx_free(context);
+  return png;
+}
+
+RgbPicture Expect(const PictureOrError& read) {
+  if (const auto* problem = std::get_if<std::string>(&read)) {
+    ADD_FAILURE() << *problem;
+    return {};
+  }
+  return std::get<RgbPicture>(read);
+}
+
+TEST_F(PictureReaderTest, PngRoundTrip) {
+  const RgbPicture read = Expect(ReadPicture(Write("a.png", EncodePng(picture_))));
+  EXPECT_EQ(read.width, 7);
+  EXPECT_EQ(read.height, 5);
+  EXPECT_EQ(read.rgb, picture_.rgb);
+  EXPECT_TRUE(read.from24BitSource);
+}
+
+// The viewer's own BMP layout: bottom-up, blue-green-red, padded rows.
+TEST_F(PictureReaderTest, BmpAsTheViewerWritesIt) {
+  std::vector<uint8_t> bitmap(orvane::BitmapRowBytes(7) * 5);
+  orvane::FlipToBitmap24(picture_.rgb, 7, 5, bitmap);
+  const auto path = (folder_ / "a.bmp").string();
+  ASSERT_EQ(orvane::WriteBmpFile(path, 7, 5, bitmap), "");
+  const RgbPicture read = Expect(ReadPicture(path));
+  EXPECT_EQ(read.rgb, picture_.rgb);
+}
+
+TEST_F(PictureReaderTest, TopDownThirtyTwoBitBmp) {
+  std::vector<uint8_t> bmp(54 + 4 * 7 * 5);
+  const auto header = orvane::MakeBmpHeader(7, -5, 4 * 7 * 5);
+  std::copy(header.begin(), header.end(), bmp.begin());
+  bmp[28] = 32;
+  for (size_t i = 0; i < 35; ++i) {
+    bmp[54 + 4 * i] = picture_.rgb[3 * i + 2];
+    bmp[54 + 4 * i + 1] = picture_.rgb[3 * i + 1];
+    bmp[54 + 4 * i + 2] = picture_.rgb[3 * i];
+  }
+  EXPECT_EQ(Expect(ReadPicture(Write("top.bmp", bmp))).rgb, picture_.rgb);
+}
+
+TEST_F(PictureReaderTest, PpmWithComments) {
+  const std::string header = "P6\n# made by hand\n7 5\n255\n";
+  std::vector<uint8_t> ppm(header.begin(), header.end());
+  ppm.insert(ppm.end(), picture_.rgb.begin(), picture_.rgb.end());
+  EXPECT_EQ(Expect(ReadPicture(Write("a.ppm", ppm))).rgb, picture_.rgb);
+}
+
+struct BadFile {
+  const char* name;
+  std::vector<uint8_t> bytes;
+  const char* message;
+};
+
+class BadPictureTest : public PictureReaderTest, public ::testing::WithParamInterface<BadFile> {};
+
+TEST_P(BadPictureTest, SaysWhatIsWrongWithWhichFile) {
+  const std::string path = Write("bad", GetParam().bytes);
+  const PictureOrError read = ReadPicture(path);
+  ASSERT_TRUE(std::holds_alternative<std::string>(read));
+  const std::string& problem = std::get<std::string>(read);
+  EXPECT_EQ(problem.rfind(path, 0), 0u) << problem;
+  EXPECT_NE(problem.find(GetParam().message), std::string::npos) << problem;
+}
+
+std::vector<uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, BadPictureTest,
+    ::testing::Values(BadFile{"Text", Bytes("hello world"), "not a PNG, BMP or binary PPM"},
+                      BadFile{"CutPpm", Bytes("P6 4 4 255\nabc"), "cut short"},
+                      BadFile{"SixteenBitPpm", Bytes("P6 1 1 65535\nabcdef"), "8-bit"},
+                      BadFile{"ShortBmp", Bytes("BM12345"), "too short"},
+                      BadFile{"DamagedPng", Bytes("\x89PNG\r\n\x1a\nxxxxxxxxxxxx"), "PNG"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(EncodeRequest, RefusesWhatTheFormatCannotHold) {
+  RgbPicture wide{32768, 1, std::vector<uint8_t>(3 * 32768), true};
+  EXPECT_NE(EncodeOptionsProblem(wide, {}).find("32767"), std::string::npos);
+  const RgbPicture small = MakeTestPicture(PictureKind::kFlat, 4, 4);
+  EXPECT_NE(EncodeOptionsProblem(small, {VexoPath::kFast, VexoFamily::k101, 0}), "");
+  EXPECT_NE(EncodeOptionsProblem(small, {VexoPath::kTransform, VexoFamily::k201, 0}), "");
+  EXPECT_NE(EncodeOptionsProblem(small, {VexoPath::kPredictive, VexoFamily::k101, 3}), "");
+  EXPECT_THROW(EncodeVexo(wide, {}), std::invalid_argument);
+}
+
+TEST(Quantisation, NearestToWhatTheViewerShows) {
+  EXPECT_EQ(NearestRgb565(255, 255, 255), 0xFFFF);
+  EXPECT_EQ(NearestRgb565(0, 0, 0), 0x0000);
+  EXPECT_EQ(NearestRgb565(3, 1, 4), 0x0001);      // 4 rounds up to blue 1 (shown as 8)
+  EXPECT_EQ(NearestRgb565(252, 2, 0), 0xF820);    // red saturates at 31, green 2 -> 1
+}
+
+}  // namespace
+}  // namespace vexo::testing
