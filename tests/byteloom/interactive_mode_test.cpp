@@ -1,0 +1,69 @@
+// Interactive mode: the exact screen text, both menus with invalid answers, quitting, and
+// the batch script it writes.
+
+#include <string>
+
+#include "program_runner.h"
+
+namespace byteloom::testing {
+namespace {
+
+const std::string kBanner =
+    "#######################################################\n"
+    "#                                                     #\n"
+    "# Now byteloom will make script(.BAT)                 #\n"
+    "#                                                     #\n"
+    "#######################################################\n";
+
+std::string Menus(const std::string& role, int times) {
+  std::string menus;
+  for (int i = 0; i < times; ++i) {
+    menus += "\n\n You can select converting " + role +
+             " file extension.\nSelect ->\n"
+             "[1] vxo\t[2] mmf\t[3] midi\t\n[4] icn\t[5] dat\t[6] mel\t\n\n[0] quit\t: ";
+  }
+  return menus;
+}
+
+// The screen of a session that shows each menu so often and then ends with `ending`.
+std::string Screen(int source_menus, int destination_menus, const std::string& ending) {
+  return kBanner + Menus("source", source_menus) + Menus("destination", destination_menus) + ending;
+}
+
+const std::string kQuit = "\n\n Exit byteloom\n\n";
+
+const ProgramCase kSessions[] = {
+    {.name = "VxoToIcn",
+     .input = "1\n4\n",
+     .output = Screen(1, 1, "\n Now Excute vxoToicn.bat, again.\n\n"),
+     .changes = {{"vxoToicn.bat", "@for /r %%f in (*.vxo) do byteloom vxo icn \"%%f\""}}},
+    // A binary extension pairs only with a text extension.
+    {.name = "MmfToDatAfterInvalidDestinations",
+     .input = "2\n1\n2\n3\n7\n5\n",
+     .output = Screen(1, 5, "\n Now Excute mmfTodat.bat, again.\n\n"),
+     .changes = {{"mmfTodat.bat", "@for /r %%f in (*.mmf) do byteloom mmf dat \"%%f\""}}},
+    // Each stray character costs one more menu; the last number read stays the answer.
+    {.name = "InvalidSources",
+     .before = {{"melTovxo.bat", "older"}},
+     .input = "9\nabc\n-1\n 6\n1\n",
+     .output = Screen(6, 1, "\n Now Excute melTovxo.bat, again.\n\n"),
+     .changes = {{"melTovxo.bat", "@for /r %%f in (*.mel) do byteloom mel vxo \"%%f\""}}},
+    {.name = "HugeNumbersAreInvalid",
+     .input = "4\n4\n99999999999999999999\n3\n",
+     .output = Screen(1, 3, "\n Now Excute icnTomidi.bat, again.\n\n"),
+     .changes = {{"icnTomidi.bat", "@for /r %%f in (*.icn) do byteloom icn midi \"%%f\""}}},
+    {.name = "QuitInSourceMenu", .input = "7\n0\n", .output = Screen(2, 0, kQuit)},
+    {.name = "QuitInDestinationMenu", .input = "3\n1\n0\n", .output = Screen(1, 2, kQuit)},
+    {.name = "InputEndsInSourceMenu", .input = "", .output = Screen(1, 0, kQuit)},
+    {.name = "InputEndsInDestinationMenu", .input = "5\n4\n", .output = Screen(1, 2, kQuit)},
+    {.name = "ScriptCannotBeCreated",
+     .before = {{"vxoToicn.bat", kDirectory}},
+     .input = "1\n4\n",
+     .exit_status = kScriptFailed,
+     .output = Screen(1, 1, "open data file fail!\n")},
+};
+
+INSTANTIATE_TEST_SUITE_P(Sessions, ProgramTest, ::testing::ValuesIn(kSessions), CaseName);
+
+}  // namespace
+}  // namespace byteloom::testing

@@ -1,0 +1,130 @@
+#include "byteloom/convert_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <new>
+#include <optional>
+#include <string>
+
+#include "byteloom/atomic_output_file.h"
+#include "byteloom/byte_list_decoder.h"
+#include "byteloom/byte_list_encoder.h"
+#include "byteloom/extension_table.h"
+#include "byteloom/file_handle.h"
+#include "byteloom/output_name.h"
+
+namespace byteloom {
+namespace {
+
+// Large enough that system calls are rare; fixed, so that memory use does not grow with the
+// file.
+constexpr std::size_t kBinaryChunkSize = std::size_t{64} << 10;
+constexpr std::size_t kTextChunkSize = std::size_t{256} << 10;
+
+int Report(std::ostream& messages, int result, std::string_view what, int error_number) {
+  messages << what << "[" << error_number << "]\n";
+  return result;
+}
+
+int ReportReadFailure(std::ostream& messages, int error_number) {
+  return Report(messages, kConvertSourceFailed, "read source file fail!", error_number);
+}
+
+int ReportWriteFailure(std::ostream& messages, int error_number) {
+  return Report(messages, kConvertDestinationFailed, "write destination file fail!", error_number);
+}
+
+// Replaces `chunk` with the next at most `size` bytes of `source`; returns 0 or an errno.
+int ReadChunk(std::FILE* source, std::size_t size, std::string& chunk) {
+  chunk.resize(size);
+  errno = 0;
+  chunk.resize(std::fread(chunk.data(), 1, size, source));
+  return std::ferror(source) ? LastErrorNumber() : 0;
+}
+
+int BinaryToText(std::FILE* source, AtomicOutputFile& output, std::ostream& messages) {
+  ByteListEncoder encoder;
+  std::string chunk;
+  std::string text;
+  while (!std::feof(source)) {
+    if (const int error = ReadChunk(source, kBinaryChunkSize, chunk)) {
+      return ReportReadFailure(messages, error);
+    }
+    text.clear();
+    encoder.Encode(chunk, text);
+    if (const int error = output.Write(text)) return ReportWriteFailure(messages, error);
+  }
+  return kConvertOk;
+}
+
+int ReportInvalidText(std::ostream& messages, const ByteListDecoder& decoder) {
+  messages << "invalid byte-list text at offset " << decoder.error_offset() << "!\n";
+  return kConvertInvalidText;
+}
+
+int TextToBinary(std::FILE* source, AtomicOutputFile& output, std::ostream& messages) {
+  ByteListDecoder decoder;
+  std::string chunk;
+  std::string bytes;
+  while (!std::feof(source)) {
+    if (const int error = ReadChunk(source, kTextChunkSize, chunk)) {
+      return ReportReadFailure(messages, error);
+    }
+    bytes.clear();
+    if (!decoder.Decode(chunk, bytes)) return ReportInvalidText(messages, decoder);
+    if (const int error = output.Write(bytes)) return ReportWriteFailure(messages, error);
+  }
+  return decoder.Finish() ? kConvertOk : ReportInvalidText(messages, decoder);
+}
+
+// The output name, or empty after printing why it cannot be used. Checked before anything is
+// opened, so that a bad name can never cost data.
+std::optional<std::string> SafeOutputName(std::string_view source_extension,
+                                          std::string_view destination_extension,
+                                          const std::string& source_path, std::ostream& messages) {
+  std::optional<std::string> name =
+      MakeOutputName(source_path, source_extension, destination_extension);
+  if (!name) {
+    messages << "source file path is shorter than its extension!\n";
+  } else if (NamesSameFile(source_path, *name)) {
+    messages << "destination file would overwrite the source file!\n";
+    name.reset();
+  }
+  return name;
+}
+
+int Convert(std::string_view source_extension, std::string_view destination_extension,
+            const std::string& source_path, std::ostream& messages) {
+  const std::optional<std::string> output_name =
+      SafeOutputName(source_extension, destination_extension, source_path, messages);
+  if (!output_name) return kConvertUnsafeOutputName;
+
+  const FileHandle source = OpenFile(source_path, "rb");
+  if (!source) {
+    return Report(messages, kConvertSourceFailed, "open source file fail!", LastErrorNumber());
+  }
+  AtomicOutputFile output;
+  if (const int error = output.Open(*output_name)) {
+    return Report(messages, kConvertDestinationFailed, "open destination file fail!", error);
+  }
+  const int result = IsBinaryExtension(source_extension)
+                         ? BinaryToText(source.get(), output, messages)
+                         : TextToBinary(source.get(), output, messages);
+  if (result != kConvertOk) return result;
+  if (const int error = output.Commit()) return ReportWriteFailure(messages, error);
+  return kConvertOk;
+}
+
+}  // namespace
+
+int ConvertFile(std::string_view source_extension, std::string_view destination_extension,
+                std::string_view source_path, std::ostream& messages) {
+  try {
+    return Convert(source_extension, destination_extension, std::string(source_path), messages);
+  } catch (const std::bad_alloc&) {
+    messages << "malloc fail!\n";
+    return kConvertNoMemory;
+  }
+}
+
+}  // namespace byteloom

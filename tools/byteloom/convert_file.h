@@ -1,0 +1,29 @@
+#pragma once
+
+#include <ostream>
+#include <string_view>
+
+namespace byteloom {
+
+// Results of ConvertFile. Every failure has printed one line saying why.
+enum ConvertResult : int {
+  kConvertOk = 0,
+  kConvertNoMemory = -1,           // "malloc fail!"
+  kConvertSourceFailed = -2,       // the source cannot be opened or read
+  kConvertDestinationFailed = -3,  // the output cannot be created or written
+  kConvertUnsafeOutputName = -4,   // the output name is unusable or would replace the source
+  kConvertInvalidText = -5,        // the source is not byte-list text
+};
+
+// Converts the file at `source_path` and writes the result beside it under the name given by
+// MakeOutputName. A source whose extension is binary (vxo, mmf, midi in any letter case)
+// becomes byte-list text; any other source is read as byte-list text and becomes binary.
+// The destination extension only names the output.
+//
+// The conversion streams through fixed-size buffers, so files of any size work. The output
+// appears only when the whole conversion succeeded; on failure an existing file of that name
+// is left as it was. Messages go to `messages`.
+int ConvertFile(std::string_view source_extension, std::string_view destination_extension,
+                std::string_view source_path, std::ostream& messages);
+
+}  // namespace byteloom

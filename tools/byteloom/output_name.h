@@ -1,0 +1,21 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace byteloom {
+
+// The name of a converted file: the source path with as many characters cut from its end as
+// the source extension has, then the destination extension. The path is taken to end with
+// the source extension, whatever its letter case: "LOGO.VXO" from "vxo" to "icn" gives
+// "LOGO.icn". Empty when the path is shorter than the extension.
+std::optional<std::string> MakeOutputName(std::string_view source_path,
+                                          std::string_view source_extension,
+                                          std::string_view destination_extension);
+
+// True when both paths name the same file: the same text, or one file reached through
+// links. Writing the output must never replace its own source.
+bool NamesSameFile(const std::string& source_path, const std::string& output_path);
+
+}  // namespace byteloom
