@@ -1,8 +1,201 @@
 #include "fast/fast_decoder.h"
 
-namespace vexo {
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <limits>
+#include <span>
+#include <utility>
 
-// Not available yet: fails cleanly rather than leaving an empty picture.
-VexoDecodeResult DecodeFast(const PathInput&) { return {VexoStatus::kUnsupported, -1}; }
+#include "common/bit_reader.h"
+#include "fast/fast_block_modes.h"
+#include "fast/fast_delta_table.h"
+#include "fast/fast_streams.h"
+
+namespace vexo {
+namespace {
+
+constexpr size_t kSymbolOffsetField = 12;
+constexpr size_t kSymbolSpanField = 16;
+constexpr size_t kBlockCodeStart = 20;
+
+// A block code: a direction bit (1 = vertical) above a 4-bit mode.
+constexpr int kBlockCodeBits = 5;
+constexpr int kBlockCodeCount = 1 << kBlockCodeBits;
+constexpr uint32_t kModeMask = 0xF;
+constexpr uint32_t kVerticalBit = 0x10;
+constexpr uint32_t kModeRaw = 0;
+constexpr uint32_t kModeFill = 10;
+
+constexpr std::array<uint16_t, kFastBlockSize> kNothingAbove{};
+
+struct FastGeometry {
+  explicit FastGeometry(const PathInput& input)
+      : width(input.width),
+        height(input.height),
+        blocksPerRow(input.width >= kFastBlockSize ? input.width / kFastBlockSize : 0),
+        blockRows(input.height >= kFastBlockSize ? input.height / kFastBlockSize : 0),
+        rowStep(3 * static_cast<ptrdiff_t>(input.width) + input.width % kFastBlockSize) {}
+
+  int64_t Blocks() const { return static_cast<int64_t>(blocksPerRow) * blockRows; }
+
+  int32_t width;
+  int32_t height;
+  int32_t blocksPerRow;
+  int32_t blockRows;
+  // Added to the output position after each block row, so that without
+  // undefined modes block row by starts at picture row 4 x by, column 0,
+  // whatever the width.
+  ptrdiff_t rowStep;
+};
+
+template <class Streams>
+using BlockOperation = void (*)(Streams&, const FastBlockPlace&, const FastSymbolDeltas&);
+
+template <class Streams, int kCode>
+constexpr BlockOperation<Streams> OperationForCode() {
+  constexpr int kMode = kCode & kModeMask;
+  constexpr bool kVertical = (kCode & kVerticalBit) != 0;
+  if constexpr (kMode == kModeRaw) {
+    return &FastModeRaw<Streams>;
+  } else if constexpr (kMode < kModeFill) {
+    return &FastModeDelta<kMode, kVertical, Streams>;
+  } else if constexpr (kMode == kModeFill) {
+    return &FastModeFill<kVertical, Streams>;
+  } else {
+    return nullptr;  // undefined modes are skipped before dispatch
+  }
+}
+
+template <class Streams, int... kCodes>
+constexpr std::array<BlockOperation<Streams>, kBlockCodeCount> OperationTable(
+    std::integer_sequence<int, kCodes...>) {
+  return {OperationForCode<Streams, kCodes>()...};
+}
+
+// Every direction-and-mode pair, indexed by the whole block code.
+template <class Streams>
+constexpr std::array<BlockOperation<Streams>, kBlockCodeCount> kBlockOperations =
+    OperationTable<Streams>(std::make_integer_sequence<int, kBlockCodeCount>{});
+
+bool IsDefinedMode(uint32_t mode) {
+  return mode <= kModeFill;
+}
+
+// Whether the block can read the streams it uses without checks.
+bool StreamsAheadFor(const FastStreams& streams, uint32_t mode) {
+  if (mode == kModeRaw) return streams.RawAhead();
+  if (mode == kModeFill) return true;
+  return streams.SymbolsAhead() && streams.RawAhead();
+}
+
+FastBlockPlace PlaceAt(uint16_t* image, ptrdiff_t position, ptrdiff_t width) {
+  uint16_t* pixels = image + position;
+  // Above block row 0 and left of pixel 0 the chains start from 0.
+  const uint16_t* above = position >= width ? pixels - width : kNothingAbove.data();
+  return {pixels, width, above, position > 0 ? pixels[-1] : uint16_t{0}};
+}
+
+// Decodes one block of a defined mode; false when it read outside the file.
+bool DecodeBlock(uint32_t code, const FastBlockPlace& place, FastStreams& streams,
+                 const FastSymbolDeltas& deltas) {
+  if (StreamsAheadFor(streams, code & kModeMask)) {
+    UncheckedStreams reader(streams);
+    kBlockOperations<UncheckedStreams>[code](reader, place, deltas);
+    return true;
+  }
+  CheckedStreams reader(streams);
+  kBlockOperations<CheckedStreams>[code](reader, place, deltas);
+  return !streams.pastEnd;
+}
+
+void ClearRows(std::span<uint16_t> image, int32_t width, int32_t firstRow, int32_t endRow,
+               int32_t firstColumn) {
+  for (int32_t y = firstRow; y < endRow; ++y) {
+    const auto row = image.subspan(static_cast<size_t>(y) * width, static_cast<size_t>(width));
+    std::fill(row.begin() + firstColumn, row.end(), uint16_t{0});
+  }
+}
+
+// The output must equal a decode into a zero-filled buffer. In the regular
+// block layout the only pixels read before they are written are the last
+// column's (the starts of the horizontal chains in block column 0), and the
+// columns and rows outside whole blocks are never written; both are cleared.
+void ClearOutsideRegularWrites(std::span<uint16_t> image, const FastGeometry& g) {
+  if (g.width < 1 || g.height < 1) return;
+  const int32_t coveredRows = g.blockRows * kFastBlockSize;
+  const int32_t coveredColumns = g.blocksPerRow * kFastBlockSize;
+  const int32_t firstCleared = coveredColumns < g.width ? coveredColumns : g.width - 1;
+  ClearRows(image, g.width, 0, coveredRows, firstCleared);
+  ClearRows(image, g.width, coveredRows, g.height, 0);
+}
+
+// An undefined mode shifts every later block, which may then read or leave
+// any pixel not written yet. Up to the first such mode the layout is regular,
+// so everything from block (bx, by) on is cleared once.
+void ClearNotYetWritten(std::span<uint16_t> image, const FastGeometry& g, int32_t bx, int32_t by) {
+  const int32_t top = by * kFastBlockSize;
+  ClearRows(image, g.width, top, top + kFastBlockSize, bx * kFastBlockSize);
+  ClearRows(image, g.width, top + kFastBlockSize, g.height, 0);
+}
+
+// The block-code stream holds 5 bits for every block; a file too short for
+// them would certainly run out, so it is refused before decoding.
+bool BlockCodesInFile(size_t fileSize, const FastGeometry& g) {
+  const uint64_t codeBytes = (static_cast<uint64_t>(g.Blocks()) * kBlockCodeBits + 7) / 8;
+  return fileSize >= kBlockCodeStart && fileSize - kBlockCodeStart >= codeBytes;
+}
+
+// Visits the blocks in order; false when a block read outside the file.
+bool ScanBlocks(const PathInput& input, const FastGeometry& g, FastStreams& streams) {
+  VexoBitReader codes(input.file.data(), input.file.size(), kBlockCodeStart);
+  const FastSymbolDeltas& deltas = FastSymbolDeltasForQuality(input.quality);
+  ptrdiff_t position = 0;
+  bool shifted = false;
+  for (int32_t by = 0; by < g.blockRows; ++by) {
+    for (int32_t bx = 0; bx < g.blocksPerRow; ++bx) {
+      if (codes.Count() < kBlockCodeBits) codes.Refill();
+      const uint32_t code = codes.Peek(kBlockCodeBits);
+      codes.Skip(kBlockCodeBits);
+      if (!IsDefinedMode(code & kModeMask)) {
+        // Counts as a block, but writes nothing and leaves the position.
+        if (!shifted) ClearNotYetWritten(input.image, g, bx, by);
+        shifted = true;
+        continue;
+      }
+      if (!DecodeBlock(code, PlaceAt(input.image.data(), position, g.width), streams, deltas)) {
+        return false;
+      }
+      position += kFastBlockSize;
+    }
+    position += g.rowStep;
+  }
+  return true;
+}
+
+// The raw-stream end offset, or -1 when it is not positive. An offset that
+// does not fit the 32-bit result (only possible for a raw-pixel stream that is
+// never read) cannot be an amount of data consumed, so it reports -1 too.
+int32_t RawEndResult(int64_t rawEnd) {
+  if (rawEnd > std::numeric_limits<int32_t>::max()) return -1;
+  return PositiveOrMinusOne(rawEnd);
+}
+
+}  // namespace
+
+VexoDecodeResult DecodeFast(const PathInput& input) {
+  const std::span<const uint8_t> file = input.file;
+  if (file.size() < kBlockCodeStart) return {VexoStatus::kTruncated, -1};
+  const int64_t symbolOffset = ReadLe32Signed(file.data() + kSymbolOffsetField);
+  const int64_t symbolSpan = ReadLe32Signed(file.data() + kSymbolSpanField);
+  const FastGeometry geometry(input);
+  if (!BlockCodesInFile(file.size(), geometry)) return {VexoStatus::kTruncated, -1};
+
+  ClearOutsideRegularWrites(input.image, geometry);
+  FastStreams streams{file.data(), static_cast<int64_t>(file.size()), symbolOffset,
+                      symbolOffset + symbolSpan};
+  if (!ScanBlocks(input, geometry, streams)) return {VexoStatus::kTruncated, -1};
+  return {VexoStatus::kOk, RawEndResult(streams.raw)};
+}
 
 }  // namespace vexo

@@ -1,0 +1,45 @@
+// The fast path's deltas: the predictive path's fine table behind a leading 0,
+// followed by two entries of its own. A symbol s of 1 or more selects entry
+// s - 1, so symbol 1 always copies the predecessor.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "predictive/delta_tables.h"
+
+namespace vexo {
+
+inline constexpr int kFastDeltaTableSize = 1 + kDeltaTableSize + 2;
+
+inline constexpr std::array<int32_t, kFastDeltaTableSize> FastDeltaTable = [] {
+  std::array<int32_t, kFastDeltaTableSize> table{};
+  table[0] = 0;
+  for (int k = 0; k < kDeltaTableSize; ++k) table[k + 1] = DeltaTableFine[k];
+  table[kDeltaTableSize + 1] = -8516;
+  table[kDeltaTableSize + 2] = -6013;
+  return table;
+}();
+
+// The 16-bit increment of every symbol, already scaled, so that decoding a
+// pixel costs one lookup and one addition. Index 0 (a raw pixel) is unused.
+inline constexpr int kFastSymbolCount = 1 << 9;
+using FastSymbolDeltas = std::array<uint16_t, kFastSymbolCount>;
+
+constexpr FastSymbolDeltas BuildFastSymbolDeltas(int32_t scale) {
+  FastSymbolDeltas deltas{};
+  for (int symbol = 1; symbol < kFastSymbolCount; ++symbol) {
+    deltas[symbol] = static_cast<uint16_t>(scale * FastDeltaTable[symbol - 1]);
+  }
+  return deltas;
+}
+
+inline constexpr FastSymbolDeltas FastSymbolDeltasScale1 = BuildFastSymbolDeltas(1);
+inline constexpr FastSymbolDeltas FastSymbolDeltasScale2 = BuildFastSymbolDeltas(2);
+
+// Quality 2 doubles every delta; every other quality uses them as listed.
+constexpr const FastSymbolDeltas& FastSymbolDeltasForQuality(uint8_t quality) {
+  return quality == 2 ? FastSymbolDeltasScale2 : FastSymbolDeltasScale1;
+}
+
+}  // namespace vexo
