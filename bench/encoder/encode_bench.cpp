@@ -40,13 +40,18 @@ void Encode(benchmark::State& state, EncodeOptions options) {
     benchmark::DoNotOptimize(file.data());
   }
   const double pixels = double{kWidth} * kHeight;
-  state.counters["MP/s"] = benchmark::Counter(pixels * static_cast<double>(state.iterations()) / 1e6,
-                                              benchmark::Counter::kIsRate);
+  state.counters["MP/s"] = benchmark::Counter(
+      pixels * static_cast<double>(state.iterations()) / 1e6, benchmark::Counter::kIsRate);
 }
 
 void BM_EncodePredictive(benchmark::State& state) {
   Encode(state, {VexoPath::kPredictive, VexoFamily::k101, 0});
 }
 BENCHMARK(BM_EncodePredictive)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+void BM_EncodeFast(benchmark::State& state) {
+  Encode(state, {VexoPath::kFast, VexoFamily::k201, 0});
+}
+BENCHMARK(BM_EncodeFast)->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -38,8 +38,9 @@ PictureOrError ReadPng(const std::string& path) {
   RgbPicture picture;
   picture.width = static_cast<int32_t>(header.width);
   picture.height = static_cast<int32_t>(header.height);
-  picture.from24BitSource = header.bit_depth >= 8 && (header.color_type == SPNG_COLOR_TYPE_TRUECOLOR ||
-                                                      header.color_type == SPNG_COLOR_TYPE_TRUECOLOR_ALPHA);
+  picture.from24BitSource =
+      header.bit_depth >= 8 && (header.color_type == SPNG_COLOR_TYPE_TRUECOLOR ||
+                                header.color_type == SPNG_COLOR_TYPE_TRUECOLOR_ALPHA);
   picture.rgb.resize(size);
   if (const int error = spng_decode_image(context.get(), picture.rgb.data(), size, SPNG_FMT_RGB8,
                                           SPNG_DECODE_TRNS)) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "fast/fast_encoder.h"
 #include "predictive/predictive_encoder.h"
 
 namespace {
@@ -19,7 +20,9 @@ VexoHeader HeaderFor(const RgbPicture& picture, const EncodeOptions& options) {
   return header;
 }
 
-int HighestQuality(VexoPath path) { return path == VexoPath::kTransform ? 51 : 2; }
+int HighestQuality(VexoPath path) {
+  return path == VexoPath::kTransform ? 51 : 2;
+}
 
 }  // namespace
 
@@ -58,7 +61,9 @@ std::string EncodeOptionsProblem(const RgbPicture& picture, const EncodeOptions&
     return "quality " + std::to_string(options.quality) + " is outside 0.." +
            std::to_string(highest) + " for this path";
   }
-  if (options.path != VexoPath::kPredictive) return "this path's encoder is not available yet";
+  if (options.path == VexoPath::kFast)
+    return vexo::FastPathSizeProblem(picture.width, picture.height);
+  if (options.path == VexoPath::kTransform) return "this path's encoder is not available yet";
   return {};
 }
 
@@ -67,5 +72,13 @@ std::vector<uint8_t> EncodeVexo(const RgbPicture& picture, const EncodeOptions& 
     throw std::invalid_argument(problem);
   }
   const VexoHeader header = HeaderFor(picture, options);
-  return vexo::EncodePredictive(QuantizeToRgb565(picture), header);
+  switch (options.path) {
+    case VexoPath::kPredictive:
+      return vexo::EncodePredictive(QuantizeToRgb565(picture), header);
+    case VexoPath::kFast:
+      return vexo::EncodeFast(QuantizeToRgb565(picture), header);
+    case VexoPath::kTransform:
+      break;
+  }
+  throw std::invalid_argument("this path's encoder is not available yet");
 }

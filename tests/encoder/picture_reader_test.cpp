@@ -119,7 +119,9 @@ TEST_P(BadPictureTest, SaysWhatIsWrongWithWhichFile) {
   EXPECT_NE(problem.find(GetParam().message), std::string::npos) << problem;
 }
 
-std::vector<uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
+std::vector<uint8_t> Bytes(const std::string& text) {
+  return {text.begin(), text.end()};
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Files, BadPictureTest,
@@ -143,8 +145,8 @@ TEST(EncodeRequest, RefusesWhatTheFormatCannotHold) {
 TEST(Quantisation, NearestToWhatTheViewerShows) {
   EXPECT_EQ(NearestRgb565(255, 255, 255), 0xFFFF);
   EXPECT_EQ(NearestRgb565(0, 0, 0), 0x0000);
-  EXPECT_EQ(NearestRgb565(3, 1, 4), 0x0001);      // 4 rounds up to blue 1 (shown as 8)
-  EXPECT_EQ(NearestRgb565(252, 2, 0), 0xF820);    // red saturates at 31, green 2 -> 1
+  EXPECT_EQ(NearestRgb565(3, 1, 4), 0x0001);    // 4 rounds up to blue 1 (shown as 8)
+  EXPECT_EQ(NearestRgb565(252, 2, 0), 0xF820);  // red saturates at 31, green 2 -> 1
 }
 
 }  // namespace

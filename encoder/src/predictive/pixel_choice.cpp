@@ -10,7 +10,9 @@ struct Channels {
   int red, green, blue;
 };
 
-Channels Split(uint16_t pixel) { return {pixel >> 11, (pixel >> 5) & 63, pixel & 31}; }
+Channels Split(uint16_t pixel) {
+  return {pixel >> 11, (pixel >> 5) & 63, pixel & 31};
+}
 
 uint16_t Join(int red, int green, int blue) {
   return static_cast<uint16_t>((red << 11) | (green << 5) | blue);

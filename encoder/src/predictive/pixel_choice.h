@@ -14,8 +14,8 @@ inline constexpr int kRawPixelCodeBits = 4 + 16;  // escape code plus the raw st
 struct PixelChoice {
   enum class Kind : uint8_t { kCopy, kDelta, kRaw };
   Kind kind = Kind::kRaw;
-  DeltaCode code;       // for kDelta
-  uint16_t value = 0;   // what the decoder will write
+  DeltaCode code;      // for kDelta
+  uint16_t value = 0;  // what the decoder will write
   int bits = kRawPixelCodeBits;
 };
 

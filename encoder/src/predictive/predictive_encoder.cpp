@@ -167,7 +167,9 @@ class PredictiveEncoder {
 
 }  // namespace
 
-int PredictiveTolerance(int quality) { return std::clamp(quality, 0, 2); }
+int PredictiveTolerance(int quality) {
+  return std::clamp(quality, 0, 2);
+}
 
 std::vector<uint8_t> EncodePredictive(std::span<const uint16_t> pixels, const VexoHeader& header) {
   const int32_t width = header.SignedWidth();
@@ -177,7 +179,8 @@ std::vector<uint8_t> EncodePredictive(std::span<const uint16_t> pixels, const Ve
   // their row and column, as the decoder walks them.
   for (int32_t y = 0; y < height; y += kBlockSize) {
     for (int32_t x = 0; x < width; x += kBlockSize) {
-      encoder.EncodeBlock({x, y, std::min(kBlockSize, width - x), std::min(kBlockSize, height - y)});
+      encoder.EncodeBlock(
+          {x, y, std::min(kBlockSize, width - x), std::min(kBlockSize, height - y)});
     }
   }
   std::vector<uint8_t> file = MakeVexoHeader(header);

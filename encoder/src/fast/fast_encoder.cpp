@@ -1,0 +1,217 @@
+#include "fast/fast_encoder.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <optional>
+
+#include "common/bit_writer.h"
+#include "common/file_layout.h"
+#include "fast/fast_delta_table.h"
+
+namespace vexo {
+namespace {
+
+constexpr int kBlockSize = 4;
+constexpr int kBlockCodeBits = 5;
+constexpr int kRawPixelBits = 16;
+constexpr int kModeRaw = 0;
+constexpr int kModeFill = 10;
+constexpr int kWidestSymbol = 9;
+constexpr size_t kBlockCodeStart = 20;
+
+// For every 16-bit difference, the smallest symbol that adds it (0: none).
+class FastSymbolIndex {
+ public:
+  explicit FastSymbolIndex(const FastSymbolDeltas& deltas) {
+    for (int symbol = kFastSymbolCount - 1; symbol >= 1; --symbol) {
+      symbols_[deltas[symbol]] = static_cast<uint16_t>(symbol);
+    }
+  }
+  uint16_t For(uint16_t difference) const { return symbols_[difference]; }
+
+  static const FastSymbolIndex& ForQuality(uint8_t quality) {
+    static const FastSymbolIndex scale1(FastSymbolDeltasScale1);
+    static const FastSymbolIndex scale2(FastSymbolDeltasScale2);
+    return quality == 2 ? scale2 : scale1;
+  }
+
+ private:
+  std::array<uint16_t, 1u << 16> symbols_{};
+};
+
+// Bits a symbol needs; raw (0) fits every width.
+int SymbolWidth(uint16_t symbol) {
+  return symbol == 0 ? 0 : std::bit_width(symbol);
+}
+
+enum class Direction { kHorizontal = 0, kVertical = 1 };
+
+// One block's pixels in the decoding order of a direction, with each
+// chain's starting pixel when the decoder has written it.
+struct Chains {
+  std::array<uint16_t, 16> pixels{};
+  std::array<std::optional<uint16_t>, 4> starts{};
+};
+
+struct BlockCode {
+  Direction direction = Direction::kHorizontal;
+  int mode = kModeRaw;
+  int bits = kBlockCodeBits + 16 * kRawPixelBits;
+};
+
+class FastEncoder {
+ public:
+  FastEncoder(std::span<const uint16_t> pixels, int32_t width, uint8_t quality)
+      : pixels_(pixels), width_(width), index_(FastSymbolIndex::ForQuality(quality)) {}
+
+  void EncodeBlock(int32_t blockRow, int32_t blockColumn) {
+    const int64_t topLeft = (int64_t{blockRow} * width_ + blockColumn) * kBlockSize;
+    const bool firstRow = blockRow == 0;
+    const bool firstColumn = blockColumn == 0;
+    BlockCode best;
+    Chains chains[2] = {ChainsOf(topLeft, Direction::kHorizontal, firstRow, firstColumn),
+                        ChainsOf(topLeft, Direction::kVertical, firstRow, firstColumn)};
+    for (const Direction direction : {Direction::kHorizontal, Direction::kVertical}) {
+      const Chains& c = chains[static_cast<int>(direction)];
+      if (IsFill(c))
+        best = std::min(best, BlockCode{direction, kModeFill, kBlockCodeBits}, Cheaper);
+      best = std::min(best, CheapestDelta(c, direction), Cheaper);
+    }
+    Emit(best, chains[static_cast<int>(best.direction)], topLeft);
+  }
+
+  const BitWriter& BlockCodes() const { return blockCodes_; }
+  const BitWriter& Symbols() const { return symbols_; }
+  const std::vector<uint16_t>& RawPixels() const { return raw_; }
+
+ private:
+  static bool Cheaper(const BlockCode& a, const BlockCode& b) { return a.bits < b.bits; }
+
+  // Chain starts the decoder has not written (above the picture, before it,
+  // or left of a later block of the same block row) are left empty, so
+  // nothing is predicted from them.
+  Chains ChainsOf(int64_t topLeft, Direction direction, bool firstRow, bool firstColumn) const {
+    Chains chains;
+    for (int chain = 0; chain < 4; ++chain) {
+      for (int step = 0; step < 4; ++step) {
+        const int row = direction == Direction::kVertical ? step : chain;
+        const int column = direction == Direction::kVertical ? chain : step;
+        chains.pixels[chain * 4 + step] = At(topLeft + int64_t{row} * width_ + column);
+      }
+      if (direction == Direction::kVertical && !firstRow) {
+        chains.starts[chain] = At(topLeft - width_ + chain);
+      } else if (direction == Direction::kHorizontal && !firstColumn) {
+        chains.starts[chain] = At(topLeft + int64_t{chain} * width_ - 1);
+      } else if (direction == Direction::kHorizontal && chain == 0 && !firstRow) {
+        chains.starts[chain] = At(topLeft - 1);  // end of the row above, decoded
+      } else if (direction == Direction::kHorizontal && width_ == kBlockSize && chain > 0) {
+        chains.starts[chain] = At(topLeft + int64_t{chain} * width_ - 1);  // same block
+      }
+    }
+    return chains;
+  }
+
+  static bool IsFill(const Chains& c) {
+    for (int chain = 0; chain < 4; ++chain) {
+      if (!c.starts[chain]) return false;
+      for (int step = 0; step < 4; ++step) {
+        if (c.pixels[chain * 4 + step] != *c.starts[chain]) return false;
+      }
+    }
+    return true;
+  }
+
+  // The symbol each pixel needs at the widest width (0 when only a raw
+  // pixel reproduces it).
+  std::array<uint16_t, 16> SymbolsOf(const Chains& c) const {
+    std::array<uint16_t, 16> symbols{};
+    for (int chain = 0; chain < 4; ++chain) {
+      std::optional<uint16_t> predecessor = c.starts[chain];
+      for (int step = 0; step < 4; ++step) {
+        const uint16_t pixel = c.pixels[chain * 4 + step];
+        if (predecessor) {
+          symbols[chain * 4 + step] = index_.For(static_cast<uint16_t>(pixel - *predecessor));
+        }
+        predecessor = pixel;
+      }
+    }
+    return symbols;
+  }
+
+  BlockCode CheapestDelta(const Chains& c, Direction direction) const {
+    const std::array<uint16_t, 16> symbols = SymbolsOf(c);
+    BlockCode best;
+    for (int width = 1; width <= kWidestSymbol; ++width) {
+      int rawPixels = 0;
+      for (const uint16_t symbol : symbols) {
+        rawPixels += symbol == 0 || SymbolWidth(symbol) > width;
+      }
+      const int bits = kBlockCodeBits + 16 * width + rawPixels * kRawPixelBits;
+      if (bits < best.bits) best = {direction, width, bits};
+    }
+    return best;
+  }
+
+  void Emit(const BlockCode& code, const Chains& c, int64_t topLeft) {
+    blockCodes_.Put(static_cast<uint32_t>(code.direction), 1);
+    blockCodes_.Put(static_cast<uint32_t>(code.mode), 4);
+    if (code.mode == kModeFill) return;
+    if (code.mode == kModeRaw) {
+      for (int row = 0; row < 4; ++row) {
+        for (int column = 0; column < 4; ++column) {
+          raw_.push_back(At(topLeft + int64_t{row} * width_ + column));
+        }
+      }
+      return;
+    }
+    const std::array<uint16_t, 16> symbols = SymbolsOf(c);
+    for (int k = 0; k < 16; ++k) {
+      const bool fits = symbols[k] != 0 && SymbolWidth(symbols[k]) <= code.mode;
+      symbols_.Put(fits ? symbols[k] : 0, code.mode);
+      if (!fits) raw_.push_back(c.pixels[k]);
+    }
+  }
+
+  uint16_t At(int64_t index) const { return pixels_[static_cast<size_t>(index)]; }
+
+  std::span<const uint16_t> pixels_;
+  int32_t width_;
+  const FastSymbolIndex& index_;
+  BitWriter blockCodes_;
+  BitWriter symbols_;
+  std::vector<uint16_t> raw_;
+};
+
+}  // namespace
+
+std::string FastPathSizeProblem(int32_t width, int32_t height) {
+  if (width % kBlockSize == 0 && height % kBlockSize == 0) return {};
+  return "the fast path codes whole 4 x 4 blocks only, so it cannot hold a " +
+         std::to_string(width) + " x " + std::to_string(height) +
+         " picture; use sides that are multiples of 4, or another path";
+}
+
+std::vector<uint8_t> EncodeFast(std::span<const uint16_t> pixels, const VexoHeader& header) {
+  const int32_t width = header.SignedWidth();
+  const int32_t height = header.SignedHeight();
+  FastEncoder encoder(pixels, width, header.quality);
+  for (int32_t blockRow = 0; blockRow < height / kBlockSize; ++blockRow) {
+    for (int32_t blockColumn = 0; blockColumn < width / kBlockSize; ++blockColumn) {
+      encoder.EncodeBlock(blockRow, blockColumn);
+    }
+  }
+  const auto& blockCodes = encoder.BlockCodes().Bytes();
+  const auto& symbols = encoder.Symbols().Bytes();
+  std::vector<uint8_t> file = MakeVexoHeader(header);
+  // Streams in the order block codes, symbols, raw pixels, with no gaps.
+  AppendLe32(file, static_cast<int32_t>(kBlockCodeStart + std::max<size_t>(1, blockCodes.size())));
+  AppendLe32(file, static_cast<int32_t>(symbols.size()));
+  file.insert(file.end(), blockCodes.begin(), blockCodes.end());
+  if (blockCodes.empty()) file.push_back(0);
+  file.insert(file.end(), symbols.begin(), symbols.end());
+  for (const uint16_t pixel : encoder.RawPixels()) AppendLe16(file, pixel);
+  return file;
+}
+
+}  // namespace vexo
