@@ -20,8 +20,8 @@ const std::vector<uint8_t>& FullHdFile() {
 
 void ReportPixels(benchmark::State& state) {
   const double pixels = static_cast<double>(kWidth) * kHeight;
-  state.counters["MP/s"] = benchmark::Counter(pixels * static_cast<double>(state.iterations()) / 1e6,
-                                              benchmark::Counter::kIsRate);
+  state.counters["MP/s"] = benchmark::Counter(
+      pixels * static_cast<double>(state.iterations()) / 1e6, benchmark::Counter::kIsRate);
   state.counters["bits/px"] = static_cast<double>(FullHdFile().size()) * 8 / pixels;
 }
 

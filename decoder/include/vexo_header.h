@@ -50,8 +50,7 @@ inline uint16_t ReadLe16(const uint8_t* bytes) {
   return static_cast<uint16_t>(bytes[0] | (bytes[1] << 8));
 }
 inline int32_t ReadLe32Signed(const uint8_t* bytes) {
-  return static_cast<int32_t>(static_cast<uint32_t>(bytes[0]) |
-                              (static_cast<uint32_t>(bytes[1]) << 8) |
-                              (static_cast<uint32_t>(bytes[2]) << 16) |
-                              (static_cast<uint32_t>(bytes[3]) << 24));
+  return static_cast<int32_t>(
+      static_cast<uint32_t>(bytes[0]) | (static_cast<uint32_t>(bytes[1]) << 8) |
+      (static_cast<uint32_t>(bytes[2]) << 16) | (static_cast<uint32_t>(bytes[3]) << 24));
 }

@@ -6,11 +6,11 @@
 
 enum class VexoStatus : int32_t {
   kOk = 0,
-  kBadMagic = -1,    // the first four bytes are not "VEXO"
-  kBadVersion = -4,  // the version byte is not the family's
-  kTruncated = -5,   // the decode needed data outside the file
-  kMalformed = -6,   // a value outside the format, or an output too small
-  kUnsupported = -7, // the coding path is not available in this build
+  kBadMagic = -1,     // the first four bytes are not "VEXO"
+  kBadVersion = -4,   // the version byte is not the family's
+  kTruncated = -5,    // the decode needed data outside the file
+  kMalformed = -6,    // a value outside the format, or an output too small
+  kUnsupported = -7,  // the coding path is not available in this build
 };
 
 inline constexpr int32_t VexoErrorBadMagic = static_cast<int32_t>(VexoStatus::kBadMagic);

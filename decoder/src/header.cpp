@@ -13,7 +13,9 @@ constexpr uint64_t kPredictiveBitsPerBlock = 2;
 constexpr uint64_t kTransformBitsPerBlock = 3;
 constexpr uint64_t kFastBitsPerBlock = 5;
 
-uint64_t CeilDiv4(int32_t value) { return (static_cast<uint64_t>(value) + 3) / 4; }
+uint64_t CeilDiv4(int32_t value) {
+  return (static_cast<uint64_t>(value) + 3) / 4;
+}
 
 bool StreamCanHold(uint64_t blocks, uint64_t bitsPerBlock, size_t streamStart, size_t fileSize) {
   const uint64_t neededBytes = (blocks * bitsPerBlock + 7) / 8;

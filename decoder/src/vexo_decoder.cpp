@@ -65,8 +65,12 @@ int32_t Vexo201Decode(const uint8_t* fileData, size_t fileSize, uint16_t* image5
   return ClassicDecode(VexoFamily::k201, vexo201LastError, fileData, fileSize, image565);
 }
 
-int32_t Vexo101LastError() { return vexo101LastError; }
-int32_t Vexo201LastError() { return vexo201LastError; }
+int32_t Vexo101LastError() {
+  return vexo101LastError;
+}
+int32_t Vexo201LastError() {
+  return vexo201LastError;
+}
 
 VexoDecodeResult VexoDecode(VexoFamily family, std::span<const uint8_t> file,
                             std::span<uint16_t> image565) {
@@ -76,7 +80,7 @@ VexoDecodeResult VexoDecode(VexoFamily family, std::span<const uint8_t> file,
   if (header->codecVersion != static_cast<uint8_t>(family)) return {VexoStatus::kBadVersion, -1};
   const size_t pixels = PixelCount(*header);
   if (image565.size() < pixels) return {VexoStatus::kMalformed, -1};
-  const vexo::PathInput input{file, header->SignedWidth(), header->SignedHeight(),
-                              header->quality, image565.first(pixels)};
+  const vexo::PathInput input{file, header->SignedWidth(), header->SignedHeight(), header->quality,
+                              image565.first(pixels)};
   return RunPath(family, *header, input);
 }

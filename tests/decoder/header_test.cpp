@@ -8,8 +8,8 @@ namespace vexo::testing {
 namespace {
 
 TEST(Header, FieldsAreLittleEndianAndSignedWhereTheDecodersSaySo) {
-  const auto bytes = MakeHeader(
-      {.width = 0x8001, .height = 288, .depthFlag = 1, .pathFlag = 2, .quality = 37});
+  const auto bytes =
+      MakeHeader({.width = 0x8001, .height = 288, .depthFlag = 1, .pathFlag = 2, .quality = 37});
   const auto header = ReadVexoHeader(bytes);
   ASSERT_TRUE(header);
   EXPECT_EQ(header->width, 0x8001);

@@ -165,8 +165,7 @@ TEST(BlockModes, SourcesNotYetDecodedReadAsZero) {
   for (int i = 0; i < 16; ++i) bits.PutBit(true);
   bits.Put(0, 2);
   for (int i = 0; i < 16; ++i) bits.PutBits("0111");
-  const auto file =
-      MakePredictiveFile({.width = 8, .height = 4}, bits.Bytes(), Pixels(16, 0xBEEF));
+  const auto file = MakePredictiveFile({.width = 8, .height = 4}, bits.Bytes(), Pixels(16, 0xBEEF));
   const DecodedPicture decoded = DecodeWith(VexoFamily::k101, file, 0x5555);
   ASSERT_EQ(decoded.outcome.status, VexoStatus::kOk);
   for (int r = 0; r < 4; ++r) {
@@ -197,12 +196,12 @@ TEST_P(SinglePixelTest, AddsTheTableEntryToZero) {
 
 INSTANTIATE_TEST_SUITE_P(
     Tables, SinglePixelTest,
-    ::testing::Values(SinglePixelCase{"0 000 00", 0, 0xF800},          // -2048: one red step
-                      SinglePixelCase{"0 000 00", 2, 0xF000},          // coarse: two
-                      SinglePixelCase{"0 001 101", 0, 33},             // class 1, entry 9
-                      SinglePixelCase{"0 110 01110001", 0, 0xA000},    // -24576
-                      SinglePixelCase{"0 110 01110001", 2, 0x4000},    // -49152 wraps
-                      SinglePixelCase{"0 110 11111111", 0, 6468},      // last entry
+    ::testing::Values(SinglePixelCase{"0 000 00", 0, 0xF800},        // -2048: one red step
+                      SinglePixelCase{"0 000 00", 2, 0xF000},        // coarse: two
+                      SinglePixelCase{"0 001 101", 0, 33},           // class 1, entry 9
+                      SinglePixelCase{"0 110 01110001", 0, 0xA000},  // -24576
+                      SinglePixelCase{"0 110 01110001", 2, 0x4000},  // -49152 wraps
+                      SinglePixelCase{"0 110 11111111", 0, 6468},    // last entry
                       SinglePixelCase{"1", 0, 0x0000}));
 
 TEST(RawEscapes, ReadLittleEndianAtAnyAlignment) {

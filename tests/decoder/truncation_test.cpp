@@ -53,12 +53,10 @@ TEST_P(RandomPredictivePrefixes, DecodeIdenticallyOrFail) {
   std::vector<uint16_t> raw(pixels);
   for (auto& b : bits) b = static_cast<uint8_t>(random());
   for (auto& p : raw) p = static_cast<uint16_t>(random());
-  const auto file = MakePredictiveFile(
-      {.width = static_cast<uint16_t>(width),
-       .height = static_cast<uint16_t>(height),
-       .codecVersion = 201},
-      bits,
-      raw);
+  const auto file = MakePredictiveFile({.width = static_cast<uint16_t>(width),
+                                        .height = static_cast<uint16_t>(height),
+                                        .codecVersion = 201},
+                                       bits, raw);
   ExpectEveryPrefixDecodesIdenticallyOrFails(VexoFamily::k201, file);
 }
 

@@ -111,7 +111,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         DecodeFailure{"NotVexo", WithByte(kWorkedExample, 0, 'X'), "This is not the VEXO file"},
         DecodeFailure{"Version", WithByte(kWorkedExample, 11, 102), "Incorrect Decoder Version"},
-        DecodeFailure{"Damaged", {kWorkedExample.begin(), kWorkedExample.end() - 1},
+        DecodeFailure{"Damaged",
+                      {kWorkedExample.begin(), kWorkedExample.end() - 1},
                       "The VEXO file is damaged"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -169,7 +170,8 @@ INSTANTIATE_TEST_SUITE_P(
         InfoCase{"BadMagic", WithByte(kWorkedExample, 0, 'X'), "status: bad-magic\nresult: -1\n"},
         InfoCase{"BadVersion", WithByte(kWorkedExample, 11, 7),
                  "path: predictive\nstatus: bad-version\nresult: -1\n"},
-        InfoCase{"Truncated", {kWorkedExample.begin(), kWorkedExample.end() - 3},
+        InfoCase{"Truncated",
+                 {kWorkedExample.begin(), kWorkedExample.end() - 3},
                  "status: truncated\nresult: -1\n"},
         InfoCase{"WidthZeroIsOk", WithByte(kWorkedExample, 4, 0), "status: ok\nresult: 20\n"},
         InfoCase{"HugePictureTinyFile", HugePictureInATinyFile(),

@@ -31,10 +31,10 @@ TEST_F(BmpFileTest, OnePixelPictureIsFiftyEightBytes) {
   const std::vector<uint8_t> bitmap = {248, 252, 248, 0};
   const auto path = (folder_ / "white1.bmp").string();
   ASSERT_EQ(WriteBmpFile(path, 1, 1, bitmap), "");
-  const std::vector<uint8_t> expected = {
-      'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0,
-      24,  0,   0,  0, 0, 0, 0, 0, 0, 0, 0,  0, 0, 0, 0,  0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-      248, 252, 248, 0};
+  const std::vector<uint8_t> expected = {'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0,   54,  0,   0, 0,  40,
+                                         0,   0,   0,  1, 0, 0, 0, 1, 0, 0,   0,   1,   0, 24, 0,
+                                         0,   0,   0,  0, 0, 0, 0, 0, 0, 0,   0,   0,   0, 0,  0,
+                                         0,   0,   0,  0, 0, 0, 0, 0, 0, 248, 252, 248, 0};
   EXPECT_EQ(ReadAll(path), expected);
 }
 

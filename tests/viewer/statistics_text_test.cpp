@@ -29,15 +29,15 @@ TEST_P(StatisticsTest, FormatsEveryField) {
 
 INSTANTIATE_TEST_SUITE_P(
     Families, StatisticsTest,
-    ::testing::Values(
-        StatisticsCase{1, 0, 0, 101, "352x288x24b", "ARM9 DCT OFF", "HIGH(Lossless)"},
-        StatisticsCase{1, 1, 37, 101, "352x288x24b", "ARM9 DCT ON", "37"},
-        StatisticsCase{0, 2, 1, 101, "352x288x", "ARM9 DCT ON", "Medium"},
-        StatisticsCase{2, 0, 5, 101, "352x288x", "ARM9 DCT OFF", "Low"},
-        StatisticsCase{0, 1, 1, 201, "352x288x", "ARM7 FAST ON", "Medium"},
-        StatisticsCase{0, 0, 2, 201, "352x288x", "ARM7 FAST OFF", "Low"},
-        // Only the low byte of each header value counts.
-        StatisticsCase{0x101, 0x100, 0x125, 0x165, "352x288x24b", "ARM9 DCT OFF", "Low"}));
+    ::testing::Values(StatisticsCase{1, 0, 0, 101, "352x288x24b", "ARM9 DCT OFF", "HIGH(Lossless)"},
+                      StatisticsCase{1, 1, 37, 101, "352x288x24b", "ARM9 DCT ON", "37"},
+                      StatisticsCase{0, 2, 1, 101, "352x288x", "ARM9 DCT ON", "Medium"},
+                      StatisticsCase{2, 0, 5, 101, "352x288x", "ARM9 DCT OFF", "Low"},
+                      StatisticsCase{0, 1, 1, 201, "352x288x", "ARM7 FAST ON", "Medium"},
+                      StatisticsCase{0, 0, 2, 201, "352x288x", "ARM7 FAST OFF", "Low"},
+                      // Only the low byte of each header value counts.
+                      StatisticsCase{0x101, 0x100, 0x125, 0x165, "352x288x24b", "ARM9 DCT OFF",
+                                     "Low"}));
 
 TEST(Statistics, UnknownFamilyKeepsThePreviousDecodeMode) {
   StatisticsTexts texts;

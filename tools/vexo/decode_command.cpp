@@ -34,8 +34,8 @@ int RunDecode(const DecodeOptions& options, std::ostream& out, std::ostream& err
 
   const std::string bmpPath =
       options.output.empty() ? orvane::BmpFileNameFor(options.input) : options.output;
-  const std::string failure = orvane::WriteBmpFile(bmpPath, decoder.ImageWidth(),
-                                                   decoder.ImageHeight(), decoder.Bitmap());
+  const std::string failure =
+      orvane::WriteBmpFile(bmpPath, decoder.ImageWidth(), decoder.ImageHeight(), decoder.Bitmap());
   if (!failure.empty()) {
     err << failure << "\n";
     return 1;

@@ -14,8 +14,8 @@ namespace vexo_cli {
 namespace {
 
 bool IsLossless(const EncodeOptions& options) {
-  return options.path == VexoPath::kFast || (options.path == VexoPath::kPredictive &&
-                                             options.quality == 0);
+  return options.path == VexoPath::kFast ||
+         (options.path == VexoPath::kPredictive && options.quality == 0);
 }
 
 // Writes under a temporary name and renames, so OUTPUT appears whole or not

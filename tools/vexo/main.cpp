@@ -51,8 +51,8 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
 
   vexo_cli::DecodeOptions decodeOptions;
-  CLI::App* decode = app.add_subcommand(
-      "decode", "Decode a VEXO file to a 24-bit BMP and print its statistics");
+  CLI::App* decode =
+      app.add_subcommand("decode", "Decode a VEXO file to a 24-bit BMP and print its statistics");
   decode->add_option("INPUT", decodeOptions.input, "VEXO file to decode")->required();
   decode->add_option("OUTPUT", decodeOptions.output,
                      "BMP file to write (default: beside INPUT, \"1.bmp\" in place of \".vxo\")");

@@ -130,7 +130,9 @@ FileDecodeOutcome VexoFileDecoder::DecodeFileData(const std::string& path,
   return {};
 }
 
-std::string VexoFileDecoder::BmpPath() const { return BmpFileNameFor(statistics_.path); }
+std::string VexoFileDecoder::BmpPath() const {
+  return BmpFileNameFor(statistics_.path);
+}
 
 std::string VexoFileDecoder::SaveBmp() const {
   return WriteBmpFile(BmpPath(), imageWidth_, imageHeight_, Bitmap());

@@ -17,11 +17,11 @@ namespace orvane {
 
 enum class FileDecodeStatus {
   kOk,
-  kCannotOpen,     // the file could not be opened or read
-  kNotVexo,        // "This is not the VEXO file"
-  kWrongVersion,   // "Incorrect Decoder Version"
-  kDamaged,        // "The VEXO file is damaged"
-  kOutOfMemory,    // "Not enough memory to decode this picture"
+  kCannotOpen,    // the file could not be opened or read
+  kNotVexo,       // "This is not the VEXO file"
+  kWrongVersion,  // "Incorrect Decoder Version"
+  kDamaged,       // "The VEXO file is damaged"
+  kOutOfMemory,   // "Not enough memory to decode this picture"
 };
 
 // The text the user sees for a failure ("" for kOk and kCannotOpen, whose

@@ -9,7 +9,9 @@
 namespace orvane {
 
 // Bytes after each 24-bit row that bring it to a multiple of 4: width mod 4.
-constexpr int32_t RowPadding(int32_t width) { return width & 3; }
+constexpr int32_t RowPadding(int32_t width) {
+  return width & 3;
+}
 
 // Length of one 24-bit row including its padding.
 constexpr size_t BitmapRowBytes(int32_t width) {

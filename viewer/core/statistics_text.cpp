@@ -12,7 +12,9 @@ std::string Format(const char* format, Args... args) {
   return text;
 }
 
-uint8_t LowByte(int32_t value) { return static_cast<uint8_t>(value); }
+uint8_t LowByte(int32_t value) {
+  return static_cast<uint8_t>(value);
+}
 
 // The part after the last folder separator; the whole path when it has none.
 std::string FileNameOf(const std::string& path) {
@@ -20,7 +22,9 @@ std::string FileNameOf(const std::string& path) {
   return separator == std::string::npos ? path : path.substr(separator + 1);
 }
 
-bool IsTransformFamily(uint8_t version) { return version >= 100 && version < 200; }
+bool IsTransformFamily(uint8_t version) {
+  return version >= 100 && version < 200;
+}
 
 std::string QualityWord(uint8_t quality) {
   switch (quality) {

@@ -138,7 +138,9 @@ void ClearLastColumn(const PathInput& input) {
   }
 }
 
-bool HasPicture(const PathInput& input) { return input.width > 0 && input.height > 0; }
+bool HasPicture(const PathInput& input) {
+  return input.width > 0 && input.height > 0;
+}
 
 }  // namespace
 
