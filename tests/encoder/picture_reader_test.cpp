@@ -9,30 +9,14 @@
 
 #include "bmp_file.h"
 #include "pixel_conversion.h"
+#include "temp_folder_test.h"
 #include "test_pictures.h"
 
 namespace vexo::testing {
 namespace {
 
-class PictureReaderTest : public ::testing::Test {
+class PictureReaderTest : public vexo::testing::TempFolderTest {
  protected:
-  void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() /
-              (std::string("picture_reader_test_") +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(folder_);
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-
-  std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) {
-    const auto path = (folder_ / name).string();
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-    return path;
-  }
-
-  std::filesystem::path folder_;
   const RgbPicture picture_ = MakeTestPicture(PictureKind::kNoise, 7, 5);
 };
 

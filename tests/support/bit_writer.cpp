@@ -2,26 +2,15 @@
 
 namespace vexo::testing {
 
-void AppendLe16(std::vector<uint8_t>& bytes, uint16_t value) {
-  bytes.push_back(static_cast<uint8_t>(value));
-  bytes.push_back(static_cast<uint8_t>(value >> 8));
-}
-
-void AppendLe32(std::vector<uint8_t>& bytes, int32_t value) {
-  const auto bits = static_cast<uint32_t>(value);
-  AppendLe16(bytes, static_cast<uint16_t>(bits));
-  AppendLe16(bytes, static_cast<uint16_t>(bits >> 16));
-}
-
 std::vector<uint8_t> MakeHeader(const HeaderFields& fields) {
-  std::vector<uint8_t> bytes = {'V', 'E', 'X', 'O'};
-  AppendLe16(bytes, fields.width);
-  AppendLe16(bytes, fields.height);
-  bytes.push_back(fields.depthFlag);
-  bytes.push_back(fields.pathFlag);
-  bytes.push_back(fields.quality);
-  bytes.push_back(fields.codecVersion);
-  return bytes;
+  VexoHeader header;
+  header.width = fields.width;
+  header.height = fields.height;
+  header.depthFlag = fields.depthFlag;
+  header.pathFlag = fields.pathFlag;
+  header.quality = fields.quality;
+  header.codecVersion = fields.codecVersion;
+  return MakeVexoHeader(header);
 }
 
 std::vector<uint8_t> MakePredictiveFile(const HeaderFields& fields,

@@ -6,14 +6,14 @@
 #include <string_view>
 #include <vector>
 
+#include "common/bit_writer.h"
+#include "common/file_layout.h"
+
 namespace vexo::testing {
 
-class BitWriter {
+// The encoder's writer plus a way to spell bits out in tests.
+class BitWriter : public vexo::BitWriter {
  public:
-  // Appends the low n bits of value, first bit most significant.
-  void Put(uint32_t value, int n) {
-    for (int i = n - 1; i >= 0; --i) PutBit((value >> i) & 1);
-  }
   // Appends bits written as a string of '0' and '1'; other characters (spaces
   // for readability) are skipped.
   void PutBits(std::string_view bits) {
@@ -21,18 +21,6 @@ class BitWriter {
       if (c == '0' || c == '1') PutBit(c == '1');
     }
   }
-  void PutBit(bool bit) {
-    if (bitCount_ % 8 == 0) bytes_.push_back(0);
-    if (bit) bytes_.back() |= static_cast<uint8_t>(0x80 >> (bitCount_ % 8));
-    ++bitCount_;
-  }
-  size_t BitCount() const { return bitCount_; }
-  // The bytes so far, the last one padded with zero bits.
-  const std::vector<uint8_t>& Bytes() const { return bytes_; }
-
- private:
-  std::vector<uint8_t> bytes_;
-  size_t bitCount_ = 0;
 };
 
 struct HeaderFields {
@@ -47,8 +35,8 @@ struct HeaderFields {
 // The 12-byte header.
 std::vector<uint8_t> MakeHeader(const HeaderFields& fields);
 
-void AppendLe16(std::vector<uint8_t>& bytes, uint16_t value);
-void AppendLe32(std::vector<uint8_t>& bytes, int32_t value);
+using vexo::AppendLe16;
+using vexo::AppendLe32;
 
 // A predictive-path file: header, rawOffset, the bit stream, then the raw
 // pixels right after it.

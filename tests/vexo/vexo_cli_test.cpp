@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "bit_writer.h"
+#include "temp_folder_test.h"
 
 namespace {
 
@@ -25,24 +26,8 @@ struct RunResult {
   std::string err;
 };
 
-class VexoCliTest : public ::testing::Test {
+class VexoCliTest : public vexo::testing::TempFolderTest {
  protected:
-  void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() /
-              (std::string("vexo_cli_test_") +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(folder_);
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-
-  std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) {
-    const auto path = (folder_ / name).string();
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-    return path;
-  }
-
   static std::string Slurp(const std::filesystem::path& path) {
     std::ifstream file(path);
     std::stringstream text;
@@ -58,8 +43,6 @@ class VexoCliTest : public ::testing::Test {
     const int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
   }
-
-  std::filesystem::path folder_;
 };
 
 TEST_F(VexoCliTest, DecodePrintsTheStatisticsAndWritesTheBmpBesideTheInput) {

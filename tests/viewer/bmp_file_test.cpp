@@ -7,6 +7,8 @@
 #include <iterator>
 #include <vector>
 
+#include "temp_folder_test.h"
+
 namespace orvane {
 namespace {
 
@@ -15,17 +17,7 @@ std::vector<uint8_t> ReadAll(const std::filesystem::path& path) {
   return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-class BmpFileTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() /
-              ("bmp_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(folder_);
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-  std::filesystem::path folder_;
-};
+using BmpFileTest = vexo::testing::TempFolderTest;
 
 TEST_F(BmpFileTest, OnePixelPictureIsFiftyEightBytes) {
   const std::vector<uint8_t> bitmap = {248, 252, 248, 0};

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "bit_writer.h"
+#include "temp_folder_test.h"
 
 namespace orvane {
 namespace {
@@ -18,25 +19,8 @@ const std::vector<uint8_t> kWorkedExample = {'V',  'E',  'X',  'O',  0x04, 0x00,
                                              0x00, 0x00, 0x00, 0x65, 0x14, 0x00, 0x00, 0x00,
                                              0x1E, 0x00, 0xDC, 0x37, 0x00, 0xF8, 0x1F, 0x00};
 
-class FileDecoderTest : public ::testing::Test {
+class FileDecoderTest : public vexo::testing::TempFolderTest {
  protected:
-  void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() /
-              (std::string("file_decoder_test_") +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(folder_);
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-
-  std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) {
-    const auto path = (folder_ / name).string();
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-    return path;
-  }
-
-  std::filesystem::path folder_;
   VexoFileDecoder decoder_;
 };
 
