@@ -10,14 +10,15 @@ enum class VexoStatus : int32_t {
   kBadVersion = -4,   // the version byte is not the family's
   kTruncated = -5,    // the decode needed data outside the file
   kMalformed = -6,    // a value outside the format, or an output too small
-  kUnsupported = -7,  // the coding path is not available in this build
+  kOutOfMemory = -7,  // a working buffer of the decode could not be allocated
 };
 
 inline constexpr int32_t VexoErrorBadMagic = static_cast<int32_t>(VexoStatus::kBadMagic);
 inline constexpr int32_t VexoErrorBadVersion = static_cast<int32_t>(VexoStatus::kBadVersion);
 inline constexpr int32_t VexoErrorTruncated = static_cast<int32_t>(VexoStatus::kTruncated);
 inline constexpr int32_t VexoErrorMalformed = static_cast<int32_t>(VexoStatus::kMalformed);
+inline constexpr int32_t VexoErrorOutOfMemory = static_cast<int32_t>(VexoStatus::kOutOfMemory);
 
 // Lower-case name used by the command line: ok, bad-magic, bad-version,
-// truncated, malformed.
+// truncated, malformed, out-of-memory.
 std::string_view VexoStatusName(VexoStatus status);

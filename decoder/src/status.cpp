@@ -12,8 +12,8 @@ std::string_view VexoStatusName(VexoStatus status) {
       return "truncated";
     case VexoStatus::kMalformed:
       return "malformed";
-    case VexoStatus::kUnsupported:
-      return "unsupported";
+    case VexoStatus::kOutOfMemory:
+      return "out-of-memory";
   }
   return "unknown";
 }

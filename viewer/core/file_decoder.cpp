@@ -106,6 +106,7 @@ FileDecodeOutcome VexoFileDecoder::DecodeFileData(const std::string& path,
   const int64_t start = DecodeClock::Now();
   const VexoDecodeResult decoded = VexoDecode(family, fileData, image565);
   const int64_t end = DecodeClock::Now();
+  if (decoded.status == VexoStatus::kOutOfMemory) return Fail(FileDecodeStatus::kOutOfMemory);
   if (decoded.status != VexoStatus::kOk) return Fail(FileDecodeStatus::kDamaged);
 
   ExpandRgb565(image565, imageRgb);

@@ -1,8 +1,192 @@
 #include "transform/transform_decoder.h"
 
-namespace vexo {
+#include <cstdlib>
+#include <memory>
 
-// Not available yet: fails cleanly rather than leaving an empty picture.
-VexoDecodeResult DecodeTransform(const PathInput&) { return {VexoStatus::kUnsupported, -1}; }
+#include "transform/dequantization.h"
+#include "transform/intra_prediction.h"
+#include "transform/inverse_transform.h"
+#include "transform/level_code.h"
+
+namespace vexo {
+namespace {
+
+constexpr int32_t kBlockSize = 4;
+constexpr int kPlaneCount = 3;
+
+// Least coded bits of a block position: three lists that are only end of
+// block, plus the block mode outside the first block row.
+constexpr uint64_t kFirstRowPositionMinBits = 3;
+constexpr uint64_t kLaterPositionMinBits = kIntraModeBits + 3;
+
+// How far past its fetch position the reader may load while decoding one
+// block position of the longest kind: the position's bits plus the bits a
+// refill may find unconsumed, rounded up, and the 8-byte load itself.
+constexpr size_t kPositionFetchBytes =
+    (kIntraModeBits + kPlaneCount * kMaxListBits + kMaxEntryBits) / 8 + 1 + 8;
+
+int32_t RoundUpToBlock(int32_t size) {
+  return (size + kBlockSize - 1) / kBlockSize * kBlockSize;
+}
+
+// Everything the blocks of one picture share.
+class PlaneDecoder {
+ public:
+  PlaneDecoder(VexoBitReader& bits, const WorkingPlanes& planes, const TransformQuality& quality)
+      : bits_(bits),
+        planes_(planes),
+        stride_(planes.paddedWidth),
+        steps_(MakeDequantSteps(quality)),
+        escapeWidth_(quality.escapeWidth) {}
+
+  // The block mode (if the row codes one) and the three lists of one block
+  // position, then its three blocks.
+  template <bool kCheckedRefill>
+  void DecodeBlockPosition(int32_t blockRow, int32_t blockColumn) {
+    uint8_t* const blocks[kPlaneCount] = {BlockAt(0, blockRow, blockColumn),
+                                          BlockAt(1, blockRow, blockColumn),
+                                          BlockAt(2, blockRow, blockColumn)};
+    if (blockRow == 0) {
+      for (int p = 0; p < kPlaneCount; ++p) {
+        ReadCoefficientList<kCheckedRefill>(bits_, escapeWidth_, lists_[p]);
+        FirstRowDC(blocks[p], stride_, blockColumn == 0);
+        Reconstruct(blocks[p], lists_[p]);
+      }
+      return;
+    }
+    if (bits_.Count() < kIntraModeBits) Refill<kCheckedRefill>();
+    const auto mode = static_cast<int>(bits_.Peek(kIntraModeBits));
+    bits_.Skip(kIntraModeBits);
+    for (CoefficientList& list : lists_) {
+      ReadCoefficientList<kCheckedRefill>(bits_, escapeWidth_, list);
+    }
+    RebuildPredictedBlocks(mode, blocks);
+  }
+
+ private:
+  template <bool kCheckedRefill>
+  void Refill() {
+    if constexpr (kCheckedRefill) {
+      bits_.Refill();
+    } else {
+      bits_.RefillUnchecked();
+    }
+  }
+
+  uint8_t* BlockAt(int plane, int32_t blockRow, int32_t blockColumn) const {
+    return planes_.plane[plane] +
+           (static_cast<size_t>(blockRow) * stride_ + static_cast<size_t>(blockColumn)) *
+               kBlockSize;
+  }
+
+  void Reconstruct(uint8_t* block, const CoefficientList& list) {
+    ReconstructBlock(block, stride_, coefficients_, DequantizeList(list, steps_, coefficients_));
+  }
+
+  // The mode is dispatched once for the three planes.
+  void RebuildPredictedBlocks(int mode, uint8_t* const* blocks) {
+    switch (mode) {
+      case kIntraDiagDownRight:
+        return RebuildPredictedBlocks<kIntraDiagDownRight>(blocks);
+      case kIntraHorDown:
+        return RebuildPredictedBlocks<kIntraHorDown>(blocks);
+      case kIntraDC:
+        return RebuildPredictedBlocks<kIntraDC>(blocks);
+      case kIntraHorizontal:
+        return RebuildPredictedBlocks<kIntraHorizontal>(blocks);
+      case kIntraVertical:
+        return RebuildPredictedBlocks<kIntraVertical>(blocks);
+      case kIntraVertLeft:
+        return RebuildPredictedBlocks<kIntraVertLeft>(blocks);
+      case kIntraDiagDownLeft:
+        return RebuildPredictedBlocks<kIntraDiagDownLeft>(blocks);
+      default:
+        return RebuildPredictedBlocks<kIntraHorUp>(blocks);
+    }
+  }
+
+  template <int kMode>
+  void RebuildPredictedBlocks(uint8_t* const* blocks) {
+    for (int p = 0; p < kPlaneCount; ++p) {
+      PredictIntra4x4<kMode>(PlaneNeighbours{blocks[p], stride_}, blocks[p], stride_);
+      Reconstruct(blocks[p], lists_[p]);
+    }
+  }
+
+  VexoBitReader& bits_;
+  const WorkingPlanes& planes_;
+  const ptrdiff_t stride_;
+  const DequantSteps steps_;
+  const int escapeWidth_;
+  CoefficientList lists_[kPlaneCount];
+  BlockCoefficients coefficients_;
+};
+
+// False when the coded data is too short even for a picture of lists that are
+// all end of block, so the decode would certainly run past the file. Spares a
+// tiny file that announces a huge picture the allocation of its planes.
+bool CodedDataCanHold(int32_t paddedWidth, int32_t paddedHeight, size_t fileSize) {
+  const uint64_t columns = static_cast<uint64_t>(paddedWidth / kBlockSize);
+  const uint64_t rows = static_cast<uint64_t>(paddedHeight / kBlockSize);
+  const uint64_t minBits =
+      columns * kFirstRowPositionMinBits + columns * (rows - 1) * kLaterPositionMinBits;
+  const uint64_t codedBytes =
+      fileSize > kTransformStreamStart ? fileSize - kTransformStreamStart : 0;
+  return codedBytes * 8 >= minBits;
+}
+
+struct FreeDeleter {
+  void operator()(uint8_t* memory) const { std::free(memory); }
+};
+using PlaneMemory = std::unique_ptr<uint8_t, FreeDeleter>;
+
+// One zero-filled allocation for the three planes, or null when it cannot be
+// obtained.
+PlaneMemory AllocatePlanes(size_t planeSize) {
+  return PlaneMemory(static_cast<uint8_t*>(std::calloc(kPlaneCount, planeSize)));
+}
+
+}  // namespace
+
+bool DecodeTransformPlanes(VexoBitReader& bits, const WorkingPlanes& planes,
+                           const TransformQuality& quality) {
+  PlaneDecoder decoder(bits, planes, quality);
+  const int32_t blockRows = planes.paddedHeight / kBlockSize;
+  const int32_t blockColumns = planes.paddedWidth / kBlockSize;
+  for (int32_t row = 0; row < blockRows; ++row) {
+    for (int32_t column = 0; column < blockColumns; ++column) {
+      if (bits.HasBytesAhead(kPositionFetchBytes)) {
+        decoder.DecodeBlockPosition<false>(row, column);
+      } else {
+        decoder.DecodeBlockPosition<true>(row, column);
+        if (bits.ConsumedPastEnd()) return false;
+      }
+    }
+  }
+  return true;
+}
+
+VexoDecodeResult DecodeTransform(const PathInput& input) {
+  const auto quality = TransformQualityFor(input.quality);
+  if (!quality) return {VexoStatus::kMalformed, -1};
+  if (input.width < 1 || input.height < 1) {
+    return {VexoStatus::kOk, static_cast<int32_t>(kTransformStreamStart)};
+  }
+  const int32_t paddedWidth = RoundUpToBlock(input.width);
+  const int32_t paddedHeight = RoundUpToBlock(input.height);
+  if (!CodedDataCanHold(paddedWidth, paddedHeight, input.file.size())) {
+    return {VexoStatus::kTruncated, -1};
+  }
+  const size_t planeSize = static_cast<size_t>(paddedWidth) * static_cast<size_t>(paddedHeight);
+  const PlaneMemory memory = AllocatePlanes(planeSize);
+  if (!memory) return {VexoStatus::kOutOfMemory, -1};
+  uint8_t* const base = memory.get();
+  const WorkingPlanes planes{
+      {base, base + planeSize, base + 2 * planeSize}, paddedWidth, paddedHeight};
+  VexoBitReader bits(input.file.data(), input.file.size(), kTransformStreamStart);
+  if (!DecodeTransformPlanes(bits, planes, *quality)) return {VexoStatus::kTruncated, -1};
+  PackPlanes565(planes, input.width, input.height, input.image.data());
+  return {VexoStatus::kOk, PositiveOrMinusOne(static_cast<int64_t>(bits.EndOffset()))};
+}
 
 }  // namespace vexo

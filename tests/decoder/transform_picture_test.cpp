@@ -1,0 +1,254 @@
+// Whole transform pictures through the library's entries: the format's worked
+// pictures, quality boundaries, the stream syntax's corner cases, the
+// neighbour rule at the picture's edges, and random streams against the
+// plain reference decoder.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "decode_helpers.h"
+#include "transform/intra_prediction.h"
+#include "transform/plane_packing.h"
+#include "transform/quality_tables.h"
+#include "transform_reference.h"
+#include "transform_stream.h"
+#include "vexo_decoder.h"
+
+namespace vexo::testing {
+namespace {
+
+using Pixels = std::vector<uint16_t>;
+
+DecodedPicture Decode(const std::vector<uint8_t>& file) {
+  return DecodeWith(VexoFamily::k101, file);
+}
+
+Pixels Rows(int width, std::initializer_list<std::pair<int, uint16_t>> rowsAndPixels) {
+  Pixels pixels;
+  for (const auto& [rows, pixel] : rowsAndPixels) pixels.insert(pixels.end(), rows * width, pixel);
+  return pixels;
+}
+
+// ---- The format's worked pictures ------------------------------------------
+
+struct WorkedPicture {
+  const char* name;
+  uint16_t width, height;
+  uint8_t quality;
+  std::vector<uint8_t> coded;
+  int32_t result;
+  Pixels pixels;
+};
+
+class TransformWorkedPictures : public ::testing::TestWithParam<WorkedPicture> {};
+
+TEST_P(TransformWorkedPictures, DecodeToTheListedPixels) {
+  const WorkedPicture& c = GetParam();
+  const DecodedPicture decoded = Decode(MakeTransformFile(c.width, c.height, c.quality, c.coded));
+  ASSERT_EQ(decoded.outcome.status, VexoStatus::kOk);
+  EXPECT_EQ(decoded.outcome.result, c.result);
+  EXPECT_EQ(decoded.pixels, c.pixels);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Examples, TransformWorkedPictures,
+    ::testing::Values(
+        WorkedPicture{"ThreeEmptyLists", 4, 4, 28, {0xE0}, 17, Rows(4, {{4, 0x8410}})},
+        WorkedPicture{"TwoBlocksSideBySide", 8, 4, 28, {0x61, 0xF8}, 18, Rows(8, {{4, 0x8C10}})},
+        WorkedPicture{"VerticalModeBelow",
+                      4,
+                      8,
+                      28,
+                      {0x61, 0xE3, 0x0E},
+                      19,
+                      Rows(4, {{4, 0x8C10}, {4, 0x9410}})},
+        // 16 bits: a +1 that rounds away, then a DC block whose left
+        // neighbours below the first are not yet decoded and read 0.
+        WorkedPicture{"EndsOnAByteBoundary",
+                      4,
+                      8,
+                      0,
+                      {0x21, 0xD7},
+                      18,
+                      Rows(4, {{4, 0x8410}, {4, Pack565(80, 80, 80)}})},
+        // 17 bits: an escape of width 5, +1 x 18 << 5 adds 9 to red.
+        WorkedPicture{"OneBitMoreTakesOneMoreByte",
+                      4,
+                      4,
+                      35,
+                      {0x58, 0x43, 0x80},
+                      19,
+                      Rows(4, {{4, Pack565(137, 128, 128)}})}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---- Quality boundaries ----------------------------------------------------
+
+struct QualityCase {
+  int quality;
+  int quantShift, scaleRow, escapeWidth;
+  std::array<int32_t, 3> scales;  // smallest, middle, largest of the row
+};
+
+class TransformQualityBoundaries : public ::testing::TestWithParam<QualityCase> {};
+
+TEST_P(TransformQualityBoundaries, SelectTheTablesAndTheEscapeWidth) {
+  const QualityCase& c = GetParam();
+  const auto quality = TransformQualityFor(c.quality);
+  ASSERT_TRUE(quality);
+  EXPECT_EQ(quality->quantShift, c.quantShift);
+  EXPECT_EQ(quality->scaleRow, c.scaleRow);
+  EXPECT_EQ(quality->escapeWidth, c.escapeWidth);
+  const auto& row = LevelScaleTable[quality->scaleRow];
+  EXPECT_EQ((std::array{row[0], row[1], row[4]}), c.scales);
+
+  // One escape of magnitude 1 (0 at quality 0) in the red list of a 4 x 4
+  // picture: the decode reads exactly the escape width, and the red plane
+  // gets the lowest coefficient's rounded residual.
+  TransformStreamWriter writer(static_cast<uint8_t>(c.quality));
+  const int magnitude = c.escapeWidth > 0 ? 1 : 0;
+  writer.List({{magnitude, 0, true}});
+  writer.EndOfBlock();
+  writer.EndOfBlock();
+  const DecodedPicture decoded = Decode(writer.File(4, 4));
+  ASSERT_EQ(decoded.outcome.status, VexoStatus::kOk);
+  const int bits = 5 + c.escapeWidth + 4 + 3;
+  EXPECT_EQ(decoded.outcome.result, 16 + (bits + 7) / 8);
+  const int red = 128 + (((magnitude * c.scales[0] << c.quantShift) + 32) >> 6);
+  EXPECT_EQ(decoded.pixels, Pixels(16, Pack565(static_cast<uint8_t>(red), 128, 128)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, TransformQualityBoundaries,
+                         ::testing::Values(QualityCase{0, 0, 0, 0, {10, 13, 16}},
+                                           QualityCase{1, 0, 1, 11, {11, 14, 18}},
+                                           QualityCase{3, 0, 3, 11, {14, 18, 23}},
+                                           QualityCase{4, 0, 4, 10, {16, 20, 25}},
+                                           QualityCase{22, 3, 4, 7, {16, 20, 25}},
+                                           QualityCase{28, 4, 4, 7, {16, 20, 25}},
+                                           QualityCase{29, 4, 5, 6, {18, 23, 29}},
+                                           QualityCase{47, 7, 5, 3, {18, 23, 29}},
+                                           QualityCase{51, 8, 3, 3, {14, 18, 23}}));
+
+TEST(TransformQualityBoundaries, AboveFiftyOneIsMalformed) {
+  for (uint8_t quality : {52, 255}) {
+    const auto file = MakeTransformFile(4, 4, quality, {0xE0});
+    EXPECT_EQ(Decode(file).outcome.status, VexoStatus::kMalformed);
+    Pixels pixels(16);
+    EXPECT_EQ(Vexo101Decode(file.data(), file.size(), pixels.data()), -1);
+    EXPECT_EQ(Vexo101LastError(), VexoErrorMalformed);
+  }
+}
+
+// ---- Stream syntax corner cases --------------------------------------------
+
+struct SyntaxCase {
+  const char* name;
+  uint8_t quality;
+  std::function<void(TransformStreamWriter&)> write;  // the lists of a 4 x 4 picture
+  int bits;
+  int green;  // the green sample everywhere
+};
+
+class TransformStreamSyntax : public ::testing::TestWithParam<SyntaxCase> {};
+
+// Each case puts an unusual red list before simple green and blue lists: a
+// decoder that loses step in the red list misreads the green one.
+TEST_P(TransformStreamSyntax, StaysInStep) {
+  const SyntaxCase& c = GetParam();
+  TransformStreamWriter writer(c.quality);
+  c.write(writer);
+  ASSERT_EQ(static_cast<int>(writer.Bits().BitCount()), c.bits);
+  const auto file = writer.File(4, 4);
+  const DecodedPicture decoded = Decode(file);
+  ASSERT_EQ(decoded.outcome.status, VexoStatus::kOk);
+  EXPECT_EQ(decoded.outcome.result, 16 + (c.bits + 7) / 8);
+  EXPECT_EQ(decoded.pixels, ReferenceDecodeTransform(file).pixels);
+  for (uint16_t pixel : decoded.pixels) EXPECT_EQ((pixel >> 5) & 0x3F, c.green >> 2);
+}
+
+// At quality 28 a +2 at the lowest position adds 8.
+INSTANTIATE_TEST_SUITE_P(
+    Lists, TransformStreamSyntax,
+    ::testing::Values(SyntaxCase{"SixteenEntriesHaveNoEndOfBlock", 28,
+                                 [](auto& w) {
+                                   w.List(std::vector<ListEntry>(16, ListEntry{1, 0}));
+                                   w.List({{2, 0}});
+                                   w.EndOfBlock();
+                                 },
+                                 16 * 7 + 8 + 1, 136},
+                      SyntaxCase{"RunOf15OnTheFirstEntry", 28,
+                                 [](auto& w) {
+                                   w.List({{1, 15}, {2, 0}});
+                                   w.List({{2, 0}});
+                                   w.EndOfBlock();
+                                 },
+                                 7 + 7 + 1 + 8 + 1, 136},
+                      SyntaxCase{"RunPastTheScanKeepsReadingTheList", 28,
+                                 [](auto& w) {
+                                   w.List({{1, 10}, {2, 9}, {-2, 0, true}, {1, 0}});
+                                   w.List({{2, 0}});
+                                   w.List({{1, 0}});
+                                 },
+                                 7 + 7 + 16 + 7 + 1 + 8 + 8, 136},
+                      SyntaxCase{"ZeroEscapeAtQualityZero", 0,
+                                 [](auto& w) {
+                                   w.List({{0, 5, true}, {2, 3}, {-1, 1}});
+                                   w.EndOfBlock();
+                                   w.EndOfBlock();
+                                 },
+                                 9 + 7 + 7 + 1 + 2, 128},
+                      SyntaxCase{"LongestEscapesAtQualityOne", 1,
+                                 [](auto& w) {
+                                   w.List({{-2047, 0}, {2047, 15}});
+                                   w.List({{2, 0}});
+                                   w.EndOfBlock();
+                                 },
+                                 2 * 20 + 1 + 8 + 1, 128}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TransformStreamSyntax, WidthOrHeightBelowOneReadsAndWritesNothing) {
+  for (const auto& [width, height] : {std::pair<uint16_t, uint16_t>{0, 4}, {4, 0}, {0xFFFB, 4}}) {
+    std::vector<uint8_t> headerOnly = MakeHeader({.width = width, .height = height, .pathFlag = 1});
+    const DecodedPicture decoded = Decode(headerOnly);
+    EXPECT_EQ(decoded.outcome.status, VexoStatus::kOk);
+    EXPECT_EQ(decoded.outcome.result, 16);
+  }
+}
+
+// ---- Neighbours at the picture's edges -------------------------------------
+
+// Three lists that are only end of block.
+void EmptyLists(TransformStreamWriter& w) {
+  for (int plane = 0; plane < 3; ++plane) w.EndOfBlock();
+}
+
+std::vector<int> RedPlane(const Pixels& pixels) {
+  std::vector<int> red;
+  for (uint16_t pixel : pixels) red.push_back((pixel >> 11) << 3);
+  return red;
+}
+
+TEST(TransformEdgeNeighbours, LastColumnReadsTheStartOfItsOwnRow) {
+  TransformStreamWriter w(28);
+  EmptyLists(w);           // (0,0): 128
+  EmptyLists(w);           // (1,0): 128
+  w.Mode(kIntraVertical);  // (0,1): an escaped +16 at quality 28 adds 64 to red
+  w.List({{16, 0, true}});
+  w.EndOfBlock();
+  w.EndOfBlock();
+  w.Mode(kIntraDiagDownLeft);  // (1,1): T[4..7] are 192
+  EmptyLists(w);
+  const DecodedPicture decoded = Decode(w.File(8, 8));
+  ASSERT_EQ(decoded.outcome.status, VexoStatus::kOk);
+  // Down-left filter values along x + y: 128, 128, 144, 176, 192, 192, 192.
+  const std::vector<int> expectedRightBlock = {128, 128, 144, 176, 128, 144, 176, 192,
+                                               144, 176, 192, 192, 176, 192, 192, 192};
+  const std::vector<int> red = RedPlane(decoded.pixels);
+  for (int i = 0; i < 16; ++i) {
+    EXPECT_EQ(red[8 * (4 + i / 4) + 4 + i % 4], expectedRightBlock[i] >> 3 << 3) << i;
+    EXPECT_EQ(red[8 * (4 + i / 4) + i % 4], 192) << i;
+  }
+}
+
+}  // namespace
+}  // namespace vexo::testing

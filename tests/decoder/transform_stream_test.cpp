@@ -1,0 +1,103 @@
+// Random transform streams: the optimised decoder against the plain
+// reference, and files cut short (run under the sanitizers to see that no
+// cut makes the decoder read outside the file).
+#include "transform_stream.h"
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+#include <vector>
+
+#include "decode_helpers.h"
+#include "transform/transform_decoder.h"
+#include "transform_reference.h"
+
+namespace vexo::testing {
+namespace {
+
+struct Size {
+  uint16_t width, height;
+};
+
+class TransformRandomPictures
+    : public ::testing::TestWithParam<std::tuple<Size, uint8_t, RandomTransformMix>> {};
+
+TEST_P(TransformRandomPictures, MatchTheReference) {
+  const auto [size, quality, mix] = GetParam();
+  for (uint32_t seed = 1; seed <= 3; ++seed) {
+    const auto file = MakeRandomTransformFile(size.width, size.height, quality, seed, mix);
+    const DecodedPicture decoded = DecodeWith(VexoFamily::k101, file);
+    const ReferenceDecode expected = ReferenceDecodeTransform(file);
+    ASSERT_EQ(decoded.outcome.status, VexoStatus::kOk);
+    // The generated coded data ends in its last byte.
+    EXPECT_EQ(decoded.outcome.result, static_cast<int32_t>(file.size()));
+    EXPECT_EQ(decoded.outcome.result, expected.result);
+    ASSERT_EQ(decoded.pixels, expected.pixels) << "seed " << seed;
+  }
+}
+
+// One block column, padding in one or both directions, and sizes large
+// enough for the decoder's unchecked path.
+INSTANTIATE_TEST_SUITE_P(SizesQualitiesMixes, TransformRandomPictures,
+                         ::testing::Combine(::testing::Values(Size{4, 4}, Size{4, 20}, Size{10, 6},
+                                                              Size{16, 16}, Size{13, 9},
+                                                              Size{64, 48}, Size{37, 21}),
+                                            ::testing::Values<uint8_t>(0, 1, 16, 28, 29, 47, 51),
+                                            ::testing::Values(kTypicalMix, kWildMix)));
+
+// Every cut shorter than the result loses a bit the decode consumes; every
+// longer one holds all of them.
+void ExpectPrefixesDecodeIdenticallyOrFail(const std::vector<uint8_t>& file) {
+  const DecodedPicture whole = DecodeWith(VexoFamily::k101, file);
+  ASSERT_EQ(whole.outcome.status, VexoStatus::kOk);
+  for (size_t length = 12; length < file.size(); ++length) {
+    const std::vector<uint8_t> prefix(file.begin(), file.begin() + length);
+    const DecodedPicture cut = DecodeWith(VexoFamily::k101, prefix);
+    if (length < static_cast<size_t>(whole.outcome.result)) {
+      ASSERT_EQ(cut.outcome.status, VexoStatus::kTruncated) << "prefix " << length;
+    } else {
+      ASSERT_EQ(cut.outcome.status, VexoStatus::kOk) << "prefix " << length;
+      EXPECT_EQ(cut.outcome.result, whole.outcome.result);
+      EXPECT_EQ(cut.pixels, whole.pixels);
+    }
+  }
+}
+
+TEST(TransformTruncation, EveryPrefixOfRandomFiles) {
+  ExpectPrefixesDecodeIdenticallyOrFail(MakeRandomTransformFile(4, 4, 28, 5, kWildMix));
+  ExpectPrefixesDecodeIdenticallyOrFail(MakeRandomTransformFile(10, 6, 1, 6, kWildMix));
+  ExpectPrefixesDecodeIdenticallyOrFail(MakeRandomTransformFile(48, 40, 28, 7, kTypicalMix));
+}
+
+// Block positions of the longest kind (sixteen escapes of 11 bits in every
+// list) take the decoder's look-ahead furthest past its fetch position.
+TEST(TransformTruncation, EveryPrefixOfTheLongestLists) {
+  TransformStreamWriter writer(1);
+  const std::vector<ListEntry> longest(16, ListEntry{-2047, 15});
+  for (int position = 0; position < 4; ++position) {
+    if (position >= 2) writer.Mode(position);
+    for (int plane = 0; plane < 3; ++plane) writer.List(longest);
+  }
+  ExpectPrefixesDecodeIdenticallyOrFail(writer.File(8, 8));
+}
+
+TEST(TransformTruncation, CodedDataPaddedPastItsEndDecodesAlike) {
+  auto file = MakeRandomTransformFile(20, 12, 22, 8, kWildMix);
+  const DecodedPicture whole = DecodeWith(VexoFamily::k101, file);
+  file.insert(file.end(), 300, 0xFF);
+  const DecodedPicture padded = DecodeWith(VexoFamily::k101, file);
+  EXPECT_EQ(padded.outcome.result, whole.outcome.result);
+  EXPECT_EQ(padded.pixels, whole.pixels);
+}
+
+// A 40-byte file cannot hold the 67 million block positions it announces;
+// the decode fails before allocating planes for them. (It never gets as far
+// as writing the output, which is why an empty one will do here.)
+TEST(TransformTruncation, TinyFileAnnouncingAHugePictureFailsAtOnce) {
+  const auto file = MakeTransformFile(32767, 32767, 28, std::vector<uint8_t>(24, 0xFF));
+  const PathInput input{file, 32767, 32767, 28, {}};
+  EXPECT_EQ(DecodeTransform(input).status, VexoStatus::kTruncated);
+}
+
+}  // namespace
+}  // namespace vexo::testing
