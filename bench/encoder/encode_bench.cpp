@@ -54,4 +54,9 @@ void BM_EncodeFast(benchmark::State& state) {
 }
 BENCHMARK(BM_EncodeFast)->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond);
 
+void BM_EncodeTransform(benchmark::State& state) {
+  Encode(state, {VexoPath::kTransform, VexoFamily::k101, 0});
+}
+BENCHMARK(BM_EncodeTransform)->Arg(10)->Arg(28)->Arg(40)->Unit(benchmark::kMillisecond);
+
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "fast/fast_encoder.h"
 #include "predictive/predictive_encoder.h"
+#include "transform/transform_encoder.h"
 
 namespace {
 
@@ -63,7 +64,6 @@ std::string EncodeOptionsProblem(const RgbPicture& picture, const EncodeOptions&
   }
   if (options.path == VexoPath::kFast)
     return vexo::FastPathSizeProblem(picture.width, picture.height);
-  if (options.path == VexoPath::kTransform) return "this path's encoder is not available yet";
   return {};
 }
 
@@ -78,7 +78,7 @@ std::vector<uint8_t> EncodeVexo(const RgbPicture& picture, const EncodeOptions& 
     case VexoPath::kFast:
       return vexo::EncodeFast(QuantizeToRgb565(picture), header);
     case VexoPath::kTransform:
-      break;
+      return vexo::EncodeTransform(picture, header);
   }
-  throw std::invalid_argument("this path's encoder is not available yet");
+  return {};
 }

@@ -17,8 +17,9 @@ inline constexpr size_t kTransformStreamStart = 16;
 // Decodes a whole transform picture into input.image. The result is the
 // offset just past the byte holding the last consumed bit (16 when width or
 // height is below 1: nothing is read or written). Fails as malformed for a
-// quality above 51 or when the working planes cannot be allocated, and as
-// truncated when the coded data runs past the end of the file.
+// quality above 51, as out of memory when the working planes cannot be
+// allocated, and as truncated when the coded data runs past the end of the
+// file.
 VexoDecodeResult DecodeTransform(const PathInput& input);
 
 // Rebuilds every sample of the zero-initialised planes from the coded data

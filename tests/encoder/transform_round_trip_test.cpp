@@ -1,0 +1,138 @@
+// The transform-path encoder: every file decodes, quality trades size for
+// fidelity, and the forward kernels mirror the decoder's.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "common/bit_reader.h"
+#include "test_pictures.h"
+#include "transform/coefficient_list_writer.h"
+#include "transform/forward_transform.h"
+#include "transform/inverse_transform.h"
+#include "vexo_decoder.h"
+
+namespace vexo::testing {
+namespace {
+
+struct Size {
+  int32_t width, height;
+};
+
+struct Decoded {
+  std::vector<uint8_t> file;
+  std::vector<uint16_t> pixels;
+  VexoDecodeResult outcome;
+};
+
+Decoded EncodeAndDecode(const RgbPicture& picture, int quality) {
+  Decoded d;
+  d.file = EncodeVexo(picture, {VexoPath::kTransform, VexoFamily::k101, quality});
+  d.pixels.assign(static_cast<size_t>(picture.width) * picture.height, 0x1234);
+  d.outcome = VexoDecode(VexoFamily::k101, d.file, d.pixels);
+  return d;
+}
+
+using QualityParam = std::tuple<PictureKind, Size>;
+
+class TransformRoundTrip : public ::testing::TestWithParam<QualityParam> {};
+
+// From quality 1 up the quantiser only coarsens, so fidelity falls and files
+// shrink. Up to quality 28 the lowest-frequency step is at most a few sample
+// values, which keeps the picture above 30 dB against its 8-bit source (the
+// 5-6-5 output alone caps it near 42 dB). Quality 0 has no escape bits, so
+// its levels stop at 2 and it cannot correct a prediction: it only has to
+// decode.
+TEST_P(TransformRoundTrip, FidelityFallsAsQualityRises) {
+  const auto [kind, size] = GetParam();
+  const RgbPicture picture = MakeTestPicture(kind, size.width, size.height);
+  ASSERT_EQ(EncodeAndDecode(picture, 0).outcome.status, VexoStatus::kOk);
+  double previousPsnr = INFINITY;
+  for (const int quality : {1, 4, 10, 16, 22, 28, 34, 40, 46, 51}) {
+    const Decoded d = EncodeAndDecode(picture, quality);
+    ASSERT_EQ(d.outcome.status, VexoStatus::kOk) << "quality " << quality;
+    EXPECT_EQ(d.outcome.result, static_cast<int32_t>(d.file.size()));
+    const double psnr = PsnrAgainstSource(picture, d.pixels);
+    // A handful of pixels can land exactly by luck at any quality.
+    if (size.width * size.height >= 64) {
+      EXPECT_LE(psnr, previousPsnr + 0.5) << "quality " << quality;
+    }
+    if (quality <= 28) {
+      EXPECT_GE(psnr, 30.0) << "quality " << quality;
+    }
+    previousPsnr = psnr;
+  }
+}
+
+std::string ParamName(const ::testing::TestParamInfo<QualityParam>& info) {
+  const auto& [kind, size] = info.param;
+  return PictureKindName(kind) + std::to_string(size.width) + "x" + std::to_string(size.height);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pictures, TransformRoundTrip,
+    ::testing::Combine(::testing::Values(PictureKind::kFlat, PictureKind::kGradient,
+                                         PictureKind::kNoise, PictureKind::kEdges),
+                       ::testing::Values(Size{1, 1}, Size{3, 3}, Size{8, 8}, Size{33, 17},
+                                         Size{4, 21})),
+    ParamName);
+
+TEST(TransformEncoder, SmallerFilesAtHigherQualityIndexes) {
+  const RgbPicture picture = MakeTestPicture(PictureKind::kGradient, 48, 32);
+  EXPECT_LT(EncodeAndDecode(picture, 40).file.size(), EncodeAndDecode(picture, 22).file.size());
+  EXPECT_LT(EncodeAndDecode(picture, 22).file.size(), EncodeAndDecode(picture, 4).file.size());
+}
+
+// With fine steps, quantising the forward transform and running the
+// decoder's inverse gives the residual back within rounding.
+TEST(ForwardTransform, MirrorsTheDecodersInverse) {
+  std::mt19937 random(3);
+  const DequantSteps steps = MakeDequantSteps(*TransformQualityFor(1));
+  for (int trial = 0; trial < 200; ++trial) {
+    std::array<int32_t, 16> residual;
+    for (auto& r : residual) r = static_cast<int32_t>(random() % 201) - 100;
+    const auto levels = QuantizeCoefficients(ForwardTransform4x4(residual), steps, 2047, 0.5);
+    BlockCoefficients coefficients{};
+    for (int p = 0; p < 16; ++p) coefficients[ScanOrder[p]] = levels[p] * steps[p];
+    InverseTransform4x4(coefficients);
+    for (int i = 0; i < 16; ++i) {
+      ASSERT_NEAR((coefficients[i] + 32) >> 6, residual[i], 1) << "sample " << i;
+    }
+  }
+}
+
+// Lists written by the encoder read back through the decoder's own reader.
+TEST(CoefficientListWriter, ReadsBackThroughTheDecoder) {
+  std::mt19937 random(11);
+  for (const int escapeWidth : {0, 3, 7, 11}) {
+    const int32_t largest = LargestLevel(escapeWidth);
+    BitWriter bits;
+    std::vector<CoefficientList> written;
+    for (int trial = 0; trial < 100; ++trial) {
+      std::array<int32_t, kCoefficientCount> levels{};
+      for (auto& level : levels) {
+        if (random() % 3 == 0) level = static_cast<int32_t>(random() % (2 * largest + 1)) - largest;
+      }
+      written.push_back(MakeCoefficientList(levels));
+      WriteCoefficientList(written.back(), escapeWidth, bits);
+    }
+    const int expectedBits = [&] {
+      int sum = 0;
+      for (const auto& list : written) sum += CoefficientListBits(list, escapeWidth);
+      return sum;
+    }();
+    EXPECT_EQ(bits.BitCount(), static_cast<uint64_t>(expectedBits));
+    VexoBitReader reader(bits.Bytes().data(), bits.Bytes().size(), 0);
+    for (const CoefficientList& expected : written) {
+      CoefficientList read{};
+      ReadCoefficientList</*kCheckedRefill=*/true>(reader, escapeWidth, read);
+      ASSERT_EQ(read.count, expected.count);
+      for (int k = 0; k < expected.count; ++k) {
+        EXPECT_EQ(read.entries[k].level, expected.entries[k].level);
+        EXPECT_EQ(read.entries[k].run, expected.entries[k].run);
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vexo::testing
