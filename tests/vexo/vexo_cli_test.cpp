@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <vector>
 
@@ -162,5 +163,25 @@ INSTANTIATE_TEST_SUITE_P(
         InfoCase{"Family201", WithByte(kWorkedExample, 11, 201),
                  "codec-version: 201\npath: predictive\nstatus: ok\nresult: 24\n"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(VexoCliTest, EverySampleDecodesAndCoversEveryPathAndFamily) {
+  std::set<std::string> kinds;
+  for (const auto& entry : std::filesystem::directory_iterator(VEXO_SAMPLES_DIR)) {
+    if (entry.path().extension() != ".vxo") continue;
+    const RunResult info = Run("info '" + entry.path().string() + "'");
+    EXPECT_EQ(info.exitCode, 0) << entry.path();
+    EXPECT_NE(info.out.find("status: ok\n"), std::string::npos) << info.out;
+    const size_t path = info.out.find("path: ");
+    const size_t version = info.out.find("codec-version: ");
+    ASSERT_NE(path, std::string::npos);
+    kinds.insert(info.out.substr(path + 6, info.out.find('\n', path) - path - 6) + "-" +
+                 info.out.substr(version + 15, 3));
+    const RunResult decode =
+        Run("decode '" + entry.path().string() + "' '" + (folder_ / "sample.bmp").string() + "'");
+    EXPECT_EQ(decode.exitCode, 0) << decode.err;
+  }
+  EXPECT_EQ(kinds, (std::set<std::string>{"predictive-101", "predictive-201", "fast-201",
+                                          "transform-101"}));
+}
 
 }  // namespace
