@@ -164,6 +164,71 @@ INSTANTIATE_TEST_SUITE_P(
                  "codec-version: 201\npath: predictive\nstatus: ok\nresult: 24\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+std::vector<uint8_t> Ppm(int width, int height) {
+  const std::string header =
+      "P6 " + std::to_string(width) + " " + std::to_string(height) + " 255\n";
+  std::vector<uint8_t> bytes(header.begin(), header.end());
+  for (int i = 0; i < 3 * width * height; ++i) bytes.push_back(static_cast<uint8_t>(i * 7));
+  return bytes;
+}
+
+TEST_F(VexoCliTest, EncodeWritesACheckedFileAndReportsIt) {
+  const std::string input = Write("in.ppm", Ppm(8, 8));
+  const std::string output = (folder_ / "out.vxo").string();
+  const RunResult lossless = Run("encode '" + input + "' '" + output + "' --path fast");
+  ASSERT_EQ(lossless.exitCode, 0) << lossless.err;
+  EXPECT_NE(lossless.out.find("8 x 8, "), std::string::npos) << lossless.out;
+  EXPECT_NE(lossless.out.find("bits per pixel"), std::string::npos);
+  EXPECT_NE(lossless.out.find("Encoding time: "), std::string::npos);
+  EXPECT_EQ(lossless.out.find("PSNR"), std::string::npos);
+  EXPECT_NE(Run("info '" + output + "'").out.find("path: fast\nstatus: ok\n"), std::string::npos);
+
+  const RunResult lossy =
+      Run("encode '" + input + "' '" + output + "' --path transform --quality 30");
+  ASSERT_EQ(lossy.exitCode, 0) << lossy.err;
+  EXPECT_NE(lossy.out.find("PSNR: "), std::string::npos) << lossy.out;
+}
+
+struct EncodeRefusal {
+  const char* name;
+  const char* arguments;
+  int exitCode;
+  const char* message;
+};
+
+class VexoEncodeRefusalTest : public VexoCliTest,
+                              public ::testing::WithParamInterface<EncodeRefusal> {};
+
+TEST_P(VexoEncodeRefusalTest, SaysWhyAndWritesNothing) {
+  Write("in.ppm", Ppm(6, 6));
+  Write("wide.ppm", Ppm(32768, 1));
+  Write("text.txt", {'h', 'i'});
+  std::string command = std::string("encode ") + GetParam().arguments;
+  for (size_t at = command.find("{}"); at != std::string::npos; at = command.find("{}")) {
+    command.replace(at, 2, folder_.string());
+  }
+  const RunResult run = Run(command);
+  EXPECT_EQ(run.exitCode, GetParam().exitCode) << run.err;
+  EXPECT_NE(run.err.find(GetParam().message), std::string::npos) << run.err;
+  EXPECT_FALSE(std::filesystem::exists(folder_ / "out.vxo"));
+  EXPECT_FALSE(std::filesystem::exists(folder_ / "out.vxo.part"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Requests, VexoEncodeRefusalTest,
+    ::testing::Values(
+        EncodeRefusal{"FastNeedsFamily201", "{}/in.ppm {}/out.vxo --path fast --family 101", 2,
+                      "--family 201"},
+        EncodeRefusal{"TransformNeedsFamily101",
+                      "{}/in.ppm {}/out.vxo --path transform --family 201", 2, "--family 101"},
+        EncodeRefusal{"QualityOutOfRange", "{}/in.ppm {}/out.vxo --quality 3", 2, "0..2"},
+        EncodeRefusal{"FastNeedsWholeBlocks", "{}/in.ppm {}/out.vxo --path fast", 1,
+                      "multiples of 4"},
+        EncodeRefusal{"TooWide", "{}/wide.ppm {}/out.vxo", 1, "32767"},
+        EncodeRefusal{"NotAPicture", "{}/text.txt {}/out.vxo", 1, "not a PNG, BMP or binary PPM"},
+        EncodeRefusal{"Missing", "{}/none.png {}/out.vxo", 1, "cannot open"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(VexoCliTest, EverySampleDecodesAndCoversEveryPathAndFamily) {
   std::set<std::string> kinds;
   for (const auto& entry : std::filesystem::directory_iterator(VEXO_SAMPLES_DIR)) {
