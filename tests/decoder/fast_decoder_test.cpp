@@ -39,6 +39,10 @@ struct SecondBlockCase {
   Pixels expected;
 };
 
+void PrintTo(const SecondBlockCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
 class FastSecondBlockTest : public ::testing::TestWithParam<SecondBlockCase> {};
 
 TEST_P(FastSecondBlockTest, RebuildsTheBlockFromItsNeighboursAndStreams) {
@@ -198,6 +202,10 @@ struct StreamOffsetCase {
   int32_t symbolSpan;
   VexoDecodeResult expected;
 };
+
+void PrintTo(const StreamOffsetCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class FastStreamOffsetTest : public ::testing::TestWithParam<StreamOffsetCase> {};
 

@@ -80,6 +80,10 @@ struct DequantCase {
   std::vector<std::pair<int, int32_t>> coefficients;  // index, value
 };
 
+void PrintTo(const DequantCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
 class TransformDequantization : public ::testing::TestWithParam<DequantCase> {};
 
 TEST_P(TransformDequantization, PlacesLevelsAlongTheScan) {
@@ -204,6 +208,10 @@ struct ReconstructCase {
   int32_t lowest;  // the only coefficient, at row 0, column 0
   int expected;
 };
+
+void PrintTo(const ReconstructCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class TransformReconstruction : public ::testing::TestWithParam<ReconstructCase> {};
 

@@ -41,6 +41,10 @@ struct WorkedPicture {
   Pixels pixels;
 };
 
+void PrintTo(const WorkedPicture& c, std::ostream* out) {
+  *out << c.name;
+}
+
 class TransformWorkedPictures : public ::testing::TestWithParam<WorkedPicture> {};
 
 TEST_P(TransformWorkedPictures, DecodeToTheListedPixels) {
@@ -148,6 +152,10 @@ struct SyntaxCase {
   int bits;
   int green;  // the green sample everywhere
 };
+
+void PrintTo(const SyntaxCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class TransformStreamSyntax : public ::testing::TestWithParam<SyntaxCase> {};
 

@@ -73,6 +73,11 @@ struct DecodeFailure {
   const char* text;
 };
 
+// Test names carry the case name; the bytes would only clutter them.
+void PrintTo(const DecodeFailure& c, std::ostream* out) {
+  *out << c.name;
+}
+
 class VexoDecodeFailureTest : public VexoCliTest,
                               public ::testing::WithParamInterface<DecodeFailure> {};
 
@@ -139,6 +144,11 @@ struct InfoCase {
   const char* tail;
 };
 
+// Test names carry the case name; the bytes would only clutter them.
+void PrintTo(const InfoCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
 class VexoInfoStatusTest : public VexoCliTest, public ::testing::WithParamInterface<InfoCase> {};
 
 TEST_P(VexoInfoStatusTest, EndsWithTheLibrarysVerdict) {
@@ -195,6 +205,11 @@ struct EncodeRefusal {
   int exitCode;
   const char* message;
 };
+
+// Test names carry the case name; the bytes would only clutter them.
+void PrintTo(const EncodeRefusal& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class VexoEncodeRefusalTest : public VexoCliTest,
                               public ::testing::WithParamInterface<EncodeRefusal> {};

@@ -70,6 +70,11 @@ struct FailureCase {
   const char* text;
 };
 
+// Test names carry the case name; the bytes would only clutter them.
+void PrintTo(const FailureCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
 class FileDecoderFailureTest : public FileDecoderTest,
                                public ::testing::WithParamInterface<FailureCase> {};
 
