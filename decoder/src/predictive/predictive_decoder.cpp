@@ -39,13 +39,14 @@ struct PredictiveState {
     return pixel;
   }
 
-  // Decodes one pixel code at `pixel` from its prediction.
-  void DecodePixel(uint16_t* pixel, uint16_t predicted) {
+  // Decodes one pixel code from the pixel's prediction.
+  uint16_t NextPixel(uint16_t predicted) {
     const uint32_t code = codes[bits.Peek(kPixelCodeBits)];
     bits.Skip(PixelCode::Length(code));
-    *pixel = PixelCode::IsRaw(code) ? NextRaw()
-                                    : static_cast<uint16_t>(predicted + PixelCode::Delta(code));
+    return PixelCode::IsRaw(code) ? NextRaw()
+                                  : static_cast<uint16_t>(predicted + PixelCode::Delta(code));
   }
+  void DecodePixel(uint16_t* pixel, uint16_t predicted) { *pixel = NextPixel(predicted); }
 
   bool Failed() const { return rawPastEnd || bits.ConsumedPastEnd(); }
 
@@ -103,6 +104,35 @@ void DecodeBlockCarefully(PredictiveState& s, int32_t x, int32_t y, int bw, int 
   }
 }
 
+// The rows of a full block predicted from the left: each pixel's prediction
+// is the one just decoded, kept in a register rather than read back.
+void DecodeFullRowsFromLeft(PredictiveState& s, uint16_t* block, ptrdiff_t stride) {
+  for (int r = 0; r < kBlockSize; ++r) {
+    // Four codes take at most 48 bits; a refill leaves at least 54.
+    if (r > 0) s.bits.RefillUnchecked();
+    uint16_t* row = block + r * stride;
+    uint16_t left = row[-1];
+    for (int c = 0; c < kBlockSize; ++c) {
+      left = s.NextPixel(left);
+      row[c] = left;
+    }
+  }
+}
+
+// The rows of a full block predicted from the row above (offset -stride) or
+// the pixel above-left (offset -stride - 1), neither written by this row.
+void DecodeFullRowsFromAbove(PredictiveState& s, uint16_t* block, ptrdiff_t stride,
+                             ptrdiff_t offset) {
+  for (int r = 0; r < kBlockSize; ++r) {
+    if (r > 0) s.bits.RefillUnchecked();
+    uint16_t* row = block + r * stride;
+    s.DecodePixel(row + 0, row[0 + offset]);
+    s.DecodePixel(row + 1, row[1 + offset]);
+    s.DecodePixel(row + 2, row[2 + offset]);
+    s.DecodePixel(row + 3, row[3 + offset]);
+  }
+}
+
 // One full 4 x 4 block in straight-line code. The caller guarantees that every
 // source lies inside the picture and that the block's bytes are in the file.
 void DecodeFullBlockFast(PredictiveState& s, uint16_t* block) {
@@ -110,23 +140,18 @@ void DecodeFullBlockFast(PredictiveState& s, uint16_t* block) {
   s.bits.RefillUnchecked();
   const int mode = static_cast<int>(s.bits.Peek(2));
   s.bits.Skip(2);
-  if (mode == kModeFillLeft) {
-    for (int r = 0; r < kBlockSize; ++r) {
-      uint16_t* row = block + r * stride;
-      const uint16_t left = row[-1];
-      row[0] = row[1] = row[2] = row[3] = left;
-    }
-    return;
-  }
-  const ptrdiff_t offset = static_cast<ptrdiff_t>(PredictionOffset(mode, s.width));
-  for (int r = 0; r < kBlockSize; ++r) {
-    // Four codes take at most 48 bits; a refill leaves at least 54.
-    if (r > 0) s.bits.RefillUnchecked();
-    uint16_t* row = block + r * stride;
-    s.DecodePixel(row + 0, row[0 + offset]);
-    s.DecodePixel(row + 1, row[1 + offset]);
-    s.DecodePixel(row + 2, row[2 + offset]);
-    s.DecodePixel(row + 3, row[3 + offset]);
+  switch (mode) {
+    case 0:
+      return DecodeFullRowsFromLeft(s, block, stride);
+    case kModeFillLeft:
+      for (int r = 0; r < kBlockSize; ++r) {
+        uint16_t* row = block + r * stride;
+        const uint16_t left = row[-1];
+        row[0] = row[1] = row[2] = row[3] = left;
+      }
+      return;
+    default:
+      return DecodeFullRowsFromAbove(s, block, stride, PredictionOffset(mode, s.width));
   }
 }
 
