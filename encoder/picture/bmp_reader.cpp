@@ -1,5 +1,3 @@
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "picture_reader.h"
@@ -8,21 +6,18 @@ namespace {
 
 constexpr size_t kFileHeaderSize = 14;
 
-uint32_t Le32(const std::vector<uint8_t>& bytes, size_t at) {
+uint32_t Le32(std::span<const uint8_t> bytes, size_t at) {
   return bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) |
          (static_cast<uint32_t>(bytes[at + 3]) << 24);
 }
-uint16_t Le16(const std::vector<uint8_t>& bytes, size_t at) {
+uint16_t Le16(std::span<const uint8_t> bytes, size_t at) {
   return static_cast<uint16_t>(bytes[at] | (bytes[at + 1] << 8));
 }
 
 }  // namespace
 
-PictureOrError ReadBmp(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
-                                   std::istreambuf_iterator<char>());
-  const auto problem = [&](const std::string& what) { return path + ": " + what; };
+PictureOrError DecodeBmp(std::span<const uint8_t> bytes, const std::string& name) {
+  const auto problem = [&](const std::string& what) { return name + ": " + what; };
   if (bytes.size() < kFileHeaderSize + 40) return problem("BMP file is too short");
   const uint32_t pixelOffset = Le32(bytes, 10);
   const uint32_t infoSize = Le32(bytes, 14);

@@ -1,6 +1,5 @@
 #include <spng.h>
 
-#include <cstdio>
 #include <memory>
 
 #include "picture_reader.h"
@@ -10,9 +9,6 @@ namespace {
 struct ContextDeleter {
   void operator()(spng_ctx* context) const { spng_ctx_free(context); }
 };
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 std::string Problem(const std::string& path, int error) {
   return path + ": not a readable PNG picture (" + spng_strerror(error) + ")";
@@ -20,20 +16,18 @@ std::string Problem(const std::string& path, int error) {
 
 }  // namespace
 
-PictureOrError ReadPng(const std::string& path) {
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-  if (!file) return path + ": cannot open";
+PictureOrError DecodePng(std::span<const uint8_t> bytes, const std::string& name) {
   std::unique_ptr<spng_ctx, ContextDeleter> context(spng_ctx_new(0));
-  if (!context) return path + ": not enough memory to read the picture";
+  if (!context) return name + ": not enough memory to read the picture";
   // Refuse pictures far larger than a VEXO file can hold before decoding.
   spng_set_image_limits(context.get(), kLargestEncodableSide + 1, kLargestEncodableSide + 1);
-  spng_set_png_file(context.get(), file.get());
+  spng_set_png_buffer(context.get(), bytes.data(), bytes.size());
 
   spng_ihdr header{};
-  if (const int error = spng_get_ihdr(context.get(), &header)) return Problem(path, error);
+  if (const int error = spng_get_ihdr(context.get(), &header)) return Problem(name, error);
   size_t size = 0;
   if (const int error = spng_decoded_image_size(context.get(), SPNG_FMT_RGB8, &size)) {
-    return Problem(path, error);
+    return Problem(name, error);
   }
   RgbPicture picture;
   picture.width = static_cast<int32_t>(header.width);
@@ -44,7 +38,7 @@ PictureOrError ReadPng(const std::string& path) {
   picture.rgb.resize(size);
   if (const int error = spng_decode_image(context.get(), picture.rgb.data(), size, SPNG_FMT_RGB8,
                                           SPNG_DECODE_TRNS)) {
-    return Problem(path, error);
+    return Problem(name, error);
   }
   return picture;
 }

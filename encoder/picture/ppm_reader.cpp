@@ -1,6 +1,4 @@
 #include <cctype>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "picture_reader.h"
@@ -8,7 +6,7 @@
 namespace {
 
 // Reads the next decimal header field, skipping white space and comments.
-bool NextField(const std::vector<uint8_t>& bytes, size_t& at, int64_t& value) {
+bool NextField(std::span<const uint8_t> bytes, size_t& at, int64_t& value) {
   while (at < bytes.size()) {
     if (bytes[at] == '#') {
       while (at < bytes.size() && bytes[at] != '\n') ++at;
@@ -28,24 +26,21 @@ bool NextField(const std::vector<uint8_t>& bytes, size_t& at, int64_t& value) {
 
 }  // namespace
 
-PictureOrError ReadPpm(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
-                                   std::istreambuf_iterator<char>());
+PictureOrError DecodePpm(std::span<const uint8_t> bytes, const std::string& name) {
   size_t at = 2;
   int64_t width = 0, height = 0, maxValue = 0;
   if (!NextField(bytes, at, width) || !NextField(bytes, at, height) ||
       !NextField(bytes, at, maxValue) || at >= bytes.size()) {
-    return path + ": PPM header is damaged";
+    return name + ": PPM header is damaged";
   }
   ++at;  // the single white-space byte before the samples
-  if (maxValue < 1 || maxValue > 255) return path + ": only 8-bit PPM pictures are read";
+  if (maxValue < 1 || maxValue > 255) return name + ": only 8-bit PPM pictures are read";
   if (width < 1 || height < 1 || width > kLargestEncodableSide + 1 ||
       height > kLargestEncodableSide + 1) {
-    return path + ": PPM picture size is out of range";
+    return name + ": PPM picture size is out of range";
   }
   const size_t sampleCount = 3 * static_cast<size_t>(width) * static_cast<size_t>(height);
-  if (bytes.size() - at < sampleCount) return path + ": PPM pixel data is cut short";
+  if (bytes.size() - at < sampleCount) return name + ": PPM pixel data is cut short";
   RgbPicture picture{static_cast<int32_t>(width), static_cast<int32_t>(height),
                      std::vector<uint8_t>(sampleCount), maxValue == 255};
   for (size_t i = 0; i < sampleCount; ++i) {
