@@ -34,6 +34,11 @@ PixelChoice ChoosePixelCode(std::optional<uint16_t> predicted, uint16_t wanted, 
   if (WithinTolerance(*predicted, wanted, tolerance)) {
     return {PixelChoice::Kind::kCopy, {}, *predicted, 1};
   }
+  if (tolerance == 0) {  // lossless: only the exact difference will do
+    const DeltaCode& code = index.For(static_cast<uint16_t>(wanted - *predicted));
+    if (code.length != 0) best = {PixelChoice::Kind::kDelta, code, wanted, code.length};
+    return best;
+  }
   // Every value the decoder could write within tolerance, nearest first so
   // that ties in length keep the smaller error.
   const Channels w = Split(wanted);
