@@ -112,10 +112,13 @@ INSTANTIATE_TEST_SUITE_P(
                                   FileDecodeStatus::kDamaged, "The VEXO file is damaged"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(FileDecoderTest, MissingFileSaysWhy) {
-  const FileDecodeOutcome outcome = decoder_.Decode((folder_ / "none.vxo").string());
-  EXPECT_EQ(outcome.status, FileDecodeStatus::kCannotOpen);
-  EXPECT_NE(outcome.detail.find("none.vxo"), std::string::npos);
+TEST_F(FileDecoderTest, MissingFileOrFolderSaysWhy) {
+  const FileDecodeOutcome missing = decoder_.Decode((folder_ / "none.vxo").string());
+  EXPECT_EQ(missing.status, FileDecodeStatus::kCannotOpen);
+  EXPECT_NE(missing.detail.find("none.vxo: No such file"), std::string::npos) << missing.detail;
+  const FileDecodeOutcome folder = decoder_.Decode(folder_.string());
+  EXPECT_EQ(folder.status, FileDecodeStatus::kCannotOpen);
+  EXPECT_NE(folder.detail.find("Is a directory"), std::string::npos) << folder.detail;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <new>
 
@@ -62,6 +63,11 @@ VexoFileDecoder::VexoFileDecoder() : counterFrequency_(DecodeClock::Frequency())
 
 FileDecodeOutcome VexoFileDecoder::Decode(const std::string& path) {
   errno = 0;
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) {
+    errno = EISDIR;
+    return CannotRead(path);
+  }
   std::ifstream file(path, std::ios::binary);
   if (!file) return CannotRead(path);
   uint8_t start[kVexoHeaderSize] = {};
