@@ -23,9 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   size_t pixels = 0;
   if (const auto header = ReadVexoHeader(file)) {
     if (!VexoFileCanHoldPicture(*header, file.size())) return 0;
-    if (header->SignedWidth() > 0 && header->SignedHeight() > 0) {
-      pixels = static_cast<size_t>(header->SignedWidth()) * header->SignedHeight();
-    }
+    pixels = VexoPixelCount(*header);
   }
   if (pixels > kMaximumPixels) return 0;
   if (shortOutput && pixels > 0) --pixels;

@@ -39,6 +39,10 @@ std::optional<VexoFamily> FamilyOfVersion(uint8_t codecVersion);
 // 0, otherwise the family's own path.
 VexoPath SelectVexoPath(VexoFamily family, const VexoHeader& header);
 
+// Pixels of the picture the header announces: width x height when both are
+// at least 1 as signed 16-bit values, otherwise 0.
+size_t VexoPixelCount(const VexoHeader& header);
+
 // False when the file is certainly too short to code the picture its header
 // announces: every block costs a minimum number of bits on each path. A file
 // that decodes within its own bounds always passes. Lets callers refuse a

@@ -51,6 +51,11 @@ VexoPath SelectVexoPath(VexoFamily family, const VexoHeader& header) {
   return family == VexoFamily::k101 ? VexoPath::kTransform : VexoPath::kFast;
 }
 
+size_t VexoPixelCount(const VexoHeader& header) {
+  if (header.SignedWidth() < 1 || header.SignedHeight() < 1) return 0;
+  return static_cast<size_t>(header.SignedWidth()) * static_cast<size_t>(header.SignedHeight());
+}
+
 bool VexoFileCanHoldPicture(const VexoHeader& header, size_t fileSize) {
   const int32_t width = header.SignedWidth();
   const int32_t height = header.SignedHeight();

@@ -12,13 +12,6 @@ namespace {
 int32_t vexo101LastError = 0;
 int32_t vexo201LastError = 0;
 
-size_t PixelCount(const VexoHeader& header) {
-  const int32_t width = header.SignedWidth();
-  const int32_t height = header.SignedHeight();
-  if (width < 1 || height < 1) return 0;
-  return static_cast<size_t>(width) * static_cast<size_t>(height);
-}
-
 VexoDecodeResult RunPath(VexoFamily family, const VexoHeader& header,
                          const vexo::PathInput& input) {
   switch (SelectVexoPath(family, header)) {
@@ -36,7 +29,7 @@ int32_t ClassicDecode(VexoFamily family, int32_t& lastError, const uint8_t* file
                       size_t fileSize, uint16_t* image565) {
   const std::span<const uint8_t> file(fileData, fileSize);
   const auto header = ReadVexoHeader(file);
-  const size_t pixels = header ? PixelCount(*header) : 0;
+  const size_t pixels = header ? VexoPixelCount(*header) : 0;
   const VexoDecodeResult decoded = VexoDecode(family, file, std::span(image565, pixels));
   if (decoded.status != VexoStatus::kOk) {
     lastError = static_cast<int32_t>(decoded.status);
@@ -78,7 +71,7 @@ VexoDecodeResult VexoDecode(VexoFamily family, std::span<const uint8_t> file,
   const auto header = ReadVexoHeader(file);
   if (!header) return {VexoStatus::kTruncated, -1};
   if (header->codecVersion != static_cast<uint8_t>(family)) return {VexoStatus::kBadVersion, -1};
-  const size_t pixels = PixelCount(*header);
+  const size_t pixels = VexoPixelCount(*header);
   if (image565.size() < pixels) return {VexoStatus::kMalformed, -1};
   const vexo::PathInput input{file, header->SignedWidth(), header->SignedHeight(), header->quality,
                               image565.first(pixels)};

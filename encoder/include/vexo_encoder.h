@@ -30,6 +30,10 @@ inline constexpr int32_t kLargestEncodableSide = 32767;
 // path does not take.
 std::string EncodeOptionsProblem(const RgbPicture& picture, const EncodeOptions& options);
 
+// True when the options promise a decode equal to the quantised picture:
+// the fast path at every quality, the predictive path at quality 0.
+bool IsLosslessEncoding(const EncodeOptions& options);
+
 // The whole file. Call EncodeOptionsProblem first; an invalid request throws
 // std::invalid_argument.
 std::vector<uint8_t> EncodeVexo(const RgbPicture& picture, const EncodeOptions& options);

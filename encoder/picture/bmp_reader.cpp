@@ -7,11 +7,7 @@ namespace {
 constexpr size_t kFileHeaderSize = 14;
 
 uint32_t Le32(std::span<const uint8_t> bytes, size_t at) {
-  return bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) |
-         (static_cast<uint32_t>(bytes[at + 3]) << 24);
-}
-uint16_t Le16(std::span<const uint8_t> bytes, size_t at) {
-  return static_cast<uint16_t>(bytes[at] | (bytes[at + 1] << 8));
+  return static_cast<uint32_t>(ReadLe32Signed(bytes.data() + at));
 }
 
 }  // namespace
@@ -24,7 +20,7 @@ PictureOrError DecodeBmp(std::span<const uint8_t> bytes, const std::string& name
   if (infoSize < 40) return problem("only BMP files with a 40-byte or larger header are read");
   const auto width = static_cast<int32_t>(Le32(bytes, 18));
   const auto rawHeight = static_cast<int32_t>(Le32(bytes, 22));
-  const uint16_t bitsPerPixel = Le16(bytes, 28);
+  const uint16_t bitsPerPixel = ReadLe16(bytes.data() + 28);
   const uint32_t compression = Le32(bytes, 30);
   // BI_RGB, or BI_BITFIELDS with the usual masks of 32-bit pictures.
   if ((bitsPerPixel != 24 && bitsPerPixel != 32) || (compression != 0 && compression != 3)) {

@@ -67,6 +67,11 @@ std::string EncodeOptionsProblem(const RgbPicture& picture, const EncodeOptions&
   return {};
 }
 
+bool IsLosslessEncoding(const EncodeOptions& options) {
+  return options.path == VexoPath::kFast ||
+         (options.path == VexoPath::kPredictive && options.quality == 0);
+}
+
 std::vector<uint8_t> EncodeVexo(const RgbPicture& picture, const EncodeOptions& options) {
   if (const std::string problem = EncodeOptionsProblem(picture, options); !problem.empty()) {
     throw std::invalid_argument(problem);

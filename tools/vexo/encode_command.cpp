@@ -13,11 +13,6 @@
 namespace vexo_cli {
 namespace {
 
-bool IsLossless(const EncodeOptions& options) {
-  return options.path == VexoPath::kFast ||
-         (options.path == VexoPath::kPredictive && options.quality == 0);
-}
-
 // Writes under a temporary name and renames, so OUTPUT appears whole or not
 // at all.
 std::string WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
@@ -51,7 +46,7 @@ std::string CheckByDecoding(const std::vector<uint8_t>& file, const RgbPicture& 
     return std::string("the encoded file does not decode (") +
            std::string(VexoStatusName(result.status)) + ")";
   }
-  if (IsLossless(options) && decoded != QuantizeToRgb565(picture)) {
+  if (IsLosslessEncoding(options) && decoded != QuantizeToRgb565(picture)) {
     return "the encoded file does not decode to the picture";
   }
   return {};
@@ -91,7 +86,7 @@ int RunEncode(const EncodeRequest& request, std::ostream& out, std::ostream& err
                 request.output.c_str(), picture.width, picture.height, file.size(),
                 8.0 * static_cast<double>(file.size()) / pixels);
   out << line;
-  if (!IsLossless(request.options)) {
+  if (!IsLosslessEncoding(request.options)) {
     std::snprintf(line, sizeof line, "PSNR: %.2f dB\n", PsnrAgainstSource(picture, decoded));
     out << line;
   }

@@ -39,11 +39,6 @@ void PrintHeader(const VexoHeader& header, std::ostream& out) {
   }
 }
 
-size_t PixelCount(const VexoHeader& header) {
-  if (header.SignedWidth() < 1 || header.SignedHeight() < 1) return 0;
-  return static_cast<size_t>(header.SignedWidth()) * static_cast<size_t>(header.SignedHeight());
-}
-
 VexoDecodeResult DecodeWholeFile(const std::vector<uint8_t>& file) {
   const auto header = ReadVexoHeader(file);
   // A file far too short for its picture would only run out of data.
@@ -51,7 +46,7 @@ VexoDecodeResult DecodeWholeFile(const std::vector<uint8_t>& file) {
     return {VexoStatus::kTruncated, -1};
   }
   const auto family = header ? FamilyOfVersion(header->codecVersion) : std::nullopt;
-  std::vector<uint16_t> image(header ? PixelCount(*header) : 0);
+  std::vector<uint16_t> image(header ? VexoPixelCount(*header) : 0);
   return VexoDecode(family.value_or(VexoFamily::k101), file, image);
 }
 

@@ -117,9 +117,7 @@ FileDecodeOutcome VexoFileDecoder::DecodeFileData(const std::string& path,
 
   ExpandRgb565(image565, imageRgb);
   imageByteCount_ = FlipToBitmap24(imageRgb, width, height, bitmap);
-  fileData_ = std::move(fileData);
   image565_ = std::move(image565);
-  imageRgb_ = std::move(imageRgb);
   bitmap_ = std::move(bitmap);
   imageWidth_ = width;
   imageHeight_ = height;

@@ -33,8 +33,8 @@ struct FileDecodeOutcome {
   std::string detail;  // why a file could not be opened or read
 };
 
-// Keeps its buffers from one decode to the next, like the file list view
-// that owns it. Not thread-safe; one instance per thread.
+// Keeps the picture of the last successful decode until the next one, like
+// the file list view that owns it. Not thread-safe; one instance per thread.
 class VexoFileDecoder {
  public:
   VexoFileDecoder();
@@ -59,9 +59,7 @@ class VexoFileDecoder {
  private:
   FileDecodeOutcome DecodeFileData(const std::string& path, const VexoHeader& header);
 
-  std::vector<uint8_t> fileData_;
   std::vector<uint16_t> image565_;
-  std::vector<uint8_t> imageRgb_;
   std::vector<uint8_t> bitmap_;
   size_t imageByteCount_ = 0;
   int32_t imageWidth_ = 352;

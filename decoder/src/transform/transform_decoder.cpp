@@ -25,10 +25,6 @@ constexpr uint64_t kLaterPositionMinBits = kIntraModeBits + 3;
 constexpr size_t kPositionFetchBytes =
     (kIntraModeBits + kPlaneCount * kMaxListBits + kMaxEntryBits) / 8 + 1 + 8;
 
-int32_t RoundUpToBlock(int32_t size) {
-  return (size + kBlockSize - 1) / kBlockSize * kBlockSize;
-}
-
 // Everything the blocks of one picture share.
 class PlaneDecoder {
  public:
@@ -172,8 +168,8 @@ VexoDecodeResult DecodeTransform(const PathInput& input) {
   if (input.width < 1 || input.height < 1) {
     return {VexoStatus::kOk, static_cast<int32_t>(kTransformStreamStart)};
   }
-  const int32_t paddedWidth = RoundUpToBlock(input.width);
-  const int32_t paddedHeight = RoundUpToBlock(input.height);
+  const int32_t paddedWidth = PaddedToBlocks(input.width);
+  const int32_t paddedHeight = PaddedToBlocks(input.height);
   if (!CodedDataCanHold(paddedWidth, paddedHeight, input.file.size())) {
     return {VexoStatus::kTruncated, -1};
   }

@@ -14,6 +14,11 @@ namespace vexo {
 
 inline constexpr size_t kTransformStreamStart = 16;
 
+// A picture side rounded up to whole 4 x 4 blocks: the working planes' size.
+constexpr int32_t PaddedToBlocks(int32_t size) {
+  return (size + 3) / 4 * 4;
+}
+
 // Decodes a whole transform picture into input.image. The result is the
 // offset just past the byte holding the last consumed bit (16 when width or
 // height is below 1: nothing is read or written). Fails as malformed for a

@@ -48,10 +48,12 @@ int SymbolWidth(uint16_t symbol) {
 enum class Direction { kHorizontal = 0, kVertical = 1 };
 
 // One block's pixels in the decoding order of a direction, with each
-// chain's starting pixel when the decoder has written it.
+// chain's starting pixel when the decoder has written it, and the symbol
+// each pixel needs at the widest width (0 when only a raw pixel will do).
 struct Chains {
   std::array<uint16_t, 16> pixels{};
   std::array<std::optional<uint16_t>, 4> starts{};
+  std::array<uint16_t, 16> symbols{};
 };
 
 struct BlockCode {
@@ -109,6 +111,7 @@ class FastEncoder {
         chains.starts[chain] = At(topLeft + int64_t{chain} * width_ - 1);  // same block
       }
     }
+    chains.symbols = SymbolsOf(chains);
     return chains;
   }
 
@@ -122,8 +125,6 @@ class FastEncoder {
     return true;
   }
 
-  // The symbol each pixel needs at the widest width (0 when only a raw
-  // pixel reproduces it).
   std::array<uint16_t, 16> SymbolsOf(const Chains& c) const {
     std::array<uint16_t, 16> symbols{};
     for (int chain = 0; chain < 4; ++chain) {
@@ -139,12 +140,11 @@ class FastEncoder {
     return symbols;
   }
 
-  BlockCode CheapestDelta(const Chains& c, Direction direction) const {
-    const std::array<uint16_t, 16> symbols = SymbolsOf(c);
+  static BlockCode CheapestDelta(const Chains& c, Direction direction) {
     BlockCode best;
     for (int width = 1; width <= kWidestSymbol; ++width) {
       int rawPixels = 0;
-      for (const uint16_t symbol : symbols) {
+      for (const uint16_t symbol : c.symbols) {
         rawPixels += symbol == 0 || SymbolWidth(symbol) > width;
       }
       const int bits = kBlockCodeBits + 16 * width + rawPixels * kRawPixelBits;
@@ -165,10 +165,9 @@ class FastEncoder {
       }
       return;
     }
-    const std::array<uint16_t, 16> symbols = SymbolsOf(c);
     for (int k = 0; k < 16; ++k) {
-      const bool fits = symbols[k] != 0 && SymbolWidth(symbols[k]) <= code.mode;
-      symbols_.Put(fits ? symbols[k] : 0, code.mode);
+      const bool fits = c.symbols[k] != 0 && SymbolWidth(c.symbols[k]) <= code.mode;
+      symbols_.Put(fits ? c.symbols[k] : 0, code.mode);
       if (!fits) raw_.push_back(c.pixels[k]);
     }
   }

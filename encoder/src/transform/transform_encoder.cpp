@@ -12,6 +12,7 @@
 #include "transform/forward_transform.h"
 #include "transform/intra_prediction.h"
 #include "transform/inverse_transform.h"
+#include "transform/transform_decoder.h"
 
 namespace vexo {
 namespace {
@@ -31,10 +32,6 @@ struct BlockTrial {
   int64_t distortion;
 };
 
-int32_t RoundUpToBlock(int32_t size) {
-  return (size + kBlockSize - 1) / kBlockSize * kBlockSize;
-}
-
 // The plane value whose 5- or 6-bit part the viewer shows nearest to the
 // source: packing drops the low bits, so half a step is added first.
 uint8_t BiasedSample(uint8_t source, int plane) {
@@ -45,8 +42,8 @@ uint8_t BiasedSample(uint8_t source, int plane) {
 class TransformEncoder {
  public:
   TransformEncoder(const RgbPicture& picture, int quality)
-      : width_(RoundUpToBlock(picture.width)),
-        height_(RoundUpToBlock(picture.height)),
+      : width_(PaddedToBlocks(picture.width)),
+        height_(PaddedToBlocks(picture.height)),
         quality_(*TransformQualityFor(quality)),
         steps_(MakeDequantSteps(quality_)),
         maxLevel_(LargestLevel(quality_.escapeWidth)),
