@@ -7,6 +7,7 @@
 
 #include "bit_writer.h"
 #include "decode_helpers.h"
+#include "example_files.h"
 #include "predictive/predictive_decoder.h"
 #include "vexo_decoder.h"
 
@@ -14,16 +15,6 @@ namespace vexo::testing {
 namespace {
 
 using Pixels = std::vector<uint16_t>;
-
-// The complete 24-byte example file: a 4 x 2 picture coded as one block.
-std::vector<uint8_t> WorkedExample(uint8_t quality, uint8_t codecVersion) {
-  std::vector<uint8_t> file = {'V',  'E',  'X',  'O',  0x04, 0x00, 0x02, 0x00,
-                               0x00, 0x00, 0x00, 0x65, 0x14, 0x00, 0x00, 0x00,
-                               0x1E, 0x00, 0xDC, 0x37, 0x00, 0xF8, 0x1F, 0x00};
-  file[10] = quality;
-  file[11] = codecVersion;
-  return file;
-}
 
 struct WorkedCase {
   uint8_t quality;
@@ -35,7 +26,7 @@ class WorkedExampleTest : public ::testing::TestWithParam<WorkedCase> {};
 
 TEST_P(WorkedExampleTest, DecodesToTheListedPixels) {
   const WorkedCase& c = GetParam();
-  const auto file = WorkedExample(c.quality, static_cast<uint8_t>(c.family));
+  const auto file = WorkedExampleFile(c.quality, static_cast<uint8_t>(c.family));
   const DecodedPicture decoded = DecodeWith(c.family, file);
   ASSERT_EQ(decoded.outcome.status, VexoStatus::kOk);
   EXPECT_EQ(decoded.outcome.result, 24);
@@ -53,27 +44,27 @@ INSTANTIATE_TEST_SUITE_P(BothQualitiesBothFamilies, WorkedExampleTest,
                                            WorkedCase{2, VexoFamily::k201, kCoarseExample}));
 
 TEST(ClassicEntries, ReturnTheResultAndWriteThePixels) {
-  const auto file = WorkedExample(0, 101);
+  const auto file = WorkedExampleFile(0, 101);
   Pixels pixels(8);
   EXPECT_EQ(Vexo101Decode(file.data(), file.size(), pixels.data()), 24);
   EXPECT_EQ(pixels, kFineExample);
 }
 
 TEST(ClassicEntries, WrongFamilyFailsWithoutWritingAndKeepsTheError) {
-  const auto file201 = WorkedExample(0, 201);
+  const auto file201 = WorkedExampleFile(0, 201);
   Pixels pixels(8, 0x1234);
   EXPECT_EQ(Vexo101Decode(file201.data(), file201.size(), pixels.data()), -1);
   EXPECT_EQ(Vexo101LastError(), VexoErrorBadVersion);
   EXPECT_EQ(pixels, Pixels(8, 0x1234));
 
   // A later success leaves the last error as it was.
-  const auto file101 = WorkedExample(0, 101);
+  const auto file101 = WorkedExampleFile(0, 101);
   EXPECT_EQ(Vexo101Decode(file101.data(), file101.size(), pixels.data()), 24);
   EXPECT_EQ(Vexo101LastError(), VexoErrorBadVersion);
 }
 
 TEST(ClassicEntries, BadMagicFailsInBothFamilies) {
-  auto file = WorkedExample(0, 201);
+  auto file = WorkedExampleFile(0, 201);
   file[0] = 'W';
   Pixels pixels(8);
   EXPECT_EQ(Vexo201Decode(file.data(), file.size(), pixels.data()), -1);
@@ -91,7 +82,7 @@ TEST(ClassicEntries, VersionQueries) {
 }
 
 TEST(ReentrantEntry, OutputSmallerThanThePictureIsMalformed) {
-  const auto file = WorkedExample(0, 101);
+  const auto file = WorkedExampleFile(0, 101);
   Pixels pixels(7);
   EXPECT_EQ(VexoDecode(VexoFamily::k101, file, pixels).status, VexoStatus::kMalformed);
 }

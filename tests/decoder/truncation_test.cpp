@@ -8,6 +8,7 @@
 
 #include "bit_writer.h"
 #include "decode_helpers.h"
+#include "example_files.h"
 
 namespace vexo::testing {
 namespace {
@@ -32,9 +33,7 @@ void ExpectEveryPrefixDecodesIdenticallyOrFails(VexoFamily family,
 }
 
 TEST(Truncation, WorkedExamplePrefixes) {
-  const std::vector<uint8_t> file = {'V',  'E',  'X',  'O',  0x04, 0x00, 0x02, 0x00,
-                                     0x00, 0x00, 0x00, 0x65, 0x14, 0x00, 0x00, 0x00,
-                                     0x1E, 0x00, 0xDC, 0x37, 0x00, 0xF8, 0x1F, 0x00};
+  const std::vector<uint8_t> file = WorkedExampleFile();
   ExpectEveryPrefixDecodesIdenticallyOrFails(VexoFamily::k101, file);
   // Every cut of this file loses data the decode needs.
   for (size_t length = 4; length < file.size(); ++length) {

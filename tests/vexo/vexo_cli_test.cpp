@@ -9,17 +9,15 @@
 #include <sstream>
 #include <vector>
 
-#include "bit_writer.h"
+#include "example_files.h"
 #include "temp_folder_test.h"
 
 namespace {
 
-using vexo::testing::AppendLe32;
-using vexo::testing::MakeHeader;
+using vexo::testing::HugePictureInATinyFile;
+using vexo::testing::WithByte;
 
-const std::vector<uint8_t> kWorkedExample = {'V',  'E',  'X',  'O',  0x04, 0x00, 0x02, 0x00,
-                                             0x00, 0x00, 0x00, 0x65, 0x14, 0x00, 0x00, 0x00,
-                                             0x1E, 0x00, 0xDC, 0x37, 0x00, 0xF8, 0x1F, 0x00};
+const std::vector<uint8_t> kWorkedExample = vexo::testing::WorkedExampleFile();
 
 struct RunResult {
   int exitCode;
@@ -90,11 +88,6 @@ TEST_P(VexoDecodeFailureTest, PrintsTheTextOnStandardErrorAndExitsOne) {
   EXPECT_FALSE(std::filesystem::exists(folder_ / "bad1.bmp"));
 }
 
-std::vector<uint8_t> WithByte(std::vector<uint8_t> bytes, size_t at, uint8_t value) {
-  bytes[at] = value;
-  return bytes;
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Files, VexoDecodeFailureTest,
     ::testing::Values(
@@ -129,13 +122,6 @@ TEST_F(VexoCliTest, InfoPrintsTheFieldsPathStatusAndResult) {
   EXPECT_EQ(run.out,
             "width: 4\nheight: 2\ndepth-flag: 0\npath-flag: 0\nquality: 0\n"
             "codec-version: 101\npath: predictive\nstatus: ok\nresult: 24\n");
-}
-
-std::vector<uint8_t> HugePictureInATinyFile() {
-  auto file = MakeHeader({.width = 32767, .height = 32767});
-  AppendLe32(file, 16);
-  file.resize(40, 0xFF);
-  return file;
 }
 
 struct InfoCase {

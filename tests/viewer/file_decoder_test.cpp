@@ -6,18 +6,16 @@
 #include <fstream>
 #include <vector>
 
-#include "bit_writer.h"
+#include "example_files.h"
 #include "temp_folder_test.h"
 
 namespace orvane {
 namespace {
 
-using vexo::testing::AppendLe32;
-using vexo::testing::MakeHeader;
+using vexo::testing::HugePictureInATinyFile;
+using vexo::testing::WithByte;
 
-const std::vector<uint8_t> kWorkedExample = {'V',  'E',  'X',  'O',  0x04, 0x00, 0x02, 0x00,
-                                             0x00, 0x00, 0x00, 0x65, 0x14, 0x00, 0x00, 0x00,
-                                             0x1E, 0x00, 0xDC, 0x37, 0x00, 0xF8, 0x1F, 0x00};
+const std::vector<uint8_t> kWorkedExample = vexo::testing::WorkedExampleFile();
 
 class FileDecoderTest : public vexo::testing::TempFolderTest {
  protected:
@@ -47,20 +45,8 @@ TEST_F(FileDecoderTest, SavesTheBmpBesideTheSource) {
   EXPECT_EQ(std::filesystem::file_size(folder_ / "a.b1.bmp"), 54u + 24u);
 }
 
-std::vector<uint8_t> WithByte(std::vector<uint8_t> bytes, size_t at, uint8_t value) {
-  bytes[at] = value;
-  return bytes;
-}
-
 std::vector<uint8_t> Prefix(size_t length) {
   return {kWorkedExample.begin(), kWorkedExample.begin() + static_cast<ptrdiff_t>(length)};
-}
-
-std::vector<uint8_t> HugePictureInATinyFile() {
-  auto file = MakeHeader({.width = 32767, .height = 32767});
-  AppendLe32(file, 16);
-  file.resize(40, 0xFF);
-  return file;
 }
 
 struct FailureCase {
