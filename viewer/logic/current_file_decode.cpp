@@ -1,0 +1,30 @@
+#include "current_file_decode.h"
+
+namespace orvane {
+
+int CurrentFileDecode::DecodeCurrentFile() {
+  const FileDecodeOutcome outcome = decoder_.Decode(currentFilePath);
+  if (outcome.status == FileDecodeStatus::kCannotOpen) return 0;
+  if (outcome.status != FileDecodeStatus::kOk) {
+    // Stop before the modal box, whose message loop could deliver a tick.
+    services_.timer.Kill();
+    services_.messages.ShowMessage(FailureText(outcome.status));
+    return 0;
+  }
+  ShowPicture();
+  if (saveBmp) WriteBmp();
+  return 1;
+}
+
+void CurrentFileDecode::ShowPicture() {
+  services_.display.SetImageSize(decoder_.ImageWidth(), decoder_.ImageHeight());
+  services_.display.SetImage(decoder_.Bitmap());
+  services_.statistics.ShowStatistics(decoder_.Statistics());
+}
+
+void CurrentFileDecode::WriteBmp() {
+  const std::string problem = decoder_.SaveBmp();
+  if (!problem.empty()) services_.status.ShowStatus(problem);
+}
+
+}  // namespace orvane

@@ -1,0 +1,139 @@
+#include "folder_tree.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace orvane {
+namespace {
+
+bool LessIgnoringCase(const std::string& a, const std::string& b) {
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) <
+           std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
+std::string WithoutTrailingSeparators(std::string path) {
+  while (path.size() > 1 && path.back() == kPathSeparator) path.pop_back();
+  return path;
+}
+
+// The item text of a folder: the whole path at the top level, else its name.
+std::string ItemText(const std::string& path, bool topLevel) {
+  const std::string trimmed = WithoutTrailingSeparators(path);
+  if (topLevel) return trimmed;
+  const auto slash = trimmed.find_last_of(kPathSeparator);
+  return slash == std::string::npos ? trimmed : trimmed.substr(slash + 1);
+}
+
+}  // namespace
+
+void SortPaths(std::vector<std::string>& paths) {
+  // Stable, so that names equal but for case keep the platform's order.
+  std::stable_sort(paths.begin(), paths.end(), LessIgnoringCase);
+}
+
+void AddPlaceholderChild(TreeItem* item) {
+  auto placeholder = std::make_unique<TreeItem>();
+  placeholder->placeholder = true;
+  placeholder->parent = item;
+  item->children.push_back(std::move(placeholder));
+}
+
+int FolderTree::InitTree(const std::string& rootPath, bool showFiles) {
+  roots_.clear();
+  showFiles_ = showFiles;
+  if (rootPath.empty()) {
+    if (!ListDrives()) return 0;
+    rootPath_.clear();
+    return 1;
+  }
+  rootPath_ = WithTrailingSeparator(rootPath);
+  TreeItem* root = InsertFolderItem(nullptr, rootPath_);
+  if (!root) return 0;
+  AddChildren(root, rootPath_);
+  return 1;
+}
+
+int FolderTree::ListDrives() {
+  roots_.clear();
+  const std::vector<std::string> drives = lister_.Roots();
+  if (drives.empty()) {
+    lastError = "Error Getting Logical DriveStrings!";
+    return 0;
+  }
+  for (const std::string& drive : drives) {
+    TreeItem* item = InsertFolderItem(nullptr, drive);
+    if (item && HasSubfolders(drive)) AddPlaceholderChild(item);
+  }
+  return 1;
+}
+
+TreeItem* FolderTree::InsertFolderItem(TreeItem* parent, const std::string& path) {
+  if (!lister_.IsFolder(path)) {
+    lastError = "Error Gettting SystemFileInfo!";
+    return nullptr;
+  }
+  auto item = std::make_unique<TreeItem>();
+  item->text = ItemText(path, parent == nullptr);
+  item->parent = parent;
+  auto& siblings = parent ? parent->children : roots_;
+  siblings.push_back(std::move(item));
+  return siblings.back().get();
+}
+
+bool FolderTree::HasSubfolders(const std::string& path) const {
+  const auto entries = lister_.List(path);
+  if (!entries) return false;
+  return std::any_of(entries->begin(), entries->end(), [this](const DirectoryEntry& entry) {
+    return entry.isFolder || (showFiles_ && !entry.isHidden);
+  });
+}
+
+void FolderTree::AddChildren(TreeItem* parent, const std::string& folderPath) {
+  const auto entries = lister_.List(folderPath);
+  if (!entries) return;
+  std::vector<std::string> folders;
+  std::vector<std::string> files;
+  for (const DirectoryEntry& entry : *entries) {
+    if (entry.isFolder) {
+      folders.push_back(entry.fullPath);
+    } else if (showFiles_) {
+      files.push_back(entry.fullPath);
+    }
+  }
+  SortPaths(folders);
+  for (const std::string& folder : folders) {
+    TreeItem* item = InsertFolderItem(parent, folder);
+    if (item && HasSubfolders(folder)) AddPlaceholderChild(item);
+  }
+  SortPaths(files);
+  for (const std::string& file : files) {
+    auto item = std::make_unique<TreeItem>();
+    item->text = ItemText(file, false);
+    item->parent = parent;
+    parent->children.push_back(std::move(item));
+  }
+}
+
+std::string FolderTree::FullPathOfItem(const TreeItem* item) const {
+  std::string path;
+  for (; item; item = item->parent) {
+    std::string text = item->text;
+    if (text.empty() || text.back() != kPathSeparator) text.push_back(kPathSeparator);
+    path.insert(0, text);
+  }
+  return WithoutTrailingSeparators(path);
+}
+
+int FolderTree::OnFolderExpanded(TreeItem* item, bool expanded) {
+  item->children.clear();
+  if (expanded) {
+    AddChildren(item, FullPathOfItem(item));
+  } else {
+    AddPlaceholderChild(item);
+  }
+  return 0;
+}
+
+}  // namespace orvane
