@@ -126,6 +126,35 @@ std::string FolderTree::FullPathOfItem(const TreeItem* item) const {
   return WithoutTrailingSeparators(path);
 }
 
+std::optional<TreeRoute> FolderTree::RouteTo(const std::string& folder) const {
+  const std::string target = WithoutTrailingSeparators(folder);
+  std::optional<TreeRoute> best;
+  size_t bestLength = 0;
+  for (const auto& top : roots_) {
+    const std::string base = WithoutTrailingSeparators(top->text);
+    const bool holds = target == base || (target.starts_with(WithTrailingSeparator(base)));
+    if (!holds || (best && base.size() <= bestLength)) continue;
+    best = TreeRoute{top.get(), {}};
+    bestLength = base.size();
+  }
+  if (!best) return std::nullopt;
+  std::string rest = target.substr(std::min(target.size(), bestLength));
+  size_t start = 0;
+  while (start < rest.size()) {
+    const size_t end = std::min(rest.find(kPathSeparator, start), rest.size());
+    if (end > start) best->names.push_back(rest.substr(start, end - start));
+    start = end + 1;
+  }
+  return best;
+}
+
+const TreeItem* ChildNamed(const TreeItem& item, const std::string& name) {
+  for (const auto& child : item.children) {
+    if (!child->placeholder && child->text == name) return child.get();
+  }
+  return nullptr;
+}
+
 int FolderTree::OnFolderExpanded(TreeItem* item, bool expanded) {
   item->children.clear();
   if (expanded) {

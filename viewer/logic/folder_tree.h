@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,12 @@ struct TreeItem {
   std::vector<std::unique_ptr<TreeItem>> children;
 
   bool HasOnlyPlaceholder() const { return children.size() == 1 && children[0]->placeholder; }
+};
+
+// The way from a top-level item down to a folder: the names to open in turn.
+struct TreeRoute {
+  const TreeItem* topLevel = nullptr;
+  std::vector<std::string> names;
 };
 
 class FolderTree {
@@ -40,6 +47,10 @@ class FolderTree {
   // placeholder). Returns 0.
   int OnFolderExpanded(TreeItem* item, bool expanded);
 
+  // The route to an absolute folder path through the top-level item that
+  // holds it most closely (the home folder before "/"); nullopt when none does.
+  std::optional<TreeRoute> RouteTo(const std::string& folder) const;
+
   const std::vector<std::unique_ptr<TreeItem>>& TopLevelItems() const { return roots_; }
   const std::string& RootPath() const { return rootPath_; }
   std::string lastError;
@@ -54,6 +65,9 @@ class FolderTree {
 // Orders paths by a comparison that ignores case, in place. Paths of one
 // folder share their prefix, so this orders them by name.
 void SortPaths(std::vector<std::string>& paths);
+
+// The child of that name, or nullptr.
+const TreeItem* ChildNamed(const TreeItem& item, const std::string& name);
 
 // Adds a child with empty text, so that the window draws an expand button.
 void AddPlaceholderChild(TreeItem* item);

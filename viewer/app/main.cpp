@@ -1,0 +1,76 @@
+// OrvaneDecoder: browse folders of VEXO pictures, play them as a slide show
+// at a chosen rate, see each 1:1 with its decode time, and save BMP copies.
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QElapsedTimer>
+#include <QPainter>
+#include <QTimer>
+#include <memory>
+
+#include "main_frame.h"
+
+namespace {
+
+// The window icon: three bands in the 5-6-5 primaries.
+QIcon MakeApplicationIcon() {
+  QPixmap pixmap(64, 64);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setBrush(QColor(24, 24, 28));
+  painter.setPen(Qt::NoPen);
+  painter.drawRoundedRect(2, 2, 60, 60, 10, 10);
+  const QColor bands[] = {QColor(248, 0, 0), QColor(0, 252, 0), QColor(0, 0, 248)};
+  for (int i = 0; i < 3; ++i) painter.fillRect(12 + 14 * i, 14, 12, 36, bands[i]);
+  return QIcon(pixmap);
+}
+
+// Saves a picture of the window once the display shows a decoded picture,
+// or after a few seconds, then quits with 0 when it was written.
+void ScheduleScreenshot(CMainFrame& window, const QString& file) {
+  auto* poll = new QTimer(&window);
+  auto started = std::make_shared<QElapsedTimer>();
+  started->start();
+  QObject::connect(poll, &QTimer::timeout, &window, [&window, file, poll, started] {
+    if (window.DisplayView()->State().ShowsPlaceholder() && started->elapsed() < 5000) return;
+    poll->stop();
+    const bool saved = window.grab().save(file);
+    QCoreApplication::exit(saved ? 0 : 1);
+  });
+  poll->start(50);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
+  QApplication::setApplicationName(QStringLiteral("OrvaneDecoder"));
+  QApplication::setApplicationVersion(QStringLiteral("1.4"));
+  QApplication::setWindowIcon(MakeApplicationIcon());
+
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral(
+      "Views VEXO pictures: choose a folder in the tree, click a picture in the list to decode\n"
+      "and show it 1:1, or select several and Decode them as a slide show at the rate chosen\n"
+      "under Options > Fps."));
+  parser.addHelpOption();
+  parser.addVersionOption();
+  parser.addPositionalArgument(
+      QStringLiteral("PATH"),
+      QStringLiteral("A .vxo file to open and decode, or a folder to show."),
+      QStringLiteral("[PATH]"));
+  const QCommandLineOption screenshot(
+      QStringLiteral("screenshot"),
+      QStringLiteral("Save a PNG picture of the window once PATH is shown, then quit."),
+      QStringLiteral("FILE"));
+  parser.addOption(screenshot);
+  parser.process(app);
+
+  CMainFrame window;
+  window.show();
+  const QStringList paths = parser.positionalArguments();
+  if (!paths.isEmpty()) window.OpenPath(paths.first());
+  if (parser.isSet(screenshot)) ScheduleScreenshot(window, parser.value(screenshot));
+  return QApplication::exec();
+}
