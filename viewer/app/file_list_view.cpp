@@ -37,6 +37,7 @@ COrvaneDecoderView::COrvaneDecoderView(orvane::DisplaySink& display,
   for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(iconView_),
                                   static_cast<QAbstractItemView*>(detailsView_)}) {
     view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     addWidget(view);
     ConnectSelection(view);
@@ -108,6 +109,7 @@ bool COrvaneDecoderView::SelectEntry(const QString& name) {
 void COrvaneDecoderView::SetDisplayMode(DisplayMode mode) {
   mode_ = mode;
   if (mode == DisplayMode::kDetails) {
+    SizeColumnsOnce();
     detailsView_->setIconSize(QSize(kSmallIconSize, kSmallIconSize));
     setCurrentWidget(detailsView_);
     return;
@@ -130,9 +132,8 @@ QAbstractItemView* COrvaneDecoderView::CurrentItemView() const {
                                         : static_cast<QAbstractItemView*>(iconView_);
 }
 
-void COrvaneDecoderView::resizeEvent(QResizeEvent* event) {
-  QStackedWidget::resizeEvent(event);
-  // Each column a quarter of the pane, until the user drags them.
+void COrvaneDecoderView::SizeColumnsOnce() {
+  // Each column a quarter of the pane when first shown; then the user's.
   if (columnsSized_ || width() <= 1) return;
   for (int column = 0; column < 4; ++column) {
     detailsView_->header()->resizeSection(column, width() / 4);

@@ -47,9 +47,6 @@ class COrvaneDecoderView : public QStackedWidget, private orvane::ListSelection 
   const orvane::Playback& PlaybackState() const { return playback_; }
   bool TimerIsActive() const { return timer_.IsActive(); }
 
- protected:
-  void resizeEvent(QResizeEvent* event) override;
-
  private:
   size_t ItemCount() const override;
   bool IsSelected(size_t item) const override;
@@ -58,6 +55,7 @@ class COrvaneDecoderView : public QStackedWidget, private orvane::ListSelection 
   void SelectAllItems() override;
 
   void SetupFileListColumns();
+  void SizeColumnsOnce();
   void ConnectSelection(QAbstractItemView* view);
   void OnSelectionChanged();
   QList<QStandardItem*> MakeRow(const orvane::FileListRow& row);

@@ -41,6 +41,21 @@ void CMainFrame::CreateStatusBar() {
   status_ = std::make_unique<orvane::QtStatusSink>(statusBar());
 }
 
+void CMainFrame::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (initialSizesSet_) return;
+  initialSizesSet_ = true;
+  // The panes' first sizes; the last pane of each splitter takes the rest.
+  const auto setFirst = [](QSplitter* splitter, int first) {
+    const int whole =
+        splitter->orientation() == Qt::Horizontal ? splitter->width() : splitter->height();
+    splitter->setSizes({first, std::max(1, whole - first - splitter->handleWidth())});
+  };
+  setFirst(outer_, 200);
+  setFirst(right_, 300);
+  setFirst(bottom_, 380);
+}
+
 void CMainFrame::CreatePanes() {
   outer_ = new QSplitter(Qt::Horizontal, this);
   leftView_ = new CLeftView(outer_);
@@ -58,9 +73,6 @@ void CMainFrame::CreatePanes() {
   WithName(outputView_, "statistics");
 
   fileListView_->setMinimumHeight(100);
-  outer_->setSizes({200, 600});
-  right_->setSizes({300, 400});
-  bottom_->setSizes({380, 220});
   for (QSplitter* splitter : {outer_, right_, bottom_}) splitter->setChildrenCollapsible(false);
   setCentralWidget(outer_);
   connect(leftView_, &CLeftView::FolderSelected, fileListView_, &COrvaneDecoderView::FillFileList);

@@ -40,6 +40,7 @@ class CMainFrame : public QMainWindow {
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   void CreatePanes();
@@ -66,4 +67,5 @@ class CMainFrame : public QMainWindow {
   QMenu* recentMenu_ = nullptr;
   QActionGroup* displayModes_ = nullptr;
   RecentFiles recentFiles_;
+  bool initialSizesSet_ = false;
 };

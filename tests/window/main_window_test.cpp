@@ -1,0 +1,214 @@
+// The viewer's window, driven as a user would, on the offscreen platform.
+#include <QAbstractItemView>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QtTest>
+
+#include "file_decoder.h"
+#include "main_frame.h"
+
+namespace {
+
+const QString kSamples = QStringLiteral(VEXO_SAMPLES_DIR);
+const QString kCat = QStringLiteral("cat-176x144-predictive-101.vxo");
+const QString kCoffee = QStringLiteral("coffee-352x288-transform-101-q24.vxo");
+
+QStringList ActionTexts(const QList<QAction*>& actions) {
+  QStringList texts;
+  for (QAction* action : actions) texts << (action->isSeparator() ? "|" : action->text());
+  return texts;
+}
+
+// Closes the next message box once it shows, keeping its text.
+void AnswerNextMessageBox(QString* text) {
+  QTimer::singleShot(10, [text] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return AnswerNextMessageBox(text);
+    *text = box->text();
+    box->accept();
+  });
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init();
+  void cleanup();
+  void laysOutPanesMenusAndToolbar();
+  void choosingAFolderFillsTheList();
+  void aClickPlaysOneFileExactly();
+  void aDamagedFileEndsASlideShow();
+  void stopAndTheFrameRateItems();
+  void saveBmpWritesBesideTheSource();
+  void theCommandLineOpensAFile();
+
+ private:
+  void CopySample(const QString& name, const QString& as = {});
+  QAbstractItemView* ListView() const { return window_->FileListView()->CurrentItemView(); }
+  void ClickEntry(int row);
+
+  std::unique_ptr<QTemporaryDir> folder_;
+  std::unique_ptr<CMainFrame> window_;
+};
+
+void MainWindowTest::init() {
+  folder_ = std::make_unique<QTemporaryDir>();
+  window_ = std::make_unique<CMainFrame>();
+  window_->show();
+  QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+}
+
+void MainWindowTest::cleanup() {
+  window_.reset();
+  folder_.reset();
+}
+
+void MainWindowTest::CopySample(const QString& name, const QString& as) {
+  QVERIFY(QFile::copy(kSamples + "/" + name, folder_->filePath(as.isEmpty() ? name : as)));
+}
+
+void MainWindowTest::ClickEntry(int row) {
+  const QModelIndex index = window_->FileListView()->Model()->index(row, 0);
+  // The list lays its items out a moment after it is filled.
+  QTRY_COMPARE(ListView()->indexAt(ListView()->visualRect(index).center()), index);
+  QTest::mouseClick(ListView()->viewport(), Qt::LeftButton, {},
+                    ListView()->visualRect(index).center());
+}
+
+void MainWindowTest::laysOutPanesMenusAndToolbar() {
+  QCOMPARE(window_->windowTitle(), QString("Orvane Decoder Version 1.4 - OrvaneDecoder"));
+  QCOMPARE(window_->size(), QSize(800, 700));
+  QCOMPARE(window_->OuterSplitter()->widget(0), window_->LeftView());
+  QCOMPARE(window_->RightSplitter()->widget(0), window_->FileListView());
+  QCOMPARE(window_->BottomSplitter()->widget(0), window_->DisplayView());
+  QCOMPARE(window_->BottomSplitter()->widget(1), window_->OutputView());
+  QCOMPARE(window_->OuterSplitter()->sizes().at(0), 200);
+  QCOMPARE(window_->RightSplitter()->sizes().at(0), 300);
+  QCOMPARE(window_->FileListView()->minimumHeight(), 100);
+
+  QStringList menus, options;
+  for (QAction* menu : window_->menuBar()->actions()) menus << menu->text();
+  QCOMPARE(menus, QStringList({"&File", "&Edit", "&View", "&Help", "&Options"}));
+  const QMenu* optionsMenu = window_->menuBar()->actions().at(4)->menu();
+  QCOMPARE(ActionTexts(optionsMenu->actions().at(0)->menu()->actions()),
+           QStringList({"No delay", "30 fps", "15 fps", "10 fps", "60 fps", "1 fps"}));
+  QCOMPARE(ActionTexts(window_->findChild<QToolBar*>("toolBar")->actions()),
+           QStringList({"Large Icons", "Small Icons", "List", "Details", "|",
+                        "&About OrvaneDecoder...", "|", "&Decode", "Select &All", "Stop"}));
+  QCOMPARE(window_->Action("open")->shortcut(), QKeySequence(QKeySequence::Open));
+  QVERIFY(window_->Action("largeIcons")->isChecked());
+  QVERIFY(window_->Action("fps0")->isChecked());
+  QVERIFY(!window_->Action("saveBmp")->isChecked());
+  QCOMPARE(window_->statusBar()->currentMessage(), QString("Ready"));
+}
+
+void MainWindowTest::choosingAFolderFillsTheList() {
+  CopySample(kCat);
+  CopySample(kCoffee, "b.VXO");
+  QVERIFY(QDir(folder_->path()).mkdir("sub.vxo"));
+  QFile(folder_->filePath("notes.txt")).open(QIODevice::WriteOnly);
+  QVERIFY(window_->LeftView()->RevealFolder(folder_->path()));
+  QCOMPARE(window_->FileListView()->CurrentFolder(), folder_->path() + "/");
+  const QStandardItemModel* model = window_->FileListView()->Model();
+  QCOMPARE(model->rowCount(), 3);
+  QCOMPARE(model->item(0, 0)->text(), QString("sub.vxo"));
+  QCOMPARE(model->horizontalHeaderItem(3)->text(), QString("수정한 날짜"));
+  window_->Action("details")->trigger();
+  QCOMPARE(window_->FileListView()->Mode(), COrvaneDecoderView::DisplayMode::kDetails);
+}
+
+void MainWindowTest::aClickPlaysOneFileExactly() {
+  CopySample(kCoffee);
+  QVERIFY(window_->LeftView()->RevealFolder(folder_->path()));
+  ClickEntry(0);
+  QTRY_VERIFY(!window_->DisplayView()->State().ShowsPlaceholder());
+
+  orvane::VexoFileDecoder reference;
+  QCOMPARE(reference.Decode(folder_->filePath(kCoffee).toStdString()).status,
+           orvane::FileDecodeStatus::kOk);
+  const QImage shown = window_->DisplayView()->grab().toImage();
+  const QPoint origin = window_->DisplayView()->PictureOrigin().toPoint();
+  const auto bitmap = reference.Bitmap();
+  const int width = reference.ImageWidth(), height = reference.ImageHeight();
+  const size_t rowBytes = 3 * static_cast<size_t>(width) + static_cast<size_t>(width & 3);
+  int wrong = 0;
+  for (int y = 0; y < height; ++y) {
+    const uint8_t* row = bitmap.data() + rowBytes * static_cast<size_t>(height - 1 - y);
+    for (int x = 0; x < width; ++x) {
+      const QRgb pixel = shown.pixel(origin.x() + x, origin.y() + y);
+      wrong += qRed(pixel) != row[3 * x + 2] || qGreen(pixel) != row[3 * x + 1] ||
+               qBlue(pixel) != row[3 * x];
+    }
+  }
+  QCOMPARE(wrong, 0);
+  const QStringList fields = window_->OutputView()->FieldTexts();
+  QCOMPARE(fields.at(0), kCoffee);
+  QCOMPARE(fields.at(1), QString("352x288x24b"));
+  QCOMPARE(fields.at(4), QString("ARM9 DCT ON"));
+  QCOMPARE(fields.at(5), QString("24"));
+}
+
+void MainWindowTest::aDamagedFileEndsASlideShow() {
+  CopySample(kCat, "a.vxo");
+  QFile damaged(folder_->filePath("b.vxo"));
+  QVERIFY(damaged.open(QIODevice::WriteOnly));
+  damaged.write("not a picture");
+  damaged.close();
+  CopySample(kCoffee, "c.vxo");
+  QVERIFY(window_->LeftView()->RevealFolder(folder_->path()));
+  window_->Action("fps1")->trigger();
+  window_->Action("selectAll")->trigger();
+  QCOMPARE(window_->FileListView()->PlaybackState().SelectedFiles().size(), size_t{3});
+  QVERIFY(!window_->FileListView()->TimerIsActive());  // Select All does not play
+
+  QString message;
+  AnswerNextMessageBox(&message);
+  QElapsedTimer clock;
+  clock.start();
+  window_->Action("decode")->trigger();
+  QTRY_COMPARE_WITH_TIMEOUT(message, QString("This is not the VEXO file"), 5000);
+  QVERIFY(clock.elapsed() >= 1900);  // two periods of one second
+  QTest::qWait(1200);
+  QVERIFY(!window_->FileListView()->TimerIsActive());
+  QCOMPARE(window_->OutputView()->FieldTexts().at(0), QString("a.vxo"));  // c.vxo never shown
+}
+
+void MainWindowTest::stopAndTheFrameRateItems() {
+  window_->Action("fps60")->trigger();
+  QCOMPARE(window_->FileListView()->FramesPerSecond(), 60);
+  QVERIFY(!window_->Action("fps0")->isChecked());
+  QVERIFY(window_->Action("fps60")->isChecked());
+  window_->Action("decode")->trigger();
+  QVERIFY(window_->FileListView()->TimerIsActive());
+  window_->Action("stop")->trigger();
+  QVERIFY(!window_->FileListView()->TimerIsActive());
+}
+
+void MainWindowTest::saveBmpWritesBesideTheSource() {
+  CopySample(kCat, "cat.vxo");
+  window_->Action("saveBmp")->trigger();
+  QVERIFY(window_->OpenPath(folder_->filePath("cat.vxo")));
+  QTRY_VERIFY(QFile::exists(folder_->filePath("cat1.bmp")));
+  QCOMPARE(QFileInfo(folder_->filePath("cat1.bmp")).size(), 54 + 176 * 144 * 3);
+}
+
+void MainWindowTest::theCommandLineOpensAFile() {
+  CopySample(kCat);
+  QProcess viewer;
+  const QString shot = folder_->filePath("shot.png");
+  viewer.start(QStringLiteral(ORVANE_DECODER_PROGRAM),
+               {folder_->filePath(kCat), "--screenshot", shot, "-platform", "offscreen"});
+  QVERIFY(viewer.waitForFinished(20000));
+  QCOMPARE(viewer.exitCode(), 0);
+  QCOMPARE(QImage(shot).size(), QSize(800, 700));
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
