@@ -1,9 +1,12 @@
 // JPEG pictures through libjpeg-turbo. Corrupt data, which the library would
 // otherwise paper over with grey, is refused like any other damage.
-#include <jpeglib.h>
-
 #include <csetjmp>
-#include <cstdio>  // jpeglib.h needs FILE and size_t declared first
+#include <cstdio>
+
+// jpeglib.h needs FILE and size_t declared before it.
+// clang-format off
+#include <jpeglib.h>
+// clang-format on
 
 #include "picture_reader.h"
 

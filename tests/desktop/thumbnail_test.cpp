@@ -78,6 +78,12 @@ TEST_F(ThumbnailerProgramTest, RefusesWhatItCannotReadAndWritesNothing) {
   EXPECT_EQ(Run("-s 128 " + damaged + " " + output), 1);
   EXPECT_EQ(Run("-s 128 " + folder_.string() + " " + output), 1);
   EXPECT_EQ(Run("-s 0 " + damaged + " " + output), 2);
+  // Never over its own input.
+  const auto picture = folder_ / "cat.vxo";
+  std::filesystem::copy_file(VEXO_SAMPLES_DIR "/cat-176x144-predictive-101.vxo", picture);
+  const auto size = std::filesystem::file_size(picture);
+  EXPECT_EQ(Run("-s 64 " + picture.string() + " " + picture.string()), 1);
+  EXPECT_EQ(std::filesystem::file_size(picture), size);
   EXPECT_FALSE(std::filesystem::exists(output));
   EXPECT_EQ(Run("--help"), 0);
 }

@@ -1,10 +1,14 @@
 // JPEG pictures for the encoder, made here with libjpeg so that the reader
 // is checked against known pixels.
 #include <gtest/gtest.h>
-#include <jpeglib.h>
 
 #include <cstdio>
 #include <cstdlib>
+
+// jpeglib.h needs FILE and size_t declared before it.
+// clang-format off
+#include <jpeglib.h>
+// clang-format on
 
 #include "picture_reader.h"
 #include "test_pictures.h"

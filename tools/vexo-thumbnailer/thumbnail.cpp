@@ -1,6 +1,7 @@
 #include "thumbnail.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <new>
 #include <vector>
 
@@ -39,6 +40,11 @@ std::string WriteScaled(const orvane::VexoFileDecoder& decoder, const std::strin
   return orvane::WriteFileAtomically(output, {std::get<std::vector<uint8_t>>(png)});
 }
 
+bool AreTheSameFile(const std::string& a, const std::string& b) {
+  std::error_code error;
+  return std::filesystem::equivalent(a, b, error);
+}
+
 }  // namespace
 
 PictureSize ThumbnailSize(PictureSize picture, int32_t size) {
@@ -48,6 +54,10 @@ PictureSize ThumbnailSize(PictureSize picture, int32_t size) {
 }
 
 std::string WriteThumbnail(const std::string& input, const std::string& output, int32_t size) {
+  // A mistyped command line must not replace the picture by its thumbnail.
+  if (AreTheSameFile(input, output)) {
+    return "Cannot write " + output + ": it is the picture itself";
+  }
   orvane::VexoFileDecoder decoder;
   const orvane::FileDecodeOutcome outcome = decoder.Decode(input);
   if (outcome.status != orvane::FileDecodeStatus::kOk) return DecodeFailure(input, outcome);
