@@ -1,7 +1,9 @@
 # `cpack -G DEB` in the build folder makes one Debian package of everything
 # `cmake --install` puts in place, installed under /usr. Its dependencies come
 # from dpkg-shlibdeps, which reads them off the programs and the plugin.
-# Configure a package build with -DBUILD_TESTING=OFF -DVEXO_BUILD_BENCHMARKS=OFF.
+# Configure a package build with -DCMAKE_INSTALL_PREFIX=/usr (so that the
+# library goes to Debian's multiarch folder) -DBUILD_TESTING=OFF
+# -DVEXO_BUILD_BENCHMARKS=OFF.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME vexo-toolkit)
 set(CPACK_PACKAGE_VENDOR "VEXO toolkit developers")

@@ -16,17 +16,19 @@ trap 'rm -rf "$work"' EXIT
 package=$(echo "$work"/vexo-toolkit_*.deb)
 
 contents=$(dpkg-deb -c "$package" | awk '{print $6}')
-for file in ./usr/bin/vexo ./usr/bin/byteloom ./usr/bin/vexo-thumbnailer \
-            ./usr/include/vexo/vexo_decoder.h ./usr/lib/cmake/Vexo/VexoConfig.cmake \
-            ./usr/lib/pkgconfig/vexo.pc ./usr/share/mime/packages/vexo.xml \
-            ./usr/share/applications/OrvaneDecoder.desktop ./usr/share/man/man1/vexo.1.gz; do
-  grep -qx -- "$file" <<<"$contents" || { echo "missing from the package: $file" >&2; exit 1; }
+# The library folder is lib/ or Debian's multiarch one, by the prefix.
+for file in usr/bin/vexo usr/bin/byteloom usr/bin/vexo-thumbnailer \
+            usr/include/vexo/vexo_decoder.h 'usr/lib/(.*/)?cmake/Vexo/VexoConfig.cmake' \
+            'usr/lib/(.*/)?pkgconfig/vexo.pc' 'usr/lib/.*/qt6/plugins/imageformats/libqvexo.so' \
+            usr/share/mime/packages/vexo.xml usr/share/applications/OrvaneDecoder.desktop \
+            usr/share/man/man1/vexo.1.gz; do
+  grep -qxE -- "\./$file" <<<"$contents" || { echo "missing from the package: $file" >&2; exit 1; }
 done
-grep -q 'qt6/plugins/imageformats/libqvexo.so$' <<<"$contents"
 
 depends=$(dpkg-deb -f "$package" Depends)
 echo "Depends: $depends"
 for library in libc6 libstdc++6 libspng0 libjpeg62-turbo libqt6gui6 libqt6core6; do
   grep -q "\b$library\b" <<<"$depends" || { echo "no dependency on $library" >&2; exit 1; }
 done
-grep -q 'prefix=/usr$' <(dpkg-deb --fsys-tarfile "$package" | tar -xO ./usr/lib/pkgconfig/vexo.pc)
+pc=$(grep -E '/pkgconfig/vexo.pc$' <<<"$contents")
+grep -qx 'prefix=/usr' <(dpkg-deb --fsys-tarfile "$package" | tar -xO "$pc")
