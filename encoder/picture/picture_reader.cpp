@@ -27,7 +27,8 @@ PictureOrError ReadPicture(const std::string& path) {
 
 PictureOrError DecodePicture(std::span<const uint8_t> bytes, const std::string& name) {
   if (StartsWith(bytes, "\x89PNG")) return DecodePng(bytes, name);
+  if (StartsWith(bytes, "\xFF\xD8\xFF")) return DecodeJpeg(bytes, name);
   if (StartsWith(bytes, "BM")) return DecodeBmp(bytes, name);
   if (StartsWith(bytes, "P6")) return DecodePpm(bytes, name);
-  return name + ": not a PNG, BMP or binary PPM picture";
+  return name + ": not a PNG, BMP or binary PPM picture, nor a JPEG";
 }

@@ -1,4 +1,4 @@
-// Reading ordinary pictures for the encoder: PNG, 24- and 32-bit
+// Reading ordinary pictures for the encoder: PNG, JPEG, 24- and 32-bit
 // uncompressed BMP (bottom-up or top-down), and binary PPM.
 #pragma once
 
@@ -18,5 +18,6 @@ PictureOrError ReadPicture(const std::string& path);
 // The picture held in a file's bytes; `name` starts every message.
 PictureOrError DecodePicture(std::span<const uint8_t> bytes, const std::string& name);
 PictureOrError DecodePng(std::span<const uint8_t> bytes, const std::string& name);
+PictureOrError DecodeJpeg(std::span<const uint8_t> bytes, const std::string& name);
 PictureOrError DecodeBmp(std::span<const uint8_t> bytes, const std::string& name);
 PictureOrError DecodePpm(std::span<const uint8_t> bytes, const std::string& name);

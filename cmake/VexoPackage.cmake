@@ -1,0 +1,36 @@
+# What `cmake --install` puts in place: the programs, and for developers the
+# decoder library with its public headers, a CMake package
+# (find_package(Vexo) gives Vexo::decoder) and a pkg-config file (vexo).
+include(CMakePackageConfigHelpers)
+
+install(TARGETS vexo byteloom RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The windowed viewer, where this checkout builds it.
+if(TARGET OrvaneDecoder)
+  install(TARGETS OrvaneDecoder RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+
+set(VEXO_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Vexo)
+install(TARGETS vexo_decoder EXPORT VexoTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/decoder/include/vexo_decoder.h
+              ${PROJECT_SOURCE_DIR}/decoder/include/vexo_header.h
+              ${PROJECT_SOURCE_DIR}/decoder/include/vexo_status.h
+        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vexo)
+install(EXPORT VexoTargets NAMESPACE Vexo:: DESTINATION ${VEXO_CMAKE_DIR})
+
+configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/VexoConfig.cmake.in
+                              ${PROJECT_BINARY_DIR}/VexoConfig.cmake
+                              INSTALL_DESTINATION ${VEXO_CMAKE_DIR})
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/VexoConfigVersion.cmake
+                                 COMPATIBILITY SameMinorVersion)
+install(FILES ${PROJECT_BINARY_DIR}/VexoConfig.cmake ${PROJECT_BINARY_DIR}/VexoConfigVersion.cmake
+        DESTINATION ${VEXO_CMAKE_DIR})
+
+# pkg-config paths relative to its own prefix, so the file stays right when
+# the tree is installed with a different --prefix or DESTDIR.
+set(prefix "@prefix@")  # filled in at install time
+configure_file(${CMAKE_CURRENT_LIST_DIR}/vexo.pc.in ${PROJECT_BINARY_DIR}/vexo.pc.in @ONLY)
+install(CODE "
+  set(prefix \"\${CMAKE_INSTALL_PREFIX}\")
+  configure_file(\"${PROJECT_BINARY_DIR}/vexo.pc.in\" \"${PROJECT_BINARY_DIR}/vexo.pc\" @ONLY)
+")
+install(FILES ${PROJECT_BINARY_DIR}/vexo.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

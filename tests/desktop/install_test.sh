@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix, then builds a small program
+# against the installed decoder library twice, found once with
+# find_package(Vexo) and once with pkg-config, and decodes a sample with
+# both. Usage: install_test.sh BUILD-DIR SOURCE-DIR
+set -euo pipefail
+trap 'echo "install test failed at line $LINENO" >&2' ERR
+build=$1
+source=$2
+consumer="$source/tests/desktop/consumer"
+sample="$source/samples/cat-176x144-predictive-101.vxo"
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+prefix="$work/prefix"
+cmake --install "$build" --prefix "$prefix" >/dev/null
+
+for file in bin/vexo bin/byteloom bin/vexo-thumbnailer include/vexo/vexo_decoder.h \
+            share/mime/packages/vexo.xml share/applications/OrvaneDecoder.desktop \
+            share/thumbnailers/vexo.thumbnailer share/man/man1/vexo.1.gz; do
+  [[ -e $prefix/$file ]] || { echo "not installed: $file" >&2; exit 1; }
+done
+
+# With CMake.
+cmake -S "$consumer" -B "$work/cmake-build" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
+cmake --build "$work/cmake-build" >/dev/null
+with_cmake=$("$work/cmake-build/decode_one" "$sample")
+
+# With pkg-config, as a Makefile would.
+pc_dir=$(dirname "$(find "$prefix" -name vexo.pc)")
+flags=$(PKG_CONFIG_PATH="$pc_dir" pkg-config --cflags --libs vexo)
+# shellcheck disable=SC2086
+${CXX:-c++} -std=c++20 "$consumer/decode_one.cpp" -o "$work/decode_one" $flags
+with_pkg_config=$("$work/decode_one" "$sample")
+
+echo "find_package: $with_cmake"
+echo "pkg-config:   $with_pkg_config"
+[[ $with_cmake == "ok 176x144 "* && $with_cmake == "$with_pkg_config" ]]

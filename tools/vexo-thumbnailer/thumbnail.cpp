@@ -1,0 +1,71 @@
+#include "thumbnail.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <new>
+#include <vector>
+
+#include "area_scaling.h"
+#include "atomic_file.h"
+#include "file_decoder.h"
+#include "pixel_conversion.h"
+#include "png_file.h"
+
+namespace vexo_thumbnailer {
+namespace {
+
+int32_t ScaledSide(int32_t side, int32_t longest, int32_t size) {
+  const int64_t scaled = (2 * int64_t{side} * size + longest) / (2 * int64_t{longest});
+  return static_cast<int32_t>(std::max<int64_t>(scaled, 1));
+}
+
+std::string DecodeFailure(const std::string& input, const orvane::FileDecodeOutcome& outcome) {
+  const std::string_view text = orvane::FailureText(outcome.status);
+  return text.empty() ? outcome.detail : input + ": " + std::string(text);
+}
+
+std::string WriteScaled(const orvane::VexoFileDecoder& decoder, const std::string& output,
+                        int32_t size) {
+  const PictureSize from{decoder.ImageWidth(), decoder.ImageHeight()};
+  const PictureSize to = ThumbnailSize(from, size);
+  std::vector<uint8_t> rgb(decoder.Image565().size() * 3);
+  orvane::ExpandRgb565(decoder.Image565(), rgb);
+  if (to != from) {
+    rgb = ShrinkByAreaAveraging(rgb, from.width, from.height, to.width, to.height);
+  }
+  orvane::FileBytesOrError png = orvane::EncodePng(to.width, to.height, rgb);
+  if (const auto* problem = std::get_if<std::string>(&png)) {
+    return "Cannot write " + output + ": " + *problem;
+  }
+  return orvane::WriteFileAtomically(output, {std::get<std::vector<uint8_t>>(png)});
+}
+
+bool AreTheSameFile(const std::string& a, const std::string& b) {
+  std::error_code error;
+  return std::filesystem::equivalent(a, b, error);
+}
+
+}  // namespace
+
+PictureSize ThumbnailSize(PictureSize picture, int32_t size) {
+  const int32_t longest = std::max(picture.width, picture.height);
+  if (longest <= size) return picture;
+  return {ScaledSide(picture.width, longest, size), ScaledSide(picture.height, longest, size)};
+}
+
+std::string WriteThumbnail(const std::string& input, const std::string& output, int32_t size) {
+  // A mistyped command line must not replace the picture by its thumbnail.
+  if (AreTheSameFile(input, output)) {
+    return "Cannot write " + output + ": it is the picture itself";
+  }
+  orvane::VexoFileDecoder decoder;
+  const orvane::FileDecodeOutcome outcome = decoder.Decode(input);
+  if (outcome.status != orvane::FileDecodeStatus::kOk) return DecodeFailure(input, outcome);
+  try {
+    return WriteScaled(decoder, output, size);
+  } catch (const std::bad_alloc&) {
+    return input + ": " + std::string(orvane::FailureText(orvane::FileDecodeStatus::kOutOfMemory));
+  }
+}
+
+}  // namespace vexo_thumbnailer

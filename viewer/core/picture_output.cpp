@@ -1,0 +1,106 @@
+#include "picture_output.h"
+
+#include <algorithm>
+#include <cctype>
+#include <new>
+#include <vector>
+
+#include "atomic_file.h"
+#include "bmp_file.h"
+#include "pixel_conversion.h"
+#include "ppm_file.h"
+
+namespace orvane {
+namespace {
+
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) ==
+           std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
+std::vector<uint8_t> Concatenate(std::span<const uint8_t> head, std::span<const uint8_t> body) {
+  std::vector<uint8_t> bytes;
+  bytes.reserve(head.size() + body.size());
+  bytes.insert(bytes.end(), head.begin(), head.end());
+  bytes.insert(bytes.end(), body.begin(), body.end());
+  return bytes;
+}
+
+std::span<const uint8_t> BytesOf(std::string_view text) {
+  return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
+}
+
+FileBytesOrError EncodeBmp(int32_t width, int32_t height, std::span<const uint8_t> rgb) {
+  std::vector<uint8_t> bitmap(BitmapRowBytes(width) * static_cast<size_t>(height));
+  FlipToBitmap24(rgb, width, height, bitmap);
+  const auto header = MakeBmpHeader(width, height, static_cast<uint32_t>(bitmap.size()));
+  return Concatenate(header, bitmap);
+}
+
+FileBytesOrError EncodeFromRgb(OutputFormat format, int32_t width, int32_t height,
+                               std::span<const uint8_t> rgb) {
+  switch (format) {
+    case OutputFormat::kBmp:
+      return EncodeBmp(width, height, rgb);
+    case OutputFormat::kPng:
+      return EncodePng(width, height, rgb);
+    case OutputFormat::kPpm:
+      return Concatenate(BytesOf(PpmHeader(width, height)), rgb);
+  }
+  return std::string("unknown output format");
+}
+
+}  // namespace
+
+std::optional<OutputFormat> OutputFormatNamed(std::string_view name) {
+  for (const auto format : {OutputFormat::kBmp, OutputFormat::kPng, OutputFormat::kPpm}) {
+    if (SameIgnoringCase(name, OutputFormatExtension(format).substr(1))) return format;
+  }
+  return std::nullopt;
+}
+
+std::optional<OutputFormat> OutputFormatOfPath(std::string_view path) {
+  const size_t dot = path.find_last_of("./");
+  if (dot == std::string_view::npos || path[dot] != '.') return std::nullopt;
+  return OutputFormatNamed(path.substr(dot + 1));
+}
+
+std::string_view OutputFormatExtension(OutputFormat format) {
+  switch (format) {
+    case OutputFormat::kBmp:
+      return ".bmp";
+    case OutputFormat::kPng:
+      return ".png";
+    case OutputFormat::kPpm:
+      return ".ppm";
+  }
+  return {};
+}
+
+FileBytesOrError EncodeOutputFile(OutputFormat format, int32_t width, int32_t height,
+                                  std::span<const uint16_t> image565) {
+  if (width < 1 || height < 1 ||
+      image565.size() != static_cast<size_t>(width) * static_cast<size_t>(height)) {
+    return std::string("the pixels do not match the picture's size");
+  }
+  try {
+    std::vector<uint8_t> rgb(image565.size() * 3);
+    ExpandRgb565(image565, rgb);
+    return EncodeFromRgb(format, width, height, rgb);
+  } catch (const std::bad_alloc&) {
+    return std::string("not enough memory to write this picture");
+  }
+}
+
+std::string WriteOutputFile(const std::string& path, OutputFormat format, int32_t width,
+                            int32_t height, std::span<const uint16_t> image565) {
+  FileBytesOrError bytes = EncodeOutputFile(format, width, height, image565);
+  if (const auto* problem = std::get_if<std::string>(&bytes)) {
+    return "Cannot write " + path + ": " + *problem;
+  }
+  return WriteFileAtomically(path, {std::get<std::vector<uint8_t>>(bytes)});
+}
+
+}  // namespace orvane

@@ -1,0 +1,19 @@
+// PNG output of a decoded picture: 8-bit red-green-blue, lossless, so it
+// holds exactly the pixels of the 24-bit BMP.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace orvane {
+
+// A whole file's bytes, or what went wrong.
+using FileBytesOrError = std::variant<std::vector<uint8_t>, std::string>;
+
+// A PNG file of `rgb`: 3 bytes a pixel, rows top to bottom, no padding.
+FileBytesOrError EncodePng(int32_t width, int32_t height, std::span<const uint8_t> rgb);
+
+}  // namespace orvane
