@@ -6,14 +6,19 @@
 #include <optional>
 #include <string>
 
-#include "byteloom/atomic_output_file.h"
 #include "byteloom/byte_list_decoder.h"
 #include "byteloom/byte_list_encoder.h"
 #include "byteloom/extension_table.h"
-#include "byteloom/file_handle.h"
 #include "byteloom/output_name.h"
+#include "file_io/atomic_output_file.h"
+#include "file_io/file_handle.h"
+#include "file_io/same_file.h"
 
 namespace byteloom {
+using file_io::AtomicOutputFile;
+using file_io::FileHandle;
+using file_io::LastErrorNumber;
+using file_io::OpenFile;
 namespace {
 
 // Large enough that system calls are rare; fixed, so that memory use does not grow with the
@@ -86,7 +91,7 @@ std::optional<std::string> SafeOutputName(std::string_view source_extension,
       MakeOutputName(source_path, source_extension, destination_extension);
   if (!name) {
     messages << "source file path is shorter than its extension!\n";
-  } else if (NamesSameFile(source_path, *name)) {
+  } else if (file_io::NamesSameFile(source_path, *name)) {
     messages << "destination file would overwrite the source file!\n";
     name.reset();
   }

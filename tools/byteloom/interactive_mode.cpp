@@ -5,13 +5,14 @@
 #include <string>
 #include <string_view>
 
-#include "byteloom/atomic_output_file.h"
 #include "byteloom/exit_codes.h"
 #include "byteloom/extension_table.h"
 #include "byteloom/menu_answer.h"
 #include "byteloom/script_maker.h"
+#include "file_io/atomic_output_file.h"
 
 namespace byteloom {
+using file_io::AtomicOutputFile;
 namespace {
 
 constexpr int kQuitAnswer = 0;
