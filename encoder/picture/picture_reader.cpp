@@ -1,10 +1,9 @@
 #include "picture_reader.h"
 
-#include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <vector>
+
+#include "file_io/input_file.h"
 
 namespace {
 
@@ -16,13 +15,9 @@ bool StartsWith(std::span<const uint8_t> bytes, const char* magic) {
 }  // namespace
 
 PictureOrError ReadPicture(const std::string& path) {
-  errno = 0;
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return path + ": cannot open: " + std::strerror(errno ? errno : ENOENT);
-  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
-                                   std::istreambuf_iterator<char>());
-  if (file.bad()) return path + ": cannot read: " + std::strerror(errno ? errno : EIO);
-  return DecodePicture(bytes, path);
+  file_io::BytesOrError read = file_io::ReadWholeFile(path, kLargestPictureFile);
+  if (auto* problem = std::get_if<std::string>(&read)) return std::move(*problem);
+  return DecodePicture(std::get<std::vector<uint8_t>>(read), file_io::InputName(path));
 }
 
 PictureOrError DecodePicture(std::span<const uint8_t> bytes, const std::string& name) {

@@ -2,7 +2,9 @@
 // uncompressed BMP (bottom-up or top-down), and binary PPM.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <span>
 #include <string>
 #include <variant>
@@ -12,7 +14,13 @@
 // The picture, or a message that says what is wrong with the file.
 using PictureOrError = std::variant<RgbPicture, std::string>;
 
-// Reads a whole file and decodes it by its contents, not its name.
+// The largest picture file read: a raw 32-bit BMP of the largest picture the
+// format holds, with room to spare.
+inline constexpr size_t kLargestPictureFile =
+    static_cast<size_t>(std::min<uint64_t>(uint64_t{5} << 30, std::numeric_limits<size_t>::max()));
+
+// Reads a whole file ("-": standard input, pipes too) and decodes it by its
+// contents, not its name.
 PictureOrError ReadPicture(const std::string& path);
 
 // The picture held in a file's bytes; `name` starts every message.

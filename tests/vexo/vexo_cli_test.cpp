@@ -35,10 +35,15 @@ class VexoCliTest : public vexo::testing::TempFolderTest {
   }
 
   RunResult Run(const std::string& arguments) {
+    return RunShell(std::string("'") + VEXO_PROGRAM + "' " + arguments + " </dev/null");
+  }
+
+  // A shell command line, with its standard output and error captured.
+  RunResult RunShell(const std::string& commandLine) {
     const auto out = folder_ / "stdout.txt";
     const auto err = folder_ / "stderr.txt";
-    const std::string command = std::string("'") + VEXO_PROGRAM + "' " + arguments + " >'" +
-                                out.string() + "' 2>'" + err.string() + "' </dev/null";
+    const std::string command =
+        "{ " + commandLine + "; } >'" + out.string() + "' 2>'" + err.string() + "'";
     const int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
   }
@@ -98,11 +103,42 @@ INSTANTIATE_TEST_SUITE_P(
                       "The VEXO file is damaged"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Standard input given as "-", as /dev/stdin or as a named pipe: none can seek.
+TEST_F(VexoCliTest, ReadsInputThatCannotSeek) {
+  const std::string input = Write("sample.vxo", kWorkedExample);
+  const std::string piped = "cat '" + input + "' | ";
+  const std::string bmp = (folder_ / "out.bmp").string();
+  for (const std::string& command :
+       {"decode - '" + bmp + "'", "decode /dev/stdin '" + bmp + "'", std::string("info -")}) {
+    const RunResult run = RunShell(piped + "'" VEXO_PROGRAM "' " + command);
+    EXPECT_EQ(run.exitCode, 0) << command << ": " << run.err;
+  }
+  const std::string fifo = (folder_ / "fifo").string();
+  const RunResult named =
+      RunShell("mkfifo '" + fifo + "' && (cat '" + input + "' >'" + fifo +
+               "' &) && '" VEXO_PROGRAM "' decode '" + fifo + "' '" + bmp + "'");
+  EXPECT_EQ(named.exitCode, 0) << named.err;
+  EXPECT_EQ(std::filesystem::file_size(bmp), 54u + 24u);
+}
+
+TEST_F(VexoCliTest, DashWritesTheOutputToStandardOutputAndTheTextsToStandardError) {
+  const std::string input = Write("sample.vxo", kWorkedExample);
+  const RunResult decode = Run("decode '" + input + "' -");
+  EXPECT_EQ(decode.exitCode, 0) << decode.err;
+  EXPECT_EQ(decode.out.size(), 54u + 24u);
+  EXPECT_NE(decode.err.find("File Name: sample.vxo"), std::string::npos) << decode.err;
+  const RunResult encode =
+      RunShell("'" VEXO_PROGRAM "' decode '" + input +
+               "' - | '" VEXO_PROGRAM "' encode - - | '" VEXO_PROGRAM "' info -");
+  EXPECT_EQ(encode.exitCode, 0) << encode.err;
+  EXPECT_NE(encode.out.find("width: 4\nheight: 2\n"), std::string::npos) << encode.out;
+}
+
 TEST_F(VexoCliTest, UnwritableOutputFailsWithTheReason) {
   const std::string input = Write("sample.vxo", kWorkedExample);
   const RunResult run = Run("decode '" + input + "' '" + (folder_ / "no" / "x.bmp").string() + "'");
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_NE(run.err.find("Cannot create"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("Cannot write"), std::string::npos) << run.err;
 }
 
 TEST_F(VexoCliTest, UsageErrorsExitTwoAndHelpExitsZero) {
@@ -156,6 +192,11 @@ INSTANTIATE_TEST_SUITE_P(
         InfoCase{"WidthZeroIsOk", WithByte(kWorkedExample, 4, 0), "status: ok\nresult: 20\n"},
         InfoCase{"HugePictureTinyFile", HugePictureInATinyFile(),
                  "status: truncated\nresult: -1\n"},
+        InfoCase{"HugePictureTinyFileBadVersion", WithByte(HugePictureInATinyFile(), 11, 102),
+                 "status: bad-version\nresult: -1\n"},
+        InfoCase{"HugeTransformPictureQuality52",
+                 WithByte(WithByte(HugePictureInATinyFile(), 9, 1), 10, 52),
+                 "status: malformed\nresult: -1\n"},
         InfoCase{"Family201", WithByte(kWorkedExample, 11, 201),
                  "codec-version: 201\npath: predictive\nstatus: ok\nresult: 24\n"}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -227,7 +268,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "multiples of 4"},
         EncodeRefusal{"TooWide", "{}/wide.ppm {}/out.vxo", 1, "32767"},
         EncodeRefusal{"NotAPicture", "{}/text.txt {}/out.vxo", 1, "not a PNG, BMP or binary PPM"},
-        EncodeRefusal{"Missing", "{}/none.png {}/out.vxo", 1, "cannot open"}),
+        EncodeRefusal{"Missing", "{}/none.png {}/out.vxo", 1, "Cannot read"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(VexoCliTest, EverySampleDecodesAndCoversEveryPathAndFamily) {
