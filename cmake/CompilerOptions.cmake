@@ -11,3 +11,10 @@ if(VEXO_SANITIZE)
   add_compile_options(${sanitizer_flags})
   add_link_options(${sanitizer_flags})
 endif()
+
+# The fuzzers steer by coverage, so every library they link carries the same
+# instrumentation as their own files (the runtime comes with the fuzzer's
+# link; other programs get the sanitizers' default hooks).
+if(VEXO_BUILD_FUZZERS)
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
