@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 #include <spng.h>
 
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 
@@ -79,6 +82,32 @@ TEST_F(PictureReaderTest, TopDownThirtyTwoBitBmp) {
   EXPECT_EQ(Expect(ReadPicture(Write("top.bmp", bmp))).rgb, picture_.rgb);
 }
 
+// A 32-bit BMP with colour masks, by default red in the low byte and blue in
+// the third.
+constexpr std::array<uint8_t, 12> kRedLowMasks = {0xFF, 0, 0, 0, 0, 0xFF, 0, 0, 0, 0, 0xFF, 0};
+
+std::vector<uint8_t> BitfieldsBmp(const RgbPicture& picture,
+                                  const std::array<uint8_t, 12>& masks = kRedLowMasks) {
+  constexpr size_t maskBytes = 12;
+  const size_t pixels = static_cast<size_t>(picture.width) * picture.height;
+  std::vector<uint8_t> bmp(54 + maskBytes + 4 * pixels);
+  const auto header =
+      orvane::MakeBmpHeader(picture.width, -picture.height, static_cast<uint32_t>(4 * pixels));
+  std::copy(header.begin(), header.end(), bmp.begin());
+  bmp[10] = static_cast<uint8_t>(54 + maskBytes);
+  bmp[28] = 32;
+  bmp[30] = 3;  // BI_BITFIELDS
+  std::copy(masks.begin(), masks.end(), bmp.begin() + 54);
+  for (size_t i = 0; i < pixels; ++i) {
+    std::copy_n(&picture.rgb[3 * i], 3, &bmp[54 + maskBytes + 4 * i]);
+  }
+  return bmp;
+}
+
+TEST_F(PictureReaderTest, BitfieldsBmpIsReadThroughItsMasks) {
+  EXPECT_EQ(Expect(ReadPicture(Write("masks.bmp", BitfieldsBmp(picture_)))).rgb, picture_.rgb);
+}
+
 TEST_F(PictureReaderTest, PpmWithComments) {
   const std::string header = "P6\n# made by hand\n7 5\n255\n";
   std::vector<uint8_t> ppm(header.begin(), header.end());
@@ -118,7 +147,10 @@ INSTANTIATE_TEST_SUITE_P(
                       BadFile{"CutPpm", Bytes("P6 4 4 255\nabc"), "cut short"},
                       BadFile{"SixteenBitPpm", Bytes("P6 1 1 65535\nabcdef"), "8-bit"},
                       BadFile{"ShortBmp", Bytes("BM12345"), "too short"},
-                      BadFile{"DamagedPng", Bytes("\x89PNG\r\n\x1a\nxxxxxxxxxxxx"), "PNG"}),
+                      BadFile{"DamagedPng", Bytes("\x89PNG\r\n\x1a\nxxxxxxxxxxxx"), "PNG"},
+                      BadFile{"BitfieldsWithEmptyMasks",
+                              BitfieldsBmp(MakeTestPicture(PictureKind::kNoise, 2, 2), {}),
+                              "colour masks"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(EncodeRequest, RefusesWhatTheFormatCannotHold) {
@@ -129,6 +161,12 @@ TEST(EncodeRequest, RefusesWhatTheFormatCannotHold) {
   EXPECT_NE(EncodeOptionsProblem(small, {VexoPath::kTransform, VexoFamily::k201, 0}), "");
   EXPECT_NE(EncodeOptionsProblem(small, {VexoPath::kPredictive, VexoFamily::k101, 3}), "");
   EXPECT_THROW(EncodeVexo(wide, {}), std::invalid_argument);
+}
+
+TEST(Psnr, PicturesOfDifferentSizesHaveNone) {
+  const RgbPicture source = MakeTestPicture(PictureKind::kNoise, 4, 4);
+  EXPECT_TRUE(std::isnan(PsnrAgainstSource(source, std::vector<uint16_t>(17))));
+  EXPECT_TRUE(std::isnan(PsnrAgainstSource(source, std::vector<uint16_t>(15))));
 }
 
 TEST(Quantisation, NearestToWhatTheViewerShows) {
