@@ -5,6 +5,13 @@ if(VEXO_WARNINGS_AS_ERRORS)
   target_compile_options(vexo_compile_options INTERFACE -Werror)
 endif()
 
+# ThreadSanitizer, for the test that decodes on several threads at once.
+option(VEXO_SANITIZE_THREAD "Build with ThreadSanitizer" OFF)
+if(VEXO_SANITIZE_THREAD)
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()
+
 if(VEXO_SANITIZE)
   set(sanitizer_flags -fsanitize=address,undefined -fno-sanitize-recover=all
                       -fno-omit-frame-pointer)
