@@ -98,11 +98,33 @@ std::optional<std::string> SafeOutputName(std::string_view source_extension,
   return name;
 }
 
+// False, after saying why, when the destination extension names the kind of file the source
+// already is: a binary file would get text under a binary name, or the reverse.
+bool DestinationSideFits(std::string_view source_extension, std::string_view destination_extension,
+                         std::ostream& messages) {
+  const bool to_text = IsBinaryExtension(source_extension);
+  const ExtensionSide destination = SideOf(destination_extension);
+  if (to_text && destination == ExtensionSide::kBinary) {
+    messages << "destination extension must be a text extension (icn, dat, mel) for a binary "
+                "source!\n";
+    return false;
+  }
+  if (!to_text && destination == ExtensionSide::kText) {
+    messages << "destination extension must be a binary extension (vxo, mmf, midi) for a text "
+                "source!\n";
+    return false;
+  }
+  return true;
+}
+
 int Convert(std::string_view source_extension, std::string_view destination_extension,
             const std::string& source_path, std::ostream& messages) {
   const std::optional<std::string> output_name =
       SafeOutputName(source_extension, destination_extension, source_path, messages);
   if (!output_name) return kConvertUnsafeOutputName;
+  if (!DestinationSideFits(source_extension, destination_extension, messages)) {
+    return kConvertSameSide;
+  }
 
   const FileHandle source = OpenFile(source_path, "rb");
   if (!source) {
