@@ -14,14 +14,15 @@ bool StartsWith(std::span<const uint8_t> bytes, const char* magic) {
 
 }  // namespace
 
-PictureOrError ReadPicture(const std::string& path) {
+PictureOrError ReadPicture(const std::string& path, const Rgb& background) {
   file_io::BytesOrError read = file_io::ReadWholeFile(path, kLargestPictureFile);
   if (auto* problem = std::get_if<std::string>(&read)) return std::move(*problem);
-  return DecodePicture(std::get<std::vector<uint8_t>>(read), file_io::InputName(path));
+  return DecodePicture(std::get<std::vector<uint8_t>>(read), file_io::InputName(path), background);
 }
 
-PictureOrError DecodePicture(std::span<const uint8_t> bytes, const std::string& name) {
-  if (StartsWith(bytes, "\x89PNG")) return DecodePng(bytes, name);
+PictureOrError DecodePicture(std::span<const uint8_t> bytes, const std::string& name,
+                             const Rgb& background) {
+  if (StartsWith(bytes, "\x89PNG")) return DecodePng(bytes, name, background);
   if (StartsWith(bytes, "BM")) return DecodeBmp(bytes, name);
   if (StartsWith(bytes, "P6")) return DecodePpm(bytes, name);
   return name + ": not a PNG, BMP or binary PPM picture";

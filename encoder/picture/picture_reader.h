@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <limits>
 #include <span>
@@ -14,6 +15,11 @@
 // The picture, or a message that says what is wrong with the file.
 using PictureOrError = std::variant<RgbPicture, std::string>;
 
+// A colour as red, green and blue bytes.
+using Rgb = std::array<uint8_t, 3>;
+// What transparent parts of a picture are composited over unless told.
+inline constexpr Rgb kWhite = {255, 255, 255};
+
 // The largest picture file read: a raw 32-bit BMP of the largest picture the
 // format holds, with room to spare.
 inline constexpr size_t kLargestPictureFile =
@@ -21,10 +27,13 @@ inline constexpr size_t kLargestPictureFile =
 
 // Reads a whole file ("-": standard input, pipes too) and decodes it by its
 // contents, not its name.
-PictureOrError ReadPicture(const std::string& path);
+// Transparent pixels are composited over `background`.
+PictureOrError ReadPicture(const std::string& path, const Rgb& background = kWhite);
 
 // The picture held in a file's bytes; `name` starts every message.
-PictureOrError DecodePicture(std::span<const uint8_t> bytes, const std::string& name);
-PictureOrError DecodePng(std::span<const uint8_t> bytes, const std::string& name);
+PictureOrError DecodePicture(std::span<const uint8_t> bytes, const std::string& name,
+                             const Rgb& background = kWhite);
+PictureOrError DecodePng(std::span<const uint8_t> bytes, const std::string& name,
+                         const Rgb& background = kWhite);
 PictureOrError DecodeBmp(std::span<const uint8_t> bytes, const std::string& name);
 PictureOrError DecodePpm(std::span<const uint8_t> bytes, const std::string& name);

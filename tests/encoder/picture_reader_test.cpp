@@ -23,17 +23,17 @@ class PictureReaderTest : public vexo::testing::TempFolderTest {
   const RgbPicture picture_ = MakeTestPicture(PictureKind::kNoise, 7, 5);
 };
 
-std::vector<uint8_t> EncodePng(const RgbPicture& picture) {
+std::vector<uint8_t> EncodePng(std::span<const uint8_t> pixels, uint32_t width, uint32_t height,
+                               uint8_t colourType) {
   spng_ctx* context = spng_ctx_new(SPNG_CTX_ENCODER);
   spng_set_option(context, SPNG_ENCODE_TO_BUFFER, 1);
   spng_ihdr header{};
-  header.width = static_cast<uint32_t>(picture.width);
-  header.height = static_cast<uint32_t>(picture.height);
+  header.width = width;
+  header.height = height;
   header.bit_depth = 8;
-  header.color_type = SPNG_COLOR_TYPE_TRUECOLOR;
+  header.color_type = colourType;
   spng_set_ihdr(context, &header);
-  spng_encode_image(context, picture.rgb.data(), picture.rgb.size(), SPNG_FMT_PNG,
-                    SPNG_ENCODE_FINALIZE);
+  spng_encode_image(context, pixels.data(), pixels.size(), SPNG_FMT_PNG, SPNG_ENCODE_FINALIZE);
   size_t size = 0;
   int error = 0;
   auto* buffer = static_cast<uint8_t*>(spng_get_png_buffer(context, &size, &error));
@@ -41,6 +41,11 @@ std::vector<uint8_t> EncodePng(const RgbPicture& picture) {
   free(buffer);
   spng_ctx_free(context);
   return png;
+}
+
+std::vector<uint8_t> EncodePng(const RgbPicture& picture) {
+  return EncodePng(picture.rgb, static_cast<uint32_t>(picture.width),
+                   static_cast<uint32_t>(picture.height), SPNG_COLOR_TYPE_TRUECOLOR);
 }
 
 RgbPicture Expect(const PictureOrError& read) {
@@ -57,6 +62,17 @@ TEST_F(PictureReaderTest, PngRoundTrip) {
   EXPECT_EQ(read.height, 5);
   EXPECT_EQ(read.rgb, picture_.rgb);
   EXPECT_TRUE(read.from24BitSource);
+}
+
+// Opaque, half-transparent and transparent pixels over white and over another colour.
+TEST_F(PictureReaderTest, TransparencyIsCompositedOverTheBackground) {
+  const std::vector<uint8_t> rgba = {200, 100, 50, 255, 200, 100, 50, 128, 200, 100, 50, 0};
+  const std::string path =
+      Write("alpha.png", EncodePng(rgba, 3, 1, SPNG_COLOR_TYPE_TRUECOLOR_ALPHA));
+  EXPECT_EQ(Expect(ReadPicture(path)).rgb,
+            (std::vector<uint8_t>{200, 100, 50, 227, 177, 152, 255, 255, 255}));
+  EXPECT_EQ(Expect(ReadPicture(path, {0, 0, 100})).rgb,
+            (std::vector<uint8_t>{200, 100, 50, 100, 50, 75, 0, 0, 100}));
 }
 
 // The viewer's own BMP layout: bottom-up, blue-green-red, padded rows.
