@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 
+#include "picture_reader.h"
 #include "vexo_encoder.h"
 
 namespace vexo_cli {
@@ -22,6 +23,7 @@ struct EncodeRequest {
   std::string input;
   std::string output;
   EncodeOptions options;
+  Rgb background = kWhite;  // under transparent pixels
 };
 
 int RunEncode(const EncodeRequest& request, std::ostream& out, std::ostream& err);

@@ -6,6 +6,7 @@
 #include "commands.h"
 #include "file_decoder.h"
 #include "file_io/input_file.h"
+#include "file_io/same_file.h"
 #include "statistics_text.h"
 
 namespace vexo_cli {
@@ -20,20 +21,30 @@ void PrintStatistics(const orvane::StatisticsTexts& texts, std::ostream& out) {
       << "Quantize Value: " << texts.quantiseValue << "\n";
 }
 
+// The fixed text of a failure, then what more the command line knows.
+std::string FailureMessage(const std::string& input, const orvane::FileDecodeOutcome& outcome) {
+  const std::string_view text = orvane::FailureText(outcome.status);
+  if (text.empty()) return outcome.detail;
+  std::string message = file_io::InputName(input) + ": " + std::string(text);
+  if (!outcome.detail.empty()) message += " (" + outcome.detail + ")";
+  return message;
+}
+
 int Decode(const DecodeOptions& options, std::ostream& out, std::ostream& err) {
+  const bool fromStandardInput = options.input == file_io::kStandardStream;
+  const std::string bmpPath = !options.output.empty() ? options.output
+                              : fromStandardInput     ? std::string(file_io::kStandardStream)
+                                                      : orvane::BmpFileNameFor(options.input);
+  if (file_io::NamesSameFile(options.input, bmpPath)) {
+    err << bmpPath << ": is the input file; the BMP picture would replace it\n";
+    return 1;
+  }
   orvane::VexoFileDecoder decoder;
   const orvane::FileDecodeOutcome outcome = decoder.Decode(options.input);
   if (outcome.status != orvane::FileDecodeStatus::kOk) {
-    const std::string_view text = orvane::FailureText(outcome.status);
-    err << (text.empty() ? outcome.detail
-                         : file_io::InputName(options.input) + ": " + std::string(text))
-        << "\n";
+    err << FailureMessage(options.input, outcome) << "\n";
     return 1;
   }
-  const bool toStandardInput = options.input == file_io::kStandardStream;
-  const std::string bmpPath = !options.output.empty() ? options.output
-                              : toStandardInput       ? std::string(file_io::kStandardStream)
-                                                      : orvane::BmpFileNameFor(options.input);
   // When the picture goes to standard output, the texts go beside it on
   // standard error.
   std::ostream& texts = bmpPath == file_io::kStandardStream ? err : out;

@@ -6,6 +6,7 @@
 
 #include "commands.h"
 #include "file_io/input_file.h"
+#include "file_io/same_file.h"
 #include "file_io/whole_file.h"
 #include "picture_reader.h"
 #include "vexo_decoder.h"
@@ -46,8 +47,39 @@ void PrintSummary(const EncodeRequest& request, const RgbPicture& picture, size_
       << pixels / 1e6 / seconds << " megapixels per second)\n";
 }
 
+// Warnings about a file that costs more than it needs to: larger than the
+// lossless predictive file of the same picture, or a transform quality whose
+// levels are too small to correct a prediction. Made before the file is
+// written, with strings that throw rather than streams that would swallow a
+// failed allocation, so that running out of memory never follows a written
+// file.
+std::string WastedBitsWarnings(const EncodeRequest& request, const RgbPicture& picture,
+                               size_t fileBytes) {
+  std::string warnings;
+  if (request.options.path == VexoPath::kTransform && request.options.quality == 0) {
+    warnings += "warning: " + request.output +
+                ": transform quality 0 carries levels of at most 2, too small to correct its "
+                "predictions; quality 1 gives the best picture\n";
+  }
+  const EncodeOptions lossless{VexoPath::kPredictive, VexoFamily::k101, 0};
+  if (request.options.path == lossless.path && request.options.quality == lossless.quality) {
+    return warnings;
+  }
+  const size_t losslessBytes = EncodeVexo(picture, lossless).size();
+  if (fileBytes > losslessBytes) {
+    warnings += "warning: " + request.output + ": " + std::to_string(fileBytes) +
+                " bytes, larger than the lossless predictive file of this picture (" +
+                std::to_string(losslessBytes) + " bytes, --path predictive --quality 0)\n";
+  }
+  return warnings;
+}
+
 int Encode(const EncodeRequest& request, std::ostream& out, std::ostream& err) {
-  const PictureOrError read = ReadPicture(request.input);
+  if (file_io::NamesSameFile(request.input, request.output)) {
+    err << request.output << ": is the input file; the VEXO file would replace it\n";
+    return 1;
+  }
+  const PictureOrError read = ReadPicture(request.input, request.background);
   if (const auto* problem = std::get_if<std::string>(&read)) {
     err << *problem << "\n";
     return 1;
@@ -68,6 +100,7 @@ int Encode(const EncodeRequest& request, std::ostream& out, std::ostream& err) {
     err << file_io::InputName(request.input) << ": " << problem << "\n";
     return 1;
   }
+  const std::string warnings = WastedBitsWarnings(request, picture, file.size());
   if (const std::string problem = file_io::WriteWholeFile(request.output, file); !problem.empty()) {
     err << problem << "\n";
     return 1;
@@ -75,6 +108,7 @@ int Encode(const EncodeRequest& request, std::ostream& out, std::ostream& err) {
   // When the file goes to standard output, the summary goes to standard error.
   PrintSummary(request, picture, file.size(), seconds.count(), decoded,
                request.output == file_io::kStandardStream ? err : out);
+  err << warnings;
   return 0;
 }
 

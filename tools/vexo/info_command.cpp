@@ -55,13 +55,24 @@ VexoDecodeResult DecodeWholeFile(std::span<const uint8_t> file) {
   return VexoDecode(decodeAs, file, image);
 }
 
+// What `vexo decode` and the viewer say about the file: "ok" or their text.
+std::string Verdict(std::span<const uint8_t> file) {
+  orvane::VexoFileDecoder decoder;
+  const orvane::FileDecodeStatus status = decoder.DecodeBytes("", file).status;
+  return status == orvane::FileDecodeStatus::kOk ? "ok" : std::string(orvane::FailureText(status));
+}
+
 }  // namespace
 
 int DescribeVexoFile(std::span<const uint8_t> file, std::ostream& out) {
-  if (const auto header = ReadVexoHeader(file)) PrintHeader(*header, out);
+  // Without the magic, the bytes where the header would be mean nothing.
+  if (const auto header = ReadVexoHeader(file); header && HasVexoMagic(file)) {
+    PrintHeader(*header, out);
+  }
   const VexoDecodeResult decoded = DecodeWholeFile(file);
   out << "status: " << VexoStatusName(decoded.status) << "\n"
-      << "result: " << decoded.result << "\n";
+      << "result: " << decoded.result << "\n"
+      << "verdict: " << Verdict(file) << "\n";
   return decoded.status == VexoStatus::kOk ? 0 : 1;
 }
 

@@ -64,8 +64,9 @@ FileDecodeOutcome VexoFileDecoder::Decode(const std::string& path) {
 FileDecodeOutcome VexoFileDecoder::DecodeBytes(const std::string& path,
                                                std::span<const uint8_t> file) {
   try {
-    const FileDecodeStatus status = CheckHeader(file);
-    if (status != FileDecodeStatus::kOk) return Fail(status);
+    if (FileDecodeOutcome checked = CheckHeader(file); checked.status != FileDecodeStatus::kOk) {
+      return checked;
+    }
     return DecodeFileData(path, *ReadVexoHeader(file), file);
   } catch (const std::bad_alloc&) {
     return Fail(FileDecodeStatus::kOutOfMemory);
@@ -83,21 +84,27 @@ FileDecodeOutcome VexoFileDecoder::ReadAndDecode(const std::string& path) {
   if (std::string problem = input.Read(file, kVexoHeaderSize); !problem.empty()) {
     return Fail(FileDecodeStatus::kCannotOpen, std::move(problem));
   }
-  const FileDecodeStatus status = CheckHeader(file);
-  if (status != FileDecodeStatus::kOk) return Fail(status);
+  if (FileDecodeOutcome checked = CheckHeader(file); checked.status != FileDecodeStatus::kOk) {
+    return checked;
+  }
   if (std::string problem = input.ReadRest(file, kLargestVexoFile); !problem.empty()) {
     return Fail(FileDecodeStatus::kCannotOpen, std::move(problem));
   }
   return DecodeFileData(path, *ReadVexoHeader(file), file);
 }
 
-FileDecodeStatus CheckHeader(std::span<const uint8_t> file) {
-  if (!HasVexoMagic(file)) return FileDecodeStatus::kNotVexo;
+FileDecodeOutcome CheckHeader(std::span<const uint8_t> file) {
+  if (!HasVexoMagic(file)) return Fail(FileDecodeStatus::kNotVexo);
   const auto header = ReadVexoHeader(file);
-  if (!header) return FileDecodeStatus::kDamaged;
-  if (!FamilyByVersionQuery(header->codecVersion)) return FileDecodeStatus::kWrongVersion;
-  if (!SidesAreDecodable(*header)) return FileDecodeStatus::kDamaged;
-  return FileDecodeStatus::kOk;
+  if (!header) return Fail(FileDecodeStatus::kDamaged);
+  if (!FamilyByVersionQuery(header->codecVersion)) {
+    return Fail(FileDecodeStatus::kWrongVersion,
+                "the file has version " + std::to_string(header->codecVersion) +
+                    "; this decoder knows " + std::to_string(kVexoFamily101Version) + " and " +
+                    std::to_string(kVexoFamily201Version));
+  }
+  if (!SidesAreDecodable(*header)) return Fail(FileDecodeStatus::kDamaged);
+  return {};
 }
 
 FileDecodeOutcome VexoFileDecoder::DecodeFileData(const std::string& path, const VexoHeader& header,

@@ -32,14 +32,16 @@ inline constexpr size_t kLargestVexoFile = size_t{3} << 30;
 // detail is in FileDecodeOutcome::detail).
 std::string_view FailureText(FileDecodeStatus status);
 
-// What the header alone says: kOk, or the failure a decode would report
-// before reading the rest of the file.
-FileDecodeStatus CheckHeader(std::span<const uint8_t> file);
-
 struct FileDecodeOutcome {
   FileDecodeStatus status = FileDecodeStatus::kOk;
-  std::string detail;  // why a file could not be opened or read
+  // Why a file could not be opened or read; for a wrong version, the version
+  // found and the ones known, to add after the fixed text.
+  std::string detail;
 };
+
+// What the header alone says: kOk, or the failure a decode would report
+// before reading the rest of the file.
+FileDecodeOutcome CheckHeader(std::span<const uint8_t> file);
 
 // Keeps the picture of the last successful decode until the next one, like
 // the file list view that owns it. Not thread-safe; one instance per thread.
