@@ -37,7 +37,9 @@ std::string CheckByDecoding(const std::vector<uint8_t>& file, const RgbPicture& 
 void PrintSummary(const EncodeRequest& request, const RgbPicture& picture, size_t fileBytes,
                   double seconds, const std::vector<uint16_t>& decoded, std::ostream& out) {
   const double pixels = static_cast<double>(picture.width) * picture.height;
-  out << std::fixed << std::setprecision(3) << request.output << ": " << picture.width << " x "
+  const std::string name =
+      request.output == file_io::kStandardStream ? "standard output" : request.output;
+  out << std::fixed << std::setprecision(3) << name << ": " << picture.width << " x "
       << picture.height << ", " << fileBytes << " bytes, "
       << 8.0 * static_cast<double>(fileBytes) / pixels << " bits per pixel\n";
   if (!IsLosslessEncoding(request.options)) {
