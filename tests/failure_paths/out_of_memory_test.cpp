@@ -57,6 +57,34 @@ uint64_t FailEachAllocation(Run run, Check check) {
   }
 }
 
+size_t EntriesIn(const std::filesystem::path& folder) {
+  return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(folder), {}));
+}
+
+// Fails each allocation of a command that writes into `folder`: a clean run
+// succeeds; every other says it ran out of memory and leaves the folder as
+// it was, without a temporary file or a half-written output.
+template <typename Command>
+void FailEachAllocationOfCommand(CommandTexts& texts, const std::filesystem::path& folder,
+                                 Command command) {
+  const size_t entriesBefore = EntriesIn(folder);
+  FailEachAllocation(
+      [&] {
+        texts.Reset();
+        return command(texts.out, texts.err);
+      },
+      [&](int exitCode, bool failed) {
+        if (!failed) {
+          EXPECT_EQ(exitCode, 0) << texts.errText.Text();
+          return;
+        }
+        EXPECT_EQ(exitCode, 1);
+        EXPECT_NE(texts.errText.Text().find("Not enough memory"), std::string::npos)
+            << texts.errText.Text();
+        EXPECT_EQ(EntriesIn(folder), entriesBefore);
+      });
+}
+
 const char* const kSamples[] = {"cat-176x144-predictive-101.vxo", "logo-176x144-fast-201-q2.vxo",
                                 "coffee-352x288-transform-101-q24.vxo"};
 
@@ -111,24 +139,10 @@ TEST_P(OutOfMemoryTest, InfoReportsIt) {
 }
 
 TEST_P(OutOfMemoryTest, DecodeCommandReportsItAndWritesNothing) {
-  const std::string bmp = (folder_ / "out.bmp").string();
-  const vexo_cli::DecodeOptions options{Sample(), bmp};
-  FailEachAllocation(
-      [&] {
-        texts_.Reset();
-        return vexo_cli::RunDecode(options, texts_.out, texts_.err);
-      },
-      [&](int exitCode, bool failed) {
-        if (!failed) {
-          EXPECT_EQ(exitCode, 0) << texts_.errText.Text();
-          return;
-        }
-        EXPECT_EQ(exitCode, 1);
-        EXPECT_NE(texts_.errText.Text().find("Not enough memory"), std::string::npos)
-            << texts_.errText.Text();
-        EXPECT_FALSE(std::filesystem::exists(bmp));
-        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), {}), 0);
-      });
+  const vexo_cli::DecodeOptions options{Sample(), (folder_ / "out.bmp").string()};
+  FailEachAllocationOfCommand(texts_, folder_, [&](std::ostream& out, std::ostream& err) {
+    return vexo_cli::RunDecode(options, out, err);
+  });
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, OutOfMemoryTest, ::testing::ValuesIn(kSamples));
@@ -158,21 +172,9 @@ TEST_P(EncodeOutOfMemoryTest, EncodeCommandReportsItAndWritesNothing) {
   const std::string output = (folder_ / "out.vxo").string();
   const VexoFamily family = GetParam() == VexoPath::kFast ? VexoFamily::k201 : VexoFamily::k101;
   const vexo_cli::EncodeRequest request{input, output, {GetParam(), family, 1}};
-  FailEachAllocation(
-      [&] {
-        texts_.Reset();
-        return vexo_cli::RunEncode(request, texts_.out, texts_.err);
-      },
-      [&](int exitCode, bool failed) {
-        if (!failed) {
-          EXPECT_EQ(exitCode, 0) << texts_.errText.Text();
-          return;
-        }
-        EXPECT_EQ(exitCode, 1);
-        EXPECT_NE(texts_.errText.Text().find("Not enough memory"), std::string::npos)
-            << texts_.errText.Text();
-        EXPECT_FALSE(std::filesystem::exists(output));
-      });
+  FailEachAllocationOfCommand(texts_, folder_, [&](std::ostream& out, std::ostream& err) {
+    return vexo_cli::RunEncode(request, out, err);
+  });
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, EncodeOutOfMemoryTest,

@@ -37,8 +37,11 @@ std::string CheckByDecoding(const std::vector<uint8_t>& file, const RgbPicture& 
 void PrintSummary(const EncodeRequest& request, const RgbPicture& picture, size_t fileBytes,
                   double seconds, const std::vector<uint16_t>& decoded, std::ostream& out) {
   const double pixels = static_cast<double>(picture.width) * picture.height;
-  const std::string name =
-      request.output == file_io::kStandardStream ? "standard output" : request.output;
+  // Nothing here allocates: the file is already written and must not be
+  // followed by a failure.
+  const std::string_view name = request.output == file_io::kStandardStream
+                                    ? std::string_view("standard output")
+                                    : std::string_view(request.output);
   out << std::fixed << std::setprecision(3) << name << ": " << picture.width << " x "
       << picture.height << ", " << fileBytes << " bytes, "
       << 8.0 * static_cast<double>(fileBytes) / pixels << " bits per pixel\n";
