@@ -22,12 +22,13 @@ int Vexo201GetVersion(int32_t* version);
 
 // Decode a whole file of fileSize bytes into image565, which must hold
 // width x height pixels. Returns -1 on failure (see the family's last error),
-// otherwise the coding path's result.
+// otherwise the coding path's result. A null fileData or image565 where
+// bytes or pixels are needed fails as malformed.
 int32_t Vexo101Decode(const uint8_t* fileData, size_t fileSize, uint16_t* image565);
 int32_t Vexo201Decode(const uint8_t* fileData, size_t fileSize, uint16_t* image565);
 
-// The most recent failure code of each family's entry (0 until the first
-// failure); a later success does not reset it.
+// The most recent failure code of each family's entry on the calling thread
+// (0 until its first failure); a later success does not reset it.
 int32_t Vexo101LastError();
 int32_t Vexo201LastError();
 
@@ -37,6 +38,11 @@ struct VexoDecodeResult {
   // when that offset is not positive. Meaningful only when status is kOk.
   int32_t result;
 };
+
+// What a decode of `file` as `family` finds before it reads any coded data:
+// a bad magic, a file shorter than its header, a version byte of another
+// family, or a transform quality above 51; kOk when none of these.
+VexoStatus VexoCheckHeader(VexoFamily family, std::span<const uint8_t> file);
 
 // Re-entrant decode as the given family's entry would do it. image565 must
 // hold at least width x height pixels, otherwise the decode fails as

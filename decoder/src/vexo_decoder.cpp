@@ -7,10 +7,11 @@
 
 namespace {
 
-// The per-family last errors of the classic entries. The re-entrant
-// VexoDecode never touches them.
-int32_t vexo101LastError = 0;
-int32_t vexo201LastError = 0;
+// The per-family last errors of the classic entries, one pair a thread like
+// errno, so that threads calling the classic entries never race. The
+// re-entrant VexoDecode never touches them.
+thread_local int32_t vexo101LastError = 0;
+thread_local int32_t vexo201LastError = 0;
 
 VexoDecodeResult RunPath(VexoFamily family, const VexoHeader& header,
                          const vexo::PathInput& input) {
@@ -27,9 +28,14 @@ VexoDecodeResult RunPath(VexoFamily family, const VexoHeader& header,
 
 int32_t ClassicDecode(VexoFamily family, int32_t& lastError, const uint8_t* fileData,
                       size_t fileSize, uint16_t* image565) {
+  // A null pointer with something behind it is a malformed call, not a crash.
+  if (fileData == nullptr && fileSize > 0) {
+    lastError = VexoErrorMalformed;
+    return -1;
+  }
   const std::span<const uint8_t> file(fileData, fileSize);
   const auto header = ReadVexoHeader(file);
-  const size_t pixels = header ? VexoPixelCount(*header) : 0;
+  const size_t pixels = header && image565 != nullptr ? VexoPixelCount(*header) : 0;
   const VexoDecodeResult decoded = VexoDecode(family, file, std::span(image565, pixels));
   if (decoded.status != VexoStatus::kOk) {
     lastError = static_cast<int32_t>(decoded.status);
@@ -65,12 +71,24 @@ int32_t Vexo201LastError() {
   return vexo201LastError;
 }
 
+VexoStatus VexoCheckHeader(VexoFamily family, std::span<const uint8_t> file) {
+  if (!HasVexoMagic(file)) return VexoStatus::kBadMagic;
+  const auto header = ReadVexoHeader(file);
+  if (!header) return VexoStatus::kTruncated;
+  if (header->codecVersion != static_cast<uint8_t>(family)) return VexoStatus::kBadVersion;
+  if (SelectVexoPath(family, *header) == VexoPath::kTransform &&
+      !vexo::TransformQualityFor(header->quality)) {
+    return VexoStatus::kMalformed;
+  }
+  return VexoStatus::kOk;
+}
+
 VexoDecodeResult VexoDecode(VexoFamily family, std::span<const uint8_t> file,
                             std::span<uint16_t> image565) {
-  if (!HasVexoMagic(file)) return {VexoStatus::kBadMagic, -1};
+  if (const VexoStatus status = VexoCheckHeader(family, file); status != VexoStatus::kOk) {
+    return {status, -1};
+  }
   const auto header = ReadVexoHeader(file);
-  if (!header) return {VexoStatus::kTruncated, -1};
-  if (header->codecVersion != static_cast<uint8_t>(family)) return {VexoStatus::kBadVersion, -1};
   const size_t pixels = VexoPixelCount(*header);
   if (image565.size() < pixels) return {VexoStatus::kMalformed, -1};
   const vexo::PathInput input{file, header->SignedWidth(), header->SignedHeight(), header->quality,

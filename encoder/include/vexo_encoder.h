@@ -46,5 +46,5 @@ std::vector<uint16_t> QuantizeToRgb565(const RgbPicture& picture);
 
 // Peak signal-to-noise ratio in dB of a decoded picture, as the viewer shows
 // it (5-6-5 expanded with zero low bits), against the 8-bit source.
-// Infinity when they are equal.
+// Infinity when they are equal; not a number when their sizes differ.
 double PsnrAgainstSource(const RgbPicture& source, const std::vector<uint16_t>& decoded);

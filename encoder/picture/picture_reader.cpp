@@ -1,10 +1,9 @@
 #include "picture_reader.h"
 
-#include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <vector>
+
+#include "file_io/input_file.h"
 
 namespace {
 
@@ -15,18 +14,15 @@ bool StartsWith(std::span<const uint8_t> bytes, const char* magic) {
 
 }  // namespace
 
-PictureOrError ReadPicture(const std::string& path) {
-  errno = 0;
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return path + ": cannot open: " + std::strerror(errno ? errno : ENOENT);
-  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
-                                   std::istreambuf_iterator<char>());
-  if (file.bad()) return path + ": cannot read: " + std::strerror(errno ? errno : EIO);
-  return DecodePicture(bytes, path);
+PictureOrError ReadPicture(const std::string& path, const Rgb& background) {
+  file_io::BytesOrError read = file_io::ReadWholeFile(path, kLargestPictureFile);
+  if (auto* problem = std::get_if<std::string>(&read)) return std::move(*problem);
+  return DecodePicture(std::get<std::vector<uint8_t>>(read), file_io::InputName(path), background);
 }
 
-PictureOrError DecodePicture(std::span<const uint8_t> bytes, const std::string& name) {
-  if (StartsWith(bytes, "\x89PNG")) return DecodePng(bytes, name);
+PictureOrError DecodePicture(std::span<const uint8_t> bytes, const std::string& name,
+                             const Rgb& background) {
+  if (StartsWith(bytes, "\x89PNG")) return DecodePng(bytes, name, background);
   if (StartsWith(bytes, "\xFF\xD8\xFF")) return DecodeJpeg(bytes, name);
   if (StartsWith(bytes, "BM")) return DecodeBmp(bytes, name);
   if (StartsWith(bytes, "P6")) return DecodePpm(bytes, name);

@@ -2,7 +2,10 @@
 // uncompressed BMP (bottom-up or top-down), and binary PPM.
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
+#include <limits>
 #include <span>
 #include <string>
 #include <variant>
@@ -12,12 +15,26 @@
 // The picture, or a message that says what is wrong with the file.
 using PictureOrError = std::variant<RgbPicture, std::string>;
 
-// Reads a whole file and decodes it by its contents, not its name.
-PictureOrError ReadPicture(const std::string& path);
+// A colour as red, green and blue bytes.
+using Rgb = std::array<uint8_t, 3>;
+// What transparent parts of a picture are composited over unless told.
+inline constexpr Rgb kWhite = {255, 255, 255};
+
+// The largest picture file read: a raw 32-bit BMP of the largest picture the
+// format holds, with room to spare.
+inline constexpr size_t kLargestPictureFile =
+    static_cast<size_t>(std::min<uint64_t>(uint64_t{5} << 30, std::numeric_limits<size_t>::max()));
+
+// Reads a whole file ("-": standard input, pipes too) and decodes it by its
+// contents, not its name.
+// Transparent pixels are composited over `background`.
+PictureOrError ReadPicture(const std::string& path, const Rgb& background = kWhite);
 
 // The picture held in a file's bytes; `name` starts every message.
-PictureOrError DecodePicture(std::span<const uint8_t> bytes, const std::string& name);
-PictureOrError DecodePng(std::span<const uint8_t> bytes, const std::string& name);
+PictureOrError DecodePicture(std::span<const uint8_t> bytes, const std::string& name,
+                             const Rgb& background = kWhite);
+PictureOrError DecodePng(std::span<const uint8_t> bytes, const std::string& name,
+                         const Rgb& background = kWhite);
 PictureOrError DecodeJpeg(std::span<const uint8_t> bytes, const std::string& name);
 PictureOrError DecodeBmp(std::span<const uint8_t> bytes, const std::string& name);
 PictureOrError DecodePpm(std::span<const uint8_t> bytes, const std::string& name);

@@ -4,6 +4,7 @@
 #include "vexo_encoder.h"
 
 double PsnrAgainstSource(const RgbPicture& source, const std::vector<uint16_t>& decoded) {
+  if (decoded.size() * 3 != source.rgb.size()) return std::numeric_limits<double>::quiet_NaN();
   double squaredError = 0;
   for (size_t i = 0; i < decoded.size(); ++i) {
     const uint16_t pixel = decoded[i];

@@ -108,6 +108,16 @@ const ProgramCase kRefusals[] = {
             "invalid byte-list text at offset 2!\n"),
     Refuses("TextNotHexadecimal", {"txt", "bin", "a.txt"}, {{"a.txt", "0x12, 0xzz, "}},
             "invalid byte-list text at offset 8!\n"),
+    // Text under a binary name (or the reverse) would be turned into text again later.
+    Refuses("BinaryToBinaryExtension", {"vxo", "MMF", "pic.vxo"}, {{"pic.vxo", kSource}},
+            "destination extension must be a text extension (icn, dat, mel) for a binary "
+            "source!\n"),
+    Refuses("TextToTextExtension", {"icn", "dat", "pic.icn"}, {{"pic.icn", kSourceText}},
+            "destination extension must be a binary extension (vxo, mmf, midi) for a text "
+            "source!\n"),
+    Refuses("UnlistedTextToTextExtension", {"txt", "mel", "a.txt"}, {{"a.txt", kSourceText}},
+            "destination extension must be a binary extension (vxo, mmf, midi) for a text "
+            "source!\n"),
 };
 
 INSTANTIATE_TEST_SUITE_P(Conversions, ProgramTest, ::testing::ValuesIn(kConversions), CaseName);

@@ -1,6 +1,10 @@
 // Interactive mode: the exact screen text, both menus with invalid answers, quitting, and
 // the batch script it writes.
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "program_runner.h"
@@ -32,26 +36,37 @@ std::string Screen(int source_menus, int destination_menus, const std::string& e
 
 const std::string kQuit = "\n\n Exit byteloom\n\n";
 
+// The shell script written beside each batch script.
+std::string ShellScript(const std::string& from, const std::string& to) {
+  return "#!/bin/sh\n# Converts every ." + from + " file in this folder tree to ." + to +
+         " with byteloom, as " + from + "To" + to + ".bat does.\nexec find . -type f -iname '*." +
+         from + "' -exec byteloom " + from + " " + to + " {} \\;\n";
+}
+
 const ProgramCase kSessions[] = {
     {.name = "VxoToIcn",
      .input = "1\n4\n",
      .output = Screen(1, 1, "\n Now Excute vxoToicn.bat, again.\n\n"),
-     .changes = {{"vxoToicn.bat", "@for /r %%f in (*.vxo) do byteloom vxo icn \"%%f\""}}},
+     .changes = {{"vxoToicn.bat", "@for /r %%f in (*.vxo) do byteloom vxo icn \"%%f\""},
+                 {"vxoToicn.sh", ShellScript("vxo", "icn")}}},
     // A binary extension pairs only with a text extension.
     {.name = "MmfToDatAfterInvalidDestinations",
      .input = "2\n1\n2\n3\n7\n5\n",
      .output = Screen(1, 5, "\n Now Excute mmfTodat.bat, again.\n\n"),
-     .changes = {{"mmfTodat.bat", "@for /r %%f in (*.mmf) do byteloom mmf dat \"%%f\""}}},
+     .changes = {{"mmfTodat.bat", "@for /r %%f in (*.mmf) do byteloom mmf dat \"%%f\""},
+                 {"mmfTodat.sh", ShellScript("mmf", "dat")}}},
     // Each stray character costs one more menu; the last number read stays the answer.
     {.name = "InvalidSources",
      .before = {{"melTovxo.bat", "older"}},
      .input = "9\nabc\n-1\n 6\n1\n",
      .output = Screen(6, 1, "\n Now Excute melTovxo.bat, again.\n\n"),
-     .changes = {{"melTovxo.bat", "@for /r %%f in (*.mel) do byteloom mel vxo \"%%f\""}}},
+     .changes = {{"melTovxo.bat", "@for /r %%f in (*.mel) do byteloom mel vxo \"%%f\""},
+                 {"melTovxo.sh", ShellScript("mel", "vxo")}}},
     {.name = "HugeNumbersAreInvalid",
      .input = "4\n4\n99999999999999999999\n3\n",
      .output = Screen(1, 3, "\n Now Excute icnTomidi.bat, again.\n\n"),
-     .changes = {{"icnTomidi.bat", "@for /r %%f in (*.icn) do byteloom icn midi \"%%f\""}}},
+     .changes = {{"icnTomidi.bat", "@for /r %%f in (*.icn) do byteloom icn midi \"%%f\""},
+                 {"icnTomidi.sh", ShellScript("icn", "midi")}}},
     {.name = "QuitInSourceMenu", .input = "7\n0\n", .output = Screen(2, 0, kQuit)},
     {.name = "QuitInDestinationMenu", .input = "3\n1\n0\n", .output = Screen(1, 2, kQuit)},
     {.name = "InputEndsInSourceMenu", .input = "", .output = Screen(1, 0, kQuit)},
@@ -64,6 +79,21 @@ const ProgramCase kSessions[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Sessions, ProgramTest, ::testing::ValuesIn(kSessions), CaseName);
+
+// The shell script runs here, unlike the batch script, and converts the whole tree.
+TEST_F(FolderTest, ShellScriptIsExecutableAndConvertsTheFolderTree) {
+  namespace fs = std::filesystem;
+  ASSERT_EQ(Run({}, "1\n4\n").exit_status, 0);
+  fs::create_directories(Work() / "sub" / "deeper");
+  std::ofstream(Work() / "sub" / "deeper" / "a b.VXO", std::ios::binary) << "\x1f\x8b";
+  const std::string command = "cd '" + Work().string() + "' && PATH='" +
+                              fs::path(BYTELOOM_PROGRAM).parent_path().string() +
+                              "':\"$PATH\" ./vxoToicn.sh >/dev/null";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  std::ifstream converted(Work() / "sub" / "deeper" / "a b.icn");
+  const std::string text{std::istreambuf_iterator<char>(converted), {}};
+  EXPECT_EQ(text, "0x1f, 0x8b, ");
+}
 
 }  // namespace
 }  // namespace byteloom::testing

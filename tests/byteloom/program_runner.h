@@ -32,6 +32,8 @@ class FolderTest : public ::testing::Test {
   void Populate(const Folder& entries) const;
   Folder Snapshot() const;
   RunResult Run(const std::vector<std::string>& arguments, const std::string& input = "") const;
+  // The folder the program runs in.
+  const std::filesystem::path& Work() const { return work_; }
 
  private:
   std::filesystem::path root_;  // holds the program's folder and its standard streams

@@ -73,6 +73,17 @@ TEST(ClassicEntries, BadMagicFailsInBothFamilies) {
   EXPECT_EQ(Vexo101LastError(), VexoErrorBadMagic);
 }
 
+TEST(ClassicEntries, NullPointersAreMalformedCallsInBothFamilies) {
+  const auto file = WorkedExampleFile(0, 201);
+  Pixels pixels(8);
+  EXPECT_EQ(Vexo201Decode(file.data(), file.size(), nullptr), -1);
+  EXPECT_EQ(Vexo201LastError(), VexoErrorMalformed);
+  EXPECT_EQ(Vexo201Decode(nullptr, file.size(), pixels.data()), -1);
+  EXPECT_EQ(Vexo201LastError(), VexoErrorMalformed);
+  EXPECT_EQ(Vexo101Decode(WorkedExampleFile().data(), file.size(), nullptr), -1);
+  EXPECT_EQ(Vexo101LastError(), VexoErrorMalformed);
+}
+
 TEST(ClassicEntries, VersionQueries) {
   int32_t version = 0;
   EXPECT_EQ(Vexo101GetVersion(&version), 0);

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 #include <spng.h>
 
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 
@@ -20,17 +23,17 @@ class PictureReaderTest : public vexo::testing::TempFolderTest {
   const RgbPicture picture_ = MakeTestPicture(PictureKind::kNoise, 7, 5);
 };
 
-std::vector<uint8_t> EncodePng(const RgbPicture& picture) {
+std::vector<uint8_t> EncodePng(std::span<const uint8_t> pixels, uint32_t width, uint32_t height,
+                               uint8_t colourType) {
   spng_ctx* context = spng_ctx_new(SPNG_CTX_ENCODER);
   spng_set_option(context, SPNG_ENCODE_TO_BUFFER, 1);
   spng_ihdr header{};
-  header.width = static_cast<uint32_t>(picture.width);
-  header.height = static_cast<uint32_t>(picture.height);
+  header.width = width;
+  header.height = height;
   header.bit_depth = 8;
-  header.color_type = SPNG_COLOR_TYPE_TRUECOLOR;
+  header.color_type = colourType;
   spng_set_ihdr(context, &header);
-  spng_encode_image(context, picture.rgb.data(), picture.rgb.size(), SPNG_FMT_PNG,
-                    SPNG_ENCODE_FINALIZE);
+  spng_encode_image(context, pixels.data(), pixels.size(), SPNG_FMT_PNG, SPNG_ENCODE_FINALIZE);
   size_t size = 0;
   int error = 0;
   auto* buffer = static_cast<uint8_t*>(spng_get_png_buffer(context, &size, &error));
@@ -38,6 +41,11 @@ std::vector<uint8_t> EncodePng(const RgbPicture& picture) {
   free(buffer);
   spng_ctx_free(context);
   return png;
+}
+
+std::vector<uint8_t> EncodePng(const RgbPicture& picture) {
+  return EncodePng(picture.rgb, static_cast<uint32_t>(picture.width),
+                   static_cast<uint32_t>(picture.height), SPNG_COLOR_TYPE_TRUECOLOR);
 }
 
 RgbPicture Expect(const PictureOrError& read) {
@@ -54,6 +62,17 @@ TEST_F(PictureReaderTest, PngRoundTrip) {
   EXPECT_EQ(read.height, 5);
   EXPECT_EQ(read.rgb, picture_.rgb);
   EXPECT_TRUE(read.from24BitSource);
+}
+
+// Opaque, half-transparent and transparent pixels over white and over another colour.
+TEST_F(PictureReaderTest, TransparencyIsCompositedOverTheBackground) {
+  const std::vector<uint8_t> rgba = {200, 100, 50, 255, 200, 100, 50, 128, 200, 100, 50, 0};
+  const std::string path =
+      Write("alpha.png", EncodePng(rgba, 3, 1, SPNG_COLOR_TYPE_TRUECOLOR_ALPHA));
+  EXPECT_EQ(Expect(ReadPicture(path)).rgb,
+            (std::vector<uint8_t>{200, 100, 50, 227, 177, 152, 255, 255, 255}));
+  EXPECT_EQ(Expect(ReadPicture(path, {0, 0, 100})).rgb,
+            (std::vector<uint8_t>{200, 100, 50, 100, 50, 75, 0, 0, 100}));
 }
 
 // The viewer's own BMP layout: bottom-up, blue-green-red, padded rows.
@@ -77,6 +96,32 @@ TEST_F(PictureReaderTest, TopDownThirtyTwoBitBmp) {
     bmp[54 + 4 * i + 2] = picture_.rgb[3 * i];
   }
   EXPECT_EQ(Expect(ReadPicture(Write("top.bmp", bmp))).rgb, picture_.rgb);
+}
+
+// A 32-bit BMP with colour masks, by default red in the low byte and blue in
+// the third.
+constexpr std::array<uint8_t, 12> kRedLowMasks = {0xFF, 0, 0, 0, 0, 0xFF, 0, 0, 0, 0, 0xFF, 0};
+
+std::vector<uint8_t> BitfieldsBmp(const RgbPicture& picture,
+                                  const std::array<uint8_t, 12>& masks = kRedLowMasks) {
+  constexpr size_t maskBytes = 12;
+  const size_t pixels = static_cast<size_t>(picture.width) * picture.height;
+  std::vector<uint8_t> bmp(54 + maskBytes + 4 * pixels);
+  const auto header =
+      orvane::MakeBmpHeader(picture.width, -picture.height, static_cast<uint32_t>(4 * pixels));
+  std::copy(header.begin(), header.end(), bmp.begin());
+  bmp[10] = static_cast<uint8_t>(54 + maskBytes);
+  bmp[28] = 32;
+  bmp[30] = 3;  // BI_BITFIELDS
+  std::copy(masks.begin(), masks.end(), bmp.begin() + 54);
+  for (size_t i = 0; i < pixels; ++i) {
+    std::copy_n(&picture.rgb[3 * i], 3, &bmp[54 + maskBytes + 4 * i]);
+  }
+  return bmp;
+}
+
+TEST_F(PictureReaderTest, BitfieldsBmpIsReadThroughItsMasks) {
+  EXPECT_EQ(Expect(ReadPicture(Write("masks.bmp", BitfieldsBmp(picture_)))).rgb, picture_.rgb);
 }
 
 TEST_F(PictureReaderTest, PpmWithComments) {
@@ -118,7 +163,10 @@ INSTANTIATE_TEST_SUITE_P(
                       BadFile{"CutPpm", Bytes("P6 4 4 255\nabc"), "cut short"},
                       BadFile{"SixteenBitPpm", Bytes("P6 1 1 65535\nabcdef"), "8-bit"},
                       BadFile{"ShortBmp", Bytes("BM12345"), "too short"},
-                      BadFile{"DamagedPng", Bytes("\x89PNG\r\n\x1a\nxxxxxxxxxxxx"), "PNG"}),
+                      BadFile{"DamagedPng", Bytes("\x89PNG\r\n\x1a\nxxxxxxxxxxxx"), "PNG"},
+                      BadFile{"BitfieldsWithEmptyMasks",
+                              BitfieldsBmp(MakeTestPicture(PictureKind::kNoise, 2, 2), {}),
+                              "colour masks"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(EncodeRequest, RefusesWhatTheFormatCannotHold) {
@@ -129,6 +177,12 @@ TEST(EncodeRequest, RefusesWhatTheFormatCannotHold) {
   EXPECT_NE(EncodeOptionsProblem(small, {VexoPath::kTransform, VexoFamily::k201, 0}), "");
   EXPECT_NE(EncodeOptionsProblem(small, {VexoPath::kPredictive, VexoFamily::k101, 3}), "");
   EXPECT_THROW(EncodeVexo(wide, {}), std::invalid_argument);
+}
+
+TEST(Psnr, PicturesOfDifferentSizesHaveNone) {
+  const RgbPicture source = MakeTestPicture(PictureKind::kNoise, 4, 4);
+  EXPECT_TRUE(std::isnan(PsnrAgainstSource(source, std::vector<uint16_t>(17))));
+  EXPECT_TRUE(std::isnan(PsnrAgainstSource(source, std::vector<uint16_t>(15))));
 }
 
 TEST(Quantisation, NearestToWhatTheViewerShows) {

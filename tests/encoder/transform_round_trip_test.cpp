@@ -2,6 +2,8 @@
 // fidelity, and the forward kernels mirror the decoder's.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <random>
 
 #include "common/bit_reader.h"
@@ -75,6 +77,45 @@ INSTANTIATE_TEST_SUITE_P(
                        ::testing::Values(Size{1, 1}, Size{3, 3}, Size{8, 8}, Size{33, 17},
                                          Size{4, 21})),
     ParamName);
+
+// A photograph: a bundled sample decoded, as the viewer shows it.
+RgbPicture Photograph(const std::string& name) {
+  std::ifstream stream(std::string(VEXO_SAMPLES_DIR) + "/" + name, std::ios::binary);
+  const std::vector<uint8_t> file{std::istreambuf_iterator<char>(stream), {}};
+  const auto header = ReadVexoHeader(file);
+  std::vector<uint16_t> pixels(VexoPixelCount(*header));
+  EXPECT_EQ(VexoDecode(*FamilyOfVersion(header->codecVersion), file, pixels).status,
+            VexoStatus::kOk);
+  RgbPicture picture{header->width, header->height, {}, true};
+  for (const uint16_t p : pixels) {
+    picture.rgb.insert(picture.rgb.end(), {static_cast<uint8_t>((p >> 8) & 0xF8),
+                                           static_cast<uint8_t>((p >> 3) & 0xFC),
+                                           static_cast<uint8_t>((p << 3) & 0xF8)});
+  }
+  return picture;
+}
+
+class TransformPhotographTest : public ::testing::TestWithParam<const char*> {};
+
+// Every quality index from the best to the smallest: the picture never gets
+// better as the index rises. Quality 0 only has to decode: its levels stop
+// at 2, too small to correct any prediction, so it cannot code a photograph.
+TEST_P(TransformPhotographTest, FidelityNeverRisesWithTheQualityIndex) {
+  const RgbPicture picture = Photograph(GetParam());
+  ASSERT_EQ(EncodeAndDecode(picture, 0).outcome.status, VexoStatus::kOk);
+  double previousPsnr = INFINITY;
+  for (int quality = 1; quality <= 51; ++quality) {
+    const Decoded d = EncodeAndDecode(picture, quality);
+    ASSERT_EQ(d.outcome.status, VexoStatus::kOk) << "quality " << quality;
+    const double psnr = PsnrAgainstSource(picture, d.pixels);
+    EXPECT_LE(psnr, previousPsnr + 0.05) << "quality " << quality;
+    previousPsnr = psnr;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Samples, TransformPhotographTest,
+                         ::testing::Values("cat-176x144-predictive-101.vxo",
+                                           "coffee-176x144-predictive-201-q1.vxo"));
 
 TEST(TransformEncoder, SmallerFilesAtHigherQualityIndexes) {
   const RgbPicture picture = MakeTestPicture(PictureKind::kGradient, 48, 32);

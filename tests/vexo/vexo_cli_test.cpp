@@ -35,10 +35,15 @@ class VexoCliTest : public vexo::testing::TempFolderTest {
   }
 
   RunResult Run(const std::string& arguments) {
+    return RunShell(std::string("'") + VEXO_PROGRAM + "' " + arguments + " </dev/null");
+  }
+
+  // A shell command line, with its standard output and error captured.
+  RunResult RunShell(const std::string& commandLine) {
     const auto out = folder_ / "stdout.txt";
     const auto err = folder_ / "stderr.txt";
-    const std::string command = std::string("'") + VEXO_PROGRAM + "' " + arguments + " >'" +
-                                out.string() + "' 2>'" + err.string() + "' </dev/null";
+    const std::string command =
+        "{ " + commandLine + "; } >'" + out.string() + "' 2>'" + err.string() + "'";
     const int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
   }
@@ -92,17 +97,50 @@ INSTANTIATE_TEST_SUITE_P(
     Files, VexoDecodeFailureTest,
     ::testing::Values(
         DecodeFailure{"NotVexo", WithByte(kWorkedExample, 0, 'X'), "This is not the VEXO file"},
-        DecodeFailure{"Version", WithByte(kWorkedExample, 11, 102), "Incorrect Decoder Version"},
+        DecodeFailure{"Version", WithByte(kWorkedExample, 11, 102),
+                      "Incorrect Decoder Version (the file has version 102; this decoder knows "
+                      "101 and 201)"},
         DecodeFailure{"Damaged",
                       {kWorkedExample.begin(), kWorkedExample.end() - 1},
                       "The VEXO file is damaged"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Standard input given as "-", as /dev/stdin or as a named pipe: none can seek.
+TEST_F(VexoCliTest, ReadsInputThatCannotSeek) {
+  const std::string input = Write("sample.vxo", kWorkedExample);
+  const std::string piped = "cat '" + input + "' | ";
+  const std::string bmp = (folder_ / "out.bmp").string();
+  for (const std::string& command :
+       {"decode - '" + bmp + "'", "decode /dev/stdin '" + bmp + "'", std::string("info -")}) {
+    const RunResult run = RunShell(piped + "'" VEXO_PROGRAM "' " + command);
+    EXPECT_EQ(run.exitCode, 0) << command << ": " << run.err;
+  }
+  const std::string fifo = (folder_ / "fifo").string();
+  const RunResult named =
+      RunShell("mkfifo '" + fifo + "' && (cat '" + input + "' >'" + fifo +
+               "' &) && '" VEXO_PROGRAM "' decode '" + fifo + "' '" + bmp + "'");
+  EXPECT_EQ(named.exitCode, 0) << named.err;
+  EXPECT_EQ(std::filesystem::file_size(bmp), 54u + 24u);
+}
+
+TEST_F(VexoCliTest, DashWritesTheOutputToStandardOutputAndTheTextsToStandardError) {
+  const std::string input = Write("sample.vxo", kWorkedExample);
+  const RunResult decode = Run("decode '" + input + "' -");
+  EXPECT_EQ(decode.exitCode, 0) << decode.err;
+  EXPECT_EQ(decode.out.size(), 54u + 24u);
+  EXPECT_NE(decode.err.find("File Name: sample.vxo"), std::string::npos) << decode.err;
+  const RunResult encode =
+      RunShell("'" VEXO_PROGRAM "' decode '" + input +
+               "' - | '" VEXO_PROGRAM "' encode - - | '" VEXO_PROGRAM "' info -");
+  EXPECT_EQ(encode.exitCode, 0) << encode.err;
+  EXPECT_NE(encode.out.find("width: 4\nheight: 2\n"), std::string::npos) << encode.out;
+}
+
 TEST_F(VexoCliTest, UnwritableOutputFailsWithTheReason) {
   const std::string input = Write("sample.vxo", kWorkedExample);
   const RunResult run = Run("decode '" + input + "' '" + (folder_ / "no" / "x.bmp").string() + "'");
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_NE(run.err.find("Cannot create"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("Cannot write"), std::string::npos) << run.err;
 }
 
 TEST_F(VexoCliTest, UsageErrorsExitTwoAndHelpExitsZero) {
@@ -121,7 +159,7 @@ TEST_F(VexoCliTest, InfoPrintsTheFieldsPathStatusAndResult) {
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_EQ(run.out,
             "width: 4\nheight: 2\ndepth-flag: 0\npath-flag: 0\nquality: 0\n"
-            "codec-version: 101\npath: predictive\nstatus: ok\nresult: 24\n");
+            "codec-version: 101\npath: predictive\nstatus: ok\nresult: 24\nverdict: ok\n");
 }
 
 struct InfoCase {
@@ -137,7 +175,7 @@ void PrintTo(const InfoCase& c, std::ostream* out) {
 
 class VexoInfoStatusTest : public VexoCliTest, public ::testing::WithParamInterface<InfoCase> {};
 
-TEST_P(VexoInfoStatusTest, EndsWithTheLibrarysVerdict) {
+TEST_P(VexoInfoStatusTest, EndsWithTheLibrarysStatusAndTheViewersVerdict) {
   const RunResult run = Run("info '" + Write("f.vxo", GetParam().bytes) + "'");
   const std::string tail = GetParam().tail;
   ASSERT_GE(run.out.size(), tail.size()) << run.out;
@@ -147,17 +185,25 @@ TEST_P(VexoInfoStatusTest, EndsWithTheLibrarysVerdict) {
 INSTANTIATE_TEST_SUITE_P(
     Files, VexoInfoStatusTest,
     ::testing::Values(
-        InfoCase{"BadMagic", WithByte(kWorkedExample, 0, 'X'), "status: bad-magic\nresult: -1\n"},
+        InfoCase{"BadMagic", WithByte(kWorkedExample, 0, 'X'),
+                 "status: bad-magic\nresult: -1\nverdict: This is not the VEXO file\n"},
         InfoCase{"BadVersion", WithByte(kWorkedExample, 11, 7),
-                 "path: predictive\nstatus: bad-version\nresult: -1\n"},
+                 "path: predictive\nstatus: bad-version\nresult: -1\n"
+                 "verdict: Incorrect Decoder Version\n"},
         InfoCase{"Truncated",
                  {kWorkedExample.begin(), kWorkedExample.end() - 3},
-                 "status: truncated\nresult: -1\n"},
-        InfoCase{"WidthZeroIsOk", WithByte(kWorkedExample, 4, 0), "status: ok\nresult: 20\n"},
+                 "status: truncated\nresult: -1\nverdict: The VEXO file is damaged\n"},
+        InfoCase{"WidthZeroIsOk", WithByte(kWorkedExample, 4, 0),
+                 "status: ok\nresult: 20\nverdict: The VEXO file is damaged\n"},
         InfoCase{"HugePictureTinyFile", HugePictureInATinyFile(),
-                 "status: truncated\nresult: -1\n"},
+                 "status: truncated\nresult: -1\nverdict: The VEXO file is damaged\n"},
+        InfoCase{"HugePictureTinyFileBadVersion", WithByte(HugePictureInATinyFile(), 11, 102),
+                 "status: bad-version\nresult: -1\nverdict: Incorrect Decoder Version\n"},
+        InfoCase{"HugeTransformPictureQuality52",
+                 WithByte(WithByte(HugePictureInATinyFile(), 9, 1), 10, 52),
+                 "status: malformed\nresult: -1\nverdict: The VEXO file is damaged\n"},
         InfoCase{"Family201", WithByte(kWorkedExample, 11, 201),
-                 "codec-version: 201\npath: predictive\nstatus: ok\nresult: 24\n"}),
+                 "codec-version: 201\npath: predictive\nstatus: ok\nresult: 24\nverdict: ok\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 std::vector<uint8_t> Ppm(int width, int height) {
@@ -227,8 +273,118 @@ INSTANTIATE_TEST_SUITE_P(
                       "multiples of 4"},
         EncodeRefusal{"TooWide", "{}/wide.ppm {}/out.vxo", 1, "32767"},
         EncodeRefusal{"NotAPicture", "{}/text.txt {}/out.vxo", 1, "not a PNG, BMP or binary PPM"},
-        EncodeRefusal{"Missing", "{}/none.png {}/out.vxo", 1, "cannot open"}),
+        EncodeRefusal{"Missing", "{}/none.png {}/out.vxo", 1, "Cannot read"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// No input may end the program by an exception: a folder is a file that cannot be read.
+TEST_F(VexoCliTest, AFolderAsInputIsRefusedWithTheReason) {
+  for (const std::string command : {"info", "encode", "decode"}) {
+    const std::string out = command == "encode" ? " '" + (folder_ / "o.vxo").string() + "'" : "";
+    const RunResult run = Run(command + " '" + folder_.string() + "'" + out);
+    EXPECT_EQ(run.exitCode, 1) << command;
+    EXPECT_EQ(run.err, "Cannot read " + folder_.string() + ": Is a directory\n") << command;
+  }
+}
+
+TEST_F(VexoCliTest, AnOutputThatIsItsOwnInputIsRefused) {
+  const std::string vxo = Write("x.vxo", kWorkedExample);
+  const std::string ppm = Write("a.ppm", Ppm(4, 4));
+  std::filesystem::create_directory(folder_ / "sub");
+  std::filesystem::create_symlink("x.vxo", folder_ / "link.vxo");
+  const std::string viaParent = (folder_ / "sub" / ".." / "a.ppm").string();
+  for (const std::string& command :
+       {"decode '" + vxo + "' '" + vxo + "'",
+        "decode '" + vxo + "' '" + folder_.string() + "/link.vxo'",
+        "encode '" + ppm + "' '" + ppm + "'", "encode '" + ppm + "' '" + viaParent + "'"}) {
+    const RunResult run = Run(command);
+    EXPECT_EQ(run.exitCode, 1) << command;
+    EXPECT_NE(run.err.find("is the input file"), std::string::npos) << run.err;
+  }
+  EXPECT_EQ(std::filesystem::file_size(vxo), kWorkedExample.size());
+  EXPECT_EQ(Slurp(ppm).substr(0, 2), "P6");
+}
+
+TEST_F(VexoCliTest, ALongOutputNameKeepsTheWholeSummary) {
+  const std::string input = Write("in.ppm", Ppm(8, 8));
+  const std::string output = (folder_ / (std::string(150, 'n') + ".vxo")).string();
+  const RunResult run = Run("encode '" + input + "' '" + output + "'");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const std::string size = std::to_string(std::filesystem::file_size(output));
+  const std::string firstLine = run.out.substr(0, run.out.find('\n') + 1);
+  EXPECT_EQ(firstLine.rfind(output + ": 8 x 8, " + size + " bytes, ", 0), 0u) << firstLine;
+  EXPECT_TRUE(firstLine.ends_with(" bits per pixel\n")) << firstLine;
+}
+
+TEST_F(VexoCliTest, InfoShowsNoHeaderFieldsForAnotherKindOfFile) {
+  const RunResult run = Run("info '" + Write("in.ppm", Ppm(8, 8)) + "'");
+  EXPECT_EQ(run.out, "status: bad-magic\nresult: -1\nverdict: This is not the VEXO file\n");
+}
+
+TEST_F(VexoCliTest, VersionAndUnknownCommands) {
+  const RunResult version = Run("--version");
+  EXPECT_EQ(version.exitCode, 0);
+  EXPECT_EQ(version.out.rfind("vexo ", 0), 0u) << version.out;
+  const RunResult bogus = Run("bogus x.vxo");
+  EXPECT_EQ(bogus.exitCode, 2);
+  EXPECT_NE(bogus.err.find("unknown command 'bogus'"), std::string::npos) << bogus.err;
+}
+
+struct WastedBitsCase {
+  const char* name;
+  const char* options;
+  bool warns;
+};
+
+void PrintTo(const WastedBitsCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
+class VexoWastedBitsTest : public VexoCliTest,
+                           public ::testing::WithParamInterface<WastedBitsCase> {};
+
+// A smooth picture, which the lossless predictive path codes in few bits.
+std::vector<uint8_t> SmoothPpm(int side) {
+  const std::string header = "P6 " + std::to_string(side) + " " + std::to_string(side) + " 255\n";
+  std::vector<uint8_t> bytes(header.begin(), header.end());
+  for (int y = 0; y < side; ++y) {
+    for (int x = 0; x < side; ++x) {
+      bytes.insert(bytes.end(), {static_cast<uint8_t>(4 * x), static_cast<uint8_t>(4 * y), 96});
+    }
+  }
+  return bytes;
+}
+
+TEST_P(VexoWastedBitsTest, WarnsWhenTheFileIsLargerThanTheLosslessPredictiveOne) {
+  const std::string input = Write("in.ppm", SmoothPpm(64));
+  const RunResult run =
+      Run("encode '" + input + "' '" + (folder_ / "o.vxo").string() + "' " + GetParam().options);
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.err.find("larger than the lossless predictive file") != std::string::npos,
+            GetParam().warns)
+      << run.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Settings, VexoWastedBitsTest,
+    ::testing::Values(WastedBitsCase{"PredictiveLossless", "", false},
+                      WastedBitsCase{"FastCoarse", "--path fast --quality 2", true},
+                      WastedBitsCase{"TransformQuality4", "--path transform --quality 4", true},
+                      WastedBitsCase{"TransformQuality40", "--path transform --quality 40", false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(VexoCliTest, TransformQualityZeroIsWarnedAbout) {
+  const RunResult run = Run("encode '" + Write("in.ppm", Ppm(8, 8)) + "' '" +
+                            (folder_ / "o.vxo").string() + "' --path transform --quality 0");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.err.find("quality 1 gives the best picture"), std::string::npos) << run.err;
+}
+
+TEST_F(VexoCliTest, EncodeHelpTellsLosslessSettingsAndTheBackground) {
+  const RunResult help = Run("encode --help");
+  EXPECT_NE(help.out.find("Lossless: predictive quality 0, and the fast path"), std::string::npos);
+  EXPECT_NE(help.out.find("--background"), std::string::npos);
+  EXPECT_EQ(Run("encode a.png b.vxo --background bogus").exitCode, 2);
+}
 
 TEST_F(VexoCliTest, EverySampleDecodesAndCoversEveryPathAndFamily) {
   std::set<std::string> kinds;

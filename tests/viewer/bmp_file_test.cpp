@@ -44,13 +44,21 @@ TEST_F(BmpFileTest, ReplacesAnExistingFileAndLeavesNoTemporary) {
 TEST_F(BmpFileTest, UnwritableFolderIsReportedNotThrown) {
   const auto path = (folder_ / "missing" / "x1.bmp").string();
   const std::string failure = WriteBmpFile(path, 1, 1, std::vector<uint8_t>(4));
-  EXPECT_NE(failure.find("Cannot create"), std::string::npos) << failure;
+  EXPECT_NE(failure.find("Cannot write"), std::string::npos) << failure;
 }
 
 TEST(BmpFileName, ReplacesTheExtensionWithOneDotBmp) {
   EXPECT_EQ(BmpFileNameFor("/pics/cat.vxo"), "/pics/cat1.bmp");
   EXPECT_EQ(BmpFileNameFor("/pics/a.b.vxo"), "/pics/a.b1.bmp");
   EXPECT_EQ(BmpFileNameFor("D:\\pics\\cat.VXO"), "D:\\pics\\cat1.bmp");
+  EXPECT_EQ(BmpFileNameFor("pics/cat.vXo"), "pics/cat1.bmp");
+}
+
+TEST(BmpFileName, AppendsOneDotBmpToAnyOtherName) {
+  EXPECT_EQ(BmpFileNameFor("dir/ab"), "dir/ab1.bmp");
+  EXPECT_EQ(BmpFileNameFor("cat.png"), "cat.png1.bmp");
+  EXPECT_EQ(BmpFileNameFor("vxo"), "vxo1.bmp");
+  EXPECT_EQ(BmpFileNameFor(".vxo"), "1.bmp");
 }
 
 }  // namespace

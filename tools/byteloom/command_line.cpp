@@ -23,8 +23,13 @@ constexpr std::string_view kUsage =
     "letter case) become C byte-list text (\"0x1f, 0x8b, \", eight bytes a line);\n"
     "any other source is read as such text and becomes binary.\n"
     "\n"
+    "A destination extension of the source's own kind (vxo to mmf, icn to dat) is\n"
+    "refused; extensions outside that list are allowed.\n"
+    "\n"
     "Without arguments, asks for two extensions and writes a batch script that\n"
-    "converts every such file in the current folder tree.\n";
+    "converts every such file in the current folder tree, for example vxoToicn.bat,\n"
+    "and beside it an executable shell script of the same name that does the same\n"
+    "on Linux and other Unix systems: vxoToicn.sh.\n";
 
 void PrintArgumentError(std::ostream& out) {
   out << "ERROR : need 4 parameters\n";

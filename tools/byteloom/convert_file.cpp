@@ -6,14 +6,19 @@
 #include <optional>
 #include <string>
 
-#include "byteloom/atomic_output_file.h"
 #include "byteloom/byte_list_decoder.h"
 #include "byteloom/byte_list_encoder.h"
 #include "byteloom/extension_table.h"
-#include "byteloom/file_handle.h"
 #include "byteloom/output_name.h"
+#include "file_io/atomic_output_file.h"
+#include "file_io/file_handle.h"
+#include "file_io/same_file.h"
 
 namespace byteloom {
+using file_io::AtomicOutputFile;
+using file_io::FileHandle;
+using file_io::LastErrorNumber;
+using file_io::OpenFile;
 namespace {
 
 // Large enough that system calls are rare; fixed, so that memory use does not grow with the
@@ -86,11 +91,30 @@ std::optional<std::string> SafeOutputName(std::string_view source_extension,
       MakeOutputName(source_path, source_extension, destination_extension);
   if (!name) {
     messages << "source file path is shorter than its extension!\n";
-  } else if (NamesSameFile(source_path, *name)) {
+  } else if (file_io::NamesSameFile(source_path, *name)) {
     messages << "destination file would overwrite the source file!\n";
     name.reset();
   }
   return name;
+}
+
+// False, after saying why, when the destination extension names the kind of file the source
+// already is: a binary file would get text under a binary name, or the reverse.
+bool DestinationSideFits(std::string_view source_extension, std::string_view destination_extension,
+                         std::ostream& messages) {
+  const bool to_text = IsBinaryExtension(source_extension);
+  const ExtensionSide destination = SideOf(destination_extension);
+  if (to_text && destination == ExtensionSide::kBinary) {
+    messages << "destination extension must be a text extension (icn, dat, mel) for a binary "
+                "source!\n";
+    return false;
+  }
+  if (!to_text && destination == ExtensionSide::kText) {
+    messages << "destination extension must be a binary extension (vxo, mmf, midi) for a text "
+                "source!\n";
+    return false;
+  }
+  return true;
 }
 
 int Convert(std::string_view source_extension, std::string_view destination_extension,
@@ -98,6 +122,9 @@ int Convert(std::string_view source_extension, std::string_view destination_exte
   const std::optional<std::string> output_name =
       SafeOutputName(source_extension, destination_extension, source_path, messages);
   if (!output_name) return kConvertUnsafeOutputName;
+  if (!DestinationSideFits(source_extension, destination_extension, messages)) {
+    return kConvertSameSide;
+  }
 
   const FileHandle source = OpenFile(source_path, "rb");
   if (!source) {

@@ -23,4 +23,12 @@ bool IsBinaryExtension(std::string_view extension) {
   return false;
 }
 
+ExtensionSide SideOf(std::string_view extension) {
+  if (IsBinaryExtension(extension)) return ExtensionSide::kBinary;
+  for (int index = kFirstTextIndex; index <= kLastTextIndex; ++index) {
+    if (EqualsIgnoringCase(extension, ExtensionTable[index])) return ExtensionSide::kText;
+  }
+  return ExtensionSide::kOutsideTable;
+}
+
 }  // namespace byteloom

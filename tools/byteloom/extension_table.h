@@ -25,6 +25,10 @@ constexpr bool IsTextIndex(int index) {
 // ASCII comparison without regard to letter case (independent of the locale).
 bool EqualsIgnoringCase(std::string_view left, std::string_view right);
 
+// Where the table puts an extension, compared without regard to letter case.
+enum class ExtensionSide { kBinary, kText, kOutsideTable };
+ExtensionSide SideOf(std::string_view extension);
+
 // True when a file with this extension holds binary data and so converts to text. Every other
 // extension, listed or not, marks a byte-list text that converts to binary.
 bool IsBinaryExtension(std::string_view extension);

@@ -1,17 +1,19 @@
 #include "byteloom/interactive_mode.h"
 
+#include <filesystem>
 #include <new>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "byteloom/atomic_output_file.h"
 #include "byteloom/exit_codes.h"
 #include "byteloom/extension_table.h"
 #include "byteloom/menu_answer.h"
 #include "byteloom/script_maker.h"
+#include "file_io/atomic_output_file.h"
 
 namespace byteloom {
+using file_io::AtomicOutputFile;
 namespace {
 
 constexpr int kQuitAnswer = 0;
@@ -69,17 +71,44 @@ int Quit(std::ostream& out) {
   return kExitSuccess;
 }
 
-int WriteScript(int source, int destination, std::ostream& out) {
-  const std::string name = MakeScriptName(source, destination);
+// Writes one script; returns kExitSuccess or, after saying so, kExitScriptFailed.
+int WriteScriptFile(const std::string& name, std::string_view text, std::ostream& out) {
   AtomicOutputFile script;
   if (script.Open(name) != 0) {
     out << "open data file fail!\n";
     return kExitScriptFailed;
   }
-  if (script.Write(MakeScriptLine(source, destination)) != 0 || script.Commit() != 0) {
+  if (script.Write(text) != 0 || script.Commit() != 0) {
     out << "write data file fail!\n";
     return kExitScriptFailed;
   }
+  return kExitSuccess;
+}
+
+// Whoever may read the script may run it.
+void MakeExecutable(const std::string& name) {
+  namespace fs = std::filesystem;
+  std::error_code ignored;
+  const fs::perms readable = fs::status(name, ignored).permissions();
+  fs::perms runnable = fs::perms::none;
+  if ((readable & fs::perms::owner_read) != fs::perms::none) runnable |= fs::perms::owner_exec;
+  if ((readable & fs::perms::group_read) != fs::perms::none) runnable |= fs::perms::group_exec;
+  if ((readable & fs::perms::others_read) != fs::perms::none) runnable |= fs::perms::others_exec;
+  fs::permissions(name, runnable, fs::perm_options::add, ignored);
+}
+
+// The batch script as it always was, then a shell script of the same base name that does the
+// same here, where a batch script cannot run.
+int WriteScript(int source, int destination, std::ostream& out) {
+  const std::string name = MakeScriptName(source, destination);
+  if (const int result = WriteScriptFile(name, MakeScriptLine(source, destination), out)) {
+    return result;
+  }
+  const std::string shellName = MakeShellScriptName(source, destination);
+  if (const int result = WriteScriptFile(shellName, MakeShellScript(source, destination), out)) {
+    return result;
+  }
+  MakeExecutable(shellName);
   out << "\n Now Excute " << name << ", again.\n\n";
   return kExitSuccess;
 }

@@ -1,8 +1,5 @@
 #include "byteloom/output_name.h"
 
-#include <filesystem>
-#include <system_error>
-
 namespace byteloom {
 
 std::optional<std::string> MakeOutputName(std::string_view source_path,
@@ -12,12 +9,6 @@ std::optional<std::string> MakeOutputName(std::string_view source_path,
   std::string name(source_path.substr(0, source_path.size() - source_extension.size()));
   name += destination_extension;
   return name;
-}
-
-bool NamesSameFile(const std::string& source_path, const std::string& output_path) {
-  if (source_path == output_path) return true;
-  std::error_code ignored;  // a path that does not exist is no other file
-  return std::filesystem::equivalent(source_path, output_path, ignored);
 }
 
 }  // namespace byteloom

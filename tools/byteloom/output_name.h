@@ -14,8 +14,4 @@ std::optional<std::string> MakeOutputName(std::string_view source_path,
                                           std::string_view source_extension,
                                           std::string_view destination_extension);
 
-// True when both paths name the same file: the same text, or one file reached through
-// links. Writing the output must never replace its own source.
-bool NamesSameFile(const std::string& source_path, const std::string& output_path);
-
 }  // namespace byteloom

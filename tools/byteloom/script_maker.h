@@ -13,4 +13,12 @@ std::string MakeScriptName(int source_index, int destination_index);
 // script's own spelling of its loop variable and is written as it stands.
 std::string MakeScriptLine(int source_index, int destination_index);
 
+// The shell script written beside the batch script for systems that cannot run it: the same
+// base name with ".sh", for example "vxoToicn.sh".
+std::string MakeShellScriptName(int source_index, int destination_index);
+
+// Its text: a find over every file with the source extension (any letter case, as the batch
+// loop matches) in the current folder tree, running byteloom on each.
+std::string MakeShellScript(int source_index, int destination_index);
+
 }  // namespace byteloom

@@ -1,40 +1,18 @@
 // vexo encode: an ordinary picture to a VEXO file, checked by decoding it.
 #include <chrono>
-#include <cmath>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
+#include <iomanip>
+#include <new>
 #include <ostream>
 
 #include "commands.h"
+#include "file_io/input_file.h"
+#include "file_io/same_file.h"
+#include "file_io/whole_file.h"
 #include "picture_reader.h"
 #include "vexo_decoder.h"
 
 namespace vexo_cli {
 namespace {
-
-// Writes under a temporary name and renames, so OUTPUT appears whole or not
-// at all.
-std::string WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-  const std::string temporary = path + ".part";
-  {
-    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-    if (!file) return "cannot create " + temporary;
-    file.write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-    if (!file.flush()) {
-      std::remove(temporary.c_str());
-      return "cannot write " + path;
-    }
-  }
-  std::error_code error;
-  std::filesystem::rename(temporary, path, error);
-  if (error) {
-    std::remove(temporary.c_str());
-    return "cannot write " + path + ": " + error.message();
-  }
-  return {};
-}
 
 // Decodes the new file with the library; lossless output must give back the
 // quantised picture exactly.
@@ -42,6 +20,8 @@ std::string CheckByDecoding(const std::vector<uint8_t>& file, const RgbPicture& 
                             const EncodeOptions& options, std::vector<uint16_t>& decoded) {
   decoded.assign(static_cast<size_t>(picture.width) * picture.height, 0);
   const VexoDecodeResult result = VexoDecode(options.family, file, decoded);
+  // Reported as every other failed allocation of the encode is.
+  if (result.status == VexoStatus::kOutOfMemory) throw std::bad_alloc();
   if (result.status != VexoStatus::kOk) {
     return std::string("the encoded file does not decode (") +
            std::string(VexoStatusName(result.status)) + ")";
@@ -52,18 +32,67 @@ std::string CheckByDecoding(const std::vector<uint8_t>& file, const RgbPicture& 
   return {};
 }
 
-}  // namespace
+// The summary after a successful encode. Built with streams rather than a
+// fixed buffer, so that a long output name is never cut short.
+void PrintSummary(const EncodeRequest& request, const RgbPicture& picture, size_t fileBytes,
+                  double seconds, const std::vector<uint16_t>& decoded, std::ostream& out) {
+  const double pixels = static_cast<double>(picture.width) * picture.height;
+  // Nothing here allocates: the file is already written and must not be
+  // followed by a failure.
+  const std::string_view name = request.output == file_io::kStandardStream
+                                    ? std::string_view("standard output")
+                                    : std::string_view(request.output);
+  out << std::fixed << std::setprecision(3) << name << ": " << picture.width << " x "
+      << picture.height << ", " << fileBytes << " bytes, "
+      << 8.0 * static_cast<double>(fileBytes) / pixels << " bits per pixel\n";
+  if (!IsLosslessEncoding(request.options)) {
+    out << std::setprecision(2) << "PSNR: " << PsnrAgainstSource(picture, decoded) << " dB\n";
+  }
+  out << std::setprecision(3) << "Encoding time: " << seconds << " s (" << std::setprecision(1)
+      << pixels / 1e6 / seconds << " megapixels per second)\n";
+}
 
-int RunEncode(const EncodeRequest& request, std::ostream& out, std::ostream& err) {
-  PictureOrError read = ReadPicture(request.input);
-  if (auto* problem = std::get_if<std::string>(&read)) {
+// Warnings about a file that costs more than it needs to: larger than the
+// lossless predictive file of the same picture, or a transform quality whose
+// levels are too small to correct a prediction. Made before the file is
+// written, with strings that throw rather than streams that would swallow a
+// failed allocation, so that running out of memory never follows a written
+// file.
+std::string WastedBitsWarnings(const EncodeRequest& request, const RgbPicture& picture,
+                               size_t fileBytes) {
+  std::string warnings;
+  if (request.options.path == VexoPath::kTransform && request.options.quality == 0) {
+    warnings += "warning: " + request.output +
+                ": transform quality 0 carries levels of at most 2, too small to correct its "
+                "predictions; quality 1 gives the best picture\n";
+  }
+  const EncodeOptions lossless{VexoPath::kPredictive, VexoFamily::k101, 0};
+  if (request.options.path == lossless.path && request.options.quality == lossless.quality) {
+    return warnings;
+  }
+  const size_t losslessBytes = EncodeVexo(picture, lossless).size();
+  if (fileBytes > losslessBytes) {
+    warnings += "warning: " + request.output + ": " + std::to_string(fileBytes) +
+                " bytes, larger than the lossless predictive file of this picture (" +
+                std::to_string(losslessBytes) + " bytes, --path predictive --quality 0)\n";
+  }
+  return warnings;
+}
+
+int Encode(const EncodeRequest& request, std::ostream& out, std::ostream& err) {
+  if (file_io::NamesSameFile(request.input, request.output)) {
+    err << request.output << ": is the input file; the VEXO file would replace it\n";
+    return 1;
+  }
+  const PictureOrError read = ReadPicture(request.input, request.background);
+  if (const auto* problem = std::get_if<std::string>(&read)) {
     err << *problem << "\n";
     return 1;
   }
   const RgbPicture& picture = std::get<RgbPicture>(read);
   if (const std::string problem = EncodeOptionsProblem(picture, request.options);
       !problem.empty()) {
-    err << request.input << ": " << problem << "\n";
+    err << file_io::InputName(request.input) << ": " << problem << "\n";
     return 1;
   }
   const auto start = std::chrono::steady_clock::now();
@@ -73,27 +102,30 @@ int RunEncode(const EncodeRequest& request, std::ostream& out, std::ostream& err
   std::vector<uint16_t> decoded;
   if (const std::string problem = CheckByDecoding(file, picture, request.options, decoded);
       !problem.empty()) {
-    err << request.input << ": " << problem << "\n";
+    err << file_io::InputName(request.input) << ": " << problem << "\n";
     return 1;
   }
-  if (const std::string problem = WriteWholeFile(request.output, file); !problem.empty()) {
+  const std::string warnings = WastedBitsWarnings(request, picture, file.size());
+  if (const std::string problem = file_io::WriteWholeFile(request.output, file); !problem.empty()) {
     err << problem << "\n";
     return 1;
   }
-  const double pixels = static_cast<double>(picture.width) * picture.height;
-  char line[160];
-  std::snprintf(line, sizeof line, "%s: %d x %d, %zu bytes, %.3f bits per pixel\n",
-                request.output.c_str(), picture.width, picture.height, file.size(),
-                8.0 * static_cast<double>(file.size()) / pixels);
-  out << line;
-  if (!IsLosslessEncoding(request.options)) {
-    std::snprintf(line, sizeof line, "PSNR: %.2f dB\n", PsnrAgainstSource(picture, decoded));
-    out << line;
-  }
-  std::snprintf(line, sizeof line, "Encoding time: %.3f s (%.1f megapixels per second)\n",
-                seconds.count(), pixels / 1e6 / seconds.count());
-  out << line;
+  // When the file goes to standard output, the summary goes to standard error.
+  PrintSummary(request, picture, file.size(), seconds.count(), decoded,
+               request.output == file_io::kStandardStream ? err : out);
+  err << warnings;
   return 0;
+}
+
+}  // namespace
+
+int RunEncode(const EncodeRequest& request, std::ostream& out, std::ostream& err) {
+  try {
+    return Encode(request, out, err);
+  } catch (const std::bad_alloc&) {
+    err << file_io::InputName(request.input) << ": Not enough memory to encode this picture\n";
+    return 1;
+  }
 }
 
 }  // namespace vexo_cli

@@ -1,12 +1,12 @@
 // vexo info: the header fields, the path, and the library's own verdict on
 // the whole file ("status:" and "result:", read by other tools).
-#include <fstream>
-#include <iterator>
 #include <new>
 #include <ostream>
 #include <vector>
 
 #include "commands.h"
+#include "file_decoder.h"
+#include "file_io/input_file.h"
 #include "vexo_decoder.h"
 
 namespace vexo_cli {
@@ -39,42 +39,56 @@ void PrintHeader(const VexoHeader& header, std::ostream& out) {
   }
 }
 
-VexoDecodeResult DecodeWholeFile(const std::vector<uint8_t>& file) {
+// The library's re-entrant decode of the whole file. A file that fails the
+// block-count check would certainly run out of data, so it is reported as
+// truncated without allocating for its picture, but only once every check
+// that a decode makes before reading coded data has passed.
+VexoDecodeResult DecodeWholeFile(std::span<const uint8_t> file) {
   const auto header = ReadVexoHeader(file);
-  // A file far too short for its picture would only run out of data.
-  if (header && HasVexoMagic(file) && !VexoFileCanHoldPicture(*header, file.size())) {
-    return {VexoStatus::kTruncated, -1};
-  }
   const auto family = header ? FamilyOfVersion(header->codecVersion) : std::nullopt;
-  std::vector<uint16_t> image(header ? VexoPixelCount(*header) : 0);
-  return VexoDecode(family.value_or(VexoFamily::k101), file, image);
+  const VexoFamily decodeAs = family.value_or(VexoFamily::k101);
+  if (const VexoStatus status = VexoCheckHeader(decodeAs, file); status != VexoStatus::kOk) {
+    return {status, -1};
+  }
+  if (!VexoFileCanHoldPicture(*header, file.size())) return {VexoStatus::kTruncated, -1};
+  std::vector<uint16_t> image(VexoPixelCount(*header));
+  return VexoDecode(decodeAs, file, image);
+}
+
+// What `vexo decode` and the viewer say about the file: "ok" or their text.
+std::string Verdict(std::span<const uint8_t> file) {
+  orvane::VexoFileDecoder decoder;
+  const orvane::FileDecodeStatus status = decoder.DecodeBytes("", file).status;
+  return status == orvane::FileDecodeStatus::kOk ? "ok" : std::string(orvane::FailureText(status));
 }
 
 }  // namespace
 
-int RunInfo(const std::string& input, std::ostream& out, std::ostream& err) {
-  std::ifstream stream(input, std::ios::binary);
-  if (!stream) {
-    err << "Cannot open " << input << "\n";
-    return 1;
+int DescribeVexoFile(std::span<const uint8_t> file, std::ostream& out) {
+  // Without the magic, the bytes where the header would be mean nothing.
+  if (const auto header = ReadVexoHeader(file); header && HasVexoMagic(file)) {
+    PrintHeader(*header, out);
   }
-  const std::vector<uint8_t> file((std::istreambuf_iterator<char>(stream)),
-                                  std::istreambuf_iterator<char>());
-  if (stream.bad()) {
-    err << "Cannot read " << input << "\n";
-    return 1;
-  }
-  if (const auto header = ReadVexoHeader(file)) PrintHeader(*header, out);
-  VexoDecodeResult decoded;
-  try {
-    decoded = DecodeWholeFile(file);
-  } catch (const std::bad_alloc&) {
-    err << input << ": Not enough memory to decode this picture\n";
-    return 1;
-  }
+  const VexoDecodeResult decoded = DecodeWholeFile(file);
   out << "status: " << VexoStatusName(decoded.status) << "\n"
-      << "result: " << decoded.result << "\n";
+      << "result: " << decoded.result << "\n"
+      << "verdict: " << Verdict(file) << "\n";
   return decoded.status == VexoStatus::kOk ? 0 : 1;
+}
+
+int RunInfo(const std::string& input, std::ostream& out, std::ostream& err) {
+  try {
+    const file_io::BytesOrError read = file_io::ReadWholeFile(input, orvane::kLargestVexoFile);
+    if (const auto* problem = std::get_if<std::string>(&read)) {
+      err << *problem << "\n";
+      return 1;
+    }
+    return DescribeVexoFile(std::get<std::vector<uint8_t>>(read), out);
+  } catch (const std::bad_alloc&) {
+    err << file_io::InputName(input) << ": "
+        << orvane::FailureText(orvane::FileDecodeStatus::kOutOfMemory) << "\n";
+    return 1;
+  }
 }
 
 }  // namespace vexo_cli

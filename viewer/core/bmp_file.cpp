@@ -1,10 +1,10 @@
 #include "bmp_file.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <system_error>
+#include <algorithm>
+#include <cctype>
+#include <string_view>
+
+#include "file_io/whole_file.h"
 
 namespace orvane {
 namespace {
@@ -17,10 +17,6 @@ void PutLe16(uint8_t* at, uint32_t value) {
 void PutLe32(uint8_t* at, uint32_t value) {
   PutLe16(at, value);
   PutLe16(at + 2, value >> 16);
-}
-
-std::string ErrnoText(const std::string& what, const std::string& path) {
-  return what + " " + path + ": " + std::strerror(errno);
 }
 
 }  // namespace
@@ -41,35 +37,21 @@ std::array<uint8_t, kBmpHeaderSize> MakeBmpHeader(int32_t width, int32_t height,
 }
 
 std::string BmpFileNameFor(const std::string& picturePath) {
-  const size_t keep = picturePath.size() >= 4 ? picturePath.size() - 4 : 0;
-  return picturePath.substr(0, keep) + "1.bmp";
+  constexpr std::string_view kVexoExtension = ".vxo";
+  const size_t stem = picturePath.size() - std::min(picturePath.size(), kVexoExtension.size());
+  const bool endsWithVxo =
+      std::equal(kVexoExtension.begin(), kVexoExtension.end(),
+                 picturePath.begin() + static_cast<ptrdiff_t>(stem), picturePath.end(),
+                 [](char expected, char actual) {
+                   return expected == std::tolower(static_cast<unsigned char>(actual));
+                 });
+  return (endsWithVxo ? picturePath.substr(0, stem) : picturePath) + "1.bmp";
 }
 
 std::string WriteBmpFile(const std::string& path, int32_t width, int32_t height,
                          std::span<const uint8_t> bitmap) {
-  // Written under a temporary name and renamed, so a failure never leaves a
-  // half-written picture or destroys the previous one.
-  const std::string temporary = path + ".part";
-  std::FILE* file = std::fopen(temporary.c_str(), "wb");
-  if (!file) return ErrnoText("Cannot create", temporary);
   const auto header = MakeBmpHeader(width, height, static_cast<uint32_t>(bitmap.size()));
-  const bool written = std::fwrite(header.data(), 1, header.size(), file) == header.size() &&
-                       std::fwrite(bitmap.data(), 1, bitmap.size(), file) == bitmap.size();
-  const int savedErrno = errno;
-  const bool closed = std::fclose(file) == 0;
-  if (!written || !closed) {
-    errno = written ? errno : savedErrno;
-    std::string message = ErrnoText("Cannot write", path);
-    std::remove(temporary.c_str());
-    return message;
-  }
-  std::error_code error;
-  std::filesystem::rename(temporary, path, error);
-  if (error) {
-    std::remove(temporary.c_str());
-    return "Cannot write " + path + ": " + error.message();
-  }
-  return {};
+  return file_io::WriteWholeFile(path, {header, bitmap});
 }
 
 }  // namespace orvane

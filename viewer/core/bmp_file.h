@@ -14,13 +14,14 @@ inline constexpr size_t kBmpHeaderSize = 54;
 std::array<uint8_t, kBmpHeaderSize> MakeBmpHeader(int32_t width, int32_t height,
                                                   uint32_t imageByteCount);
 
-// The BMP name for a picture file: its path without the last four characters
-// (the ".vxo"), followed by "1.bmp". cat.vxo gives cat1.bmp.
+// The BMP name for a picture file: "1.bmp" in place of a ".vxo" ending in any
+// letter case, otherwise "1.bmp" appended. cat.vxo gives cat1.bmp, dir/ab
+// gives dir/ab1.bmp.
 std::string BmpFileNameFor(const std::string& picturePath);
 
-// Writes header and bitmap to `path`, replacing any file of that name. The
-// file appears whole or not at all. Returns an empty string on success,
-// otherwise what went wrong.
+// Writes header and bitmap to `path` ("-": standard output), replacing any
+// file of that name the one safe way every output uses. Returns an empty
+// string on success, otherwise what went wrong.
 std::string WriteBmpFile(const std::string& path, int32_t width, int32_t height,
                          std::span<const uint8_t> bitmap);
 

@@ -1,13 +1,10 @@
 #include "file_decoder.h"
 
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <new>
 
 #include "bmp_file.h"
 #include "decode_clock.h"
+#include "file_io/input_file.h"
 #include "pixel_conversion.h"
 #include "vexo_decoder.h"
 
@@ -18,11 +15,6 @@ constexpr int32_t kLargestSide = 32767;
 
 FileDecodeOutcome Fail(FileDecodeStatus status, std::string detail = {}) {
   return {status, std::move(detail)};
-}
-
-FileDecodeOutcome CannotRead(const std::string& path) {
-  return Fail(FileDecodeStatus::kCannotOpen,
-              "Cannot read " + path + ": " + std::strerror(errno ? errno : EIO));
 }
 
 // The family whose version query matches the file's version byte.
@@ -62,51 +54,71 @@ std::string_view FailureText(FileDecodeStatus status) {
 VexoFileDecoder::VexoFileDecoder() : counterFrequency_(DecodeClock::Frequency()) {}
 
 FileDecodeOutcome VexoFileDecoder::Decode(const std::string& path) {
-  errno = 0;
-  std::error_code error;
-  if (std::filesystem::is_directory(path, error)) {
-    errno = EISDIR;
-    return CannotRead(path);
+  try {
+    return ReadAndDecode(path);
+  } catch (const std::bad_alloc&) {
+    return Fail(FileDecodeStatus::kOutOfMemory);
   }
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return CannotRead(path);
-  uint8_t start[kVexoHeaderSize] = {};
-  file.read(reinterpret_cast<char*>(start), sizeof start);
-  const auto startBytes = std::span<const uint8_t>(start, static_cast<size_t>(file.gcount()));
-  if (!HasVexoMagic(startBytes)) return Fail(FileDecodeStatus::kNotVexo);
-  const auto header = ReadVexoHeader(startBytes);
-  if (!header) return Fail(FileDecodeStatus::kDamaged);
-  if (!FamilyByVersionQuery(header->codecVersion)) return Fail(FileDecodeStatus::kWrongVersion);
-  if (!SidesAreDecodable(*header)) return Fail(FileDecodeStatus::kDamaged);
-  return DecodeFileData(path, *header);
 }
 
-FileDecodeOutcome VexoFileDecoder::DecodeFileData(const std::string& path,
-                                                  const VexoHeader& header) {
-  errno = 0;
-  std::ifstream file(path, std::ios::binary | std::ios::ate);
-  if (!file) return CannotRead(path);
-  const auto fileSize = static_cast<size_t>(file.tellg());
+FileDecodeOutcome VexoFileDecoder::DecodeBytes(const std::string& path,
+                                               std::span<const uint8_t> file) {
+  try {
+    if (FileDecodeOutcome checked = CheckHeader(file); checked.status != FileDecodeStatus::kOk) {
+      return checked;
+    }
+    return DecodeFileData(path, *ReadVexoHeader(file), file);
+  } catch (const std::bad_alloc&) {
+    return Fail(FileDecodeStatus::kOutOfMemory);
+  }
+}
+
+// The header is read and checked before the rest, so that neither a file
+// that is no VEXO file nor an impossible picture is read whole.
+FileDecodeOutcome VexoFileDecoder::ReadAndDecode(const std::string& path) {
+  file_io::InputFile input;
+  if (std::string problem = input.Open(path); !problem.empty()) {
+    return Fail(FileDecodeStatus::kCannotOpen, std::move(problem));
+  }
+  std::vector<uint8_t> file;
+  if (std::string problem = input.Read(file, kVexoHeaderSize); !problem.empty()) {
+    return Fail(FileDecodeStatus::kCannotOpen, std::move(problem));
+  }
+  if (FileDecodeOutcome checked = CheckHeader(file); checked.status != FileDecodeStatus::kOk) {
+    return checked;
+  }
+  if (std::string problem = input.ReadRest(file, kLargestVexoFile); !problem.empty()) {
+    return Fail(FileDecodeStatus::kCannotOpen, std::move(problem));
+  }
+  return DecodeFileData(path, *ReadVexoHeader(file), file);
+}
+
+FileDecodeOutcome CheckHeader(std::span<const uint8_t> file) {
+  if (!HasVexoMagic(file)) return Fail(FileDecodeStatus::kNotVexo);
+  const auto header = ReadVexoHeader(file);
+  if (!header) return Fail(FileDecodeStatus::kDamaged);
+  if (!FamilyByVersionQuery(header->codecVersion)) {
+    return Fail(FileDecodeStatus::kWrongVersion,
+                "the file has version " + std::to_string(header->codecVersion) +
+                    "; this decoder knows " + std::to_string(kVexoFamily101Version) + " and " +
+                    std::to_string(kVexoFamily201Version));
+  }
+  if (!SidesAreDecodable(*header)) return Fail(FileDecodeStatus::kDamaged);
+  return {};
+}
+
+FileDecodeOutcome VexoFileDecoder::DecodeFileData(const std::string& path, const VexoHeader& header,
+                                                  std::span<const uint8_t> fileData) {
+  const size_t fileSize = fileData.size();
   if (!VexoFileCanHoldPicture(header, fileSize)) return Fail(FileDecodeStatus::kDamaged);
 
   const int32_t width = header.width;
   const int32_t height = header.height;
   const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
-  std::vector<uint8_t> fileData;
-  std::vector<uint16_t> image565;
-  std::vector<uint8_t> imageRgb, bitmap;
-  try {
-    // New buffers first: a failure keeps the previous picture intact.
-    fileData.resize(fileSize);
-    image565.resize(pixels);
-    imageRgb.resize(pixels * 3);
-    bitmap.resize(BitmapRowBytes(width) * static_cast<size_t>(height));
-  } catch (const std::bad_alloc&) {
-    return Fail(FileDecodeStatus::kOutOfMemory);
-  }
-  file.seekg(0);
-  file.read(reinterpret_cast<char*>(fileData.data()), static_cast<std::streamsize>(fileSize));
-  if (static_cast<size_t>(file.gcount()) != fileSize) return CannotRead(path);
+  // New buffers first: a failure keeps the previous picture intact.
+  std::vector<uint16_t> image565(pixels);
+  std::vector<uint8_t> imageRgb(pixels * 3);
+  std::vector<uint8_t> bitmap(BitmapRowBytes(width) * static_cast<size_t>(height));
 
   const auto family = *FamilyByVersionQuery(header.codecVersion);
   const int64_t start = DecodeClock::Now();
@@ -116,22 +128,25 @@ FileDecodeOutcome VexoFileDecoder::DecodeFileData(const std::string& path,
   if (decoded.status != VexoStatus::kOk) return Fail(FileDecodeStatus::kDamaged);
 
   ExpandRgb565(image565, imageRgb);
-  imageByteCount_ = FlipToBitmap24(imageRgb, width, height, bitmap);
+  const size_t imageByteCount = FlipToBitmap24(imageRgb, width, height, bitmap);
+  DecodeStatistics statistics{path,
+                              static_cast<int64_t>(fileSize),
+                              width,
+                              height,
+                              header.depthFlag,
+                              header.pathFlag,
+                              header.quality,
+                              header.codecVersion,
+                              FormatDecodeTime(end - start, counterFrequency_)};
+  // Nothing below allocates: the previous picture stays whole until here.
+  imageByteCount_ = imageByteCount;
   image565_ = std::move(image565);
   bitmap_ = std::move(bitmap);
   imageWidth_ = width;
   imageHeight_ = height;
   lastDecodeTicks_ = end - start;
   decodeResult_ = decoded.result;
-  statistics_ = {path,
-                 static_cast<int64_t>(fileSize),
-                 width,
-                 height,
-                 header.depthFlag,
-                 header.pathFlag,
-                 header.quality,
-                 header.codecVersion,
-                 FormatDecodeTime(lastDecodeTicks_, counterFrequency_)};
+  statistics_ = std::move(statistics);
   return {};
 }
 

@@ -24,14 +24,24 @@ enum class FileDecodeStatus {
   kOutOfMemory,   // "Not enough memory to decode this picture"
 };
 
+// The largest file the decode reads: the largest picture stored as raw
+// pixels, with room to spare. Input past it is refused rather than read.
+inline constexpr size_t kLargestVexoFile = size_t{3} << 30;
+
 // The text the user sees for a failure ("" for kOk and kCannotOpen, whose
 // detail is in FileDecodeOutcome::detail).
 std::string_view FailureText(FileDecodeStatus status);
 
 struct FileDecodeOutcome {
   FileDecodeStatus status = FileDecodeStatus::kOk;
-  std::string detail;  // why a file could not be opened or read
+  // Why a file could not be opened or read; for a wrong version, the version
+  // found and the ones known, to add after the fixed text.
+  std::string detail;
 };
+
+// What the header alone says: kOk, or the failure a decode would report
+// before reading the rest of the file.
+FileDecodeOutcome CheckHeader(std::span<const uint8_t> file);
 
 // Keeps the picture of the last successful decode until the next one, like
 // the file list view that owns it. Not thread-safe; one instance per thread.
@@ -39,7 +49,12 @@ class VexoFileDecoder {
  public:
   VexoFileDecoder();
 
+  // Reads the file at `path` ("-": standard input) as a stream, so pipes work
+  // too, and decodes it. Every failure, running out of memory included, comes
+  // back as a status.
   FileDecodeOutcome Decode(const std::string& path);
+  // The same for a file already in memory; `path` names it in the statistics.
+  FileDecodeOutcome DecodeBytes(const std::string& path, std::span<const uint8_t> file);
 
   // The last successful decode. The picture stays until the next success.
   int32_t ImageWidth() const { return imageWidth_; }
@@ -57,7 +72,9 @@ class VexoFileDecoder {
   std::string BmpPath() const;
 
  private:
-  FileDecodeOutcome DecodeFileData(const std::string& path, const VexoHeader& header);
+  FileDecodeOutcome ReadAndDecode(const std::string& path);
+  FileDecodeOutcome DecodeFileData(const std::string& path, const VexoHeader& header,
+                                   std::span<const uint8_t> fileData);
 
   std::vector<uint16_t> image565_;
   std::vector<uint8_t> bitmap_;

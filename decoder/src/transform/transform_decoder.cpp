@@ -1,7 +1,7 @@
 #include "transform/transform_decoder.h"
 
-#include <cstdlib>
 #include <memory>
+#include <new>
 
 #include "transform/dequantization.h"
 #include "transform/intra_prediction.h"
@@ -131,15 +131,13 @@ bool CodedDataCanHold(int32_t paddedWidth, int32_t paddedHeight, size_t fileSize
   return codedBytes * 8 >= minBits;
 }
 
-struct FreeDeleter {
-  void operator()(uint8_t* memory) const { std::free(memory); }
-};
-using PlaneMemory = std::unique_ptr<uint8_t, FreeDeleter>;
+using PlaneMemory = std::unique_ptr<uint8_t[]>;
 
 // One zero-filled allocation for the three planes, or null when it cannot be
-// obtained.
+// obtained. Through operator new, so that the program (and the tests) decide
+// how memory is found.
 PlaneMemory AllocatePlanes(size_t planeSize) {
-  return PlaneMemory(static_cast<uint8_t*>(std::calloc(kPlaneCount, planeSize)));
+  return PlaneMemory(new (std::nothrow) uint8_t[kPlaneCount * planeSize]());
 }
 
 }  // namespace

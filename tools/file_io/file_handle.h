@@ -1,10 +1,10 @@
 #pragma once
 
 #include <cstdio>
-#include <filesystem>
 #include <memory>
+#include <string>
 
-namespace byteloom {
+namespace file_io {
 
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
@@ -15,9 +15,9 @@ struct FileCloser {
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 // Opens `path` with a std::fopen `mode`; empty on failure, with errno telling why.
-FileHandle OpenFile(const std::filesystem::path& path, const char* mode);
+FileHandle OpenFile(const std::string& path, const char* mode);
 
 // errno after a failed call, or EIO if the call failed without saying why.
 int LastErrorNumber();
 
-}  // namespace byteloom
+}  // namespace file_io

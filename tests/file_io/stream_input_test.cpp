@@ -1,0 +1,42 @@
+// Input read as a stream: pipes, which cannot seek, and a bound on size.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
+#include <thread>
+
+#include "file_io/input_file.h"
+#include "temp_folder_test.h"
+
+namespace {
+
+using file_io::BytesOrError;
+using file_io::ReadWholeFile;
+
+class StreamInputTest : public vexo::testing::TempFolderTest {};
+
+TEST_F(StreamInputTest, ReadsANamedPipeThatCannotSeek) {
+  const std::string pipe = (folder_ / "pipe").string();
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  std::thread writer([&] { std::ofstream(pipe, std::ios::binary) << std::string(100000, 'v'); });
+  const BytesOrError read = ReadWholeFile(pipe, 1 << 20);
+  writer.join();
+  ASSERT_TRUE(std::holds_alternative<std::vector<uint8_t>>(read)) << std::get<std::string>(read);
+  EXPECT_EQ(std::get<std::vector<uint8_t>>(read).size(), 100000u);
+}
+
+TEST_F(StreamInputTest, RefusesMoreThanTheBoundAndAcceptsExactlyIt) {
+  const std::string path = Write("f", std::vector<uint8_t>(1000, 1));
+  EXPECT_EQ(std::get<std::vector<uint8_t>>(ReadWholeFile(path, 1000)).size(), 1000u);
+  EXPECT_EQ(std::get<std::string>(ReadWholeFile(path, 999)),
+            "Cannot read " + path + ": larger than 999 bytes");
+}
+
+TEST_F(StreamInputTest, NamesTheFileAndTheReason) {
+  EXPECT_EQ(std::get<std::string>(ReadWholeFile(folder_.string(), 100)),
+            "Cannot read " + folder_.string() + ": Is a directory");
+  EXPECT_EQ(std::get<std::string>(ReadWholeFile((folder_ / "none").string(), 100)),
+            "Cannot read " + (folder_ / "none").string() + ": No such file or directory");
+}
+
+}  // namespace
