@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "area_scaling.h"
-#include "atomic_file.h"
+#include "file_io/whole_file.h"
 #include "file_decoder.h"
 #include "pixel_conversion.h"
 #include "png_file.h"
@@ -37,7 +37,7 @@ std::string WriteScaled(const orvane::VexoFileDecoder& decoder, const std::strin
   if (const auto* problem = std::get_if<std::string>(&png)) {
     return "Cannot write " + output + ": " + *problem;
   }
-  return orvane::WriteFileAtomically(output, {std::get<std::vector<uint8_t>>(png)});
+  return file_io::WriteWholeFile(output, {std::get<std::vector<uint8_t>>(png)});
 }
 
 bool AreTheSameFile(const std::string& a, const std::string& b) {

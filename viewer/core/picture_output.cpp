@@ -5,7 +5,7 @@
 #include <new>
 #include <vector>
 
-#include "atomic_file.h"
+#include "file_io/whole_file.h"
 #include "bmp_file.h"
 #include "pixel_conversion.h"
 #include "ppm_file.h"
@@ -100,7 +100,7 @@ std::string WriteOutputFile(const std::string& path, OutputFormat format, int32_
   if (const auto* problem = std::get_if<std::string>(&bytes)) {
     return "Cannot write " + path + ": " + *problem;
   }
-  return WriteFileAtomically(path, {std::get<std::vector<uint8_t>>(bytes)});
+  return file_io::WriteWholeFile(path, {std::get<std::vector<uint8_t>>(bytes)});
 }
 
 }  // namespace orvane
