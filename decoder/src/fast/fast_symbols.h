@@ -13,10 +13,11 @@
 #include <cstring>
 #include <utility>
 
+#include "fast/fast_format.h"
+
 namespace vexo {
 
 inline constexpr int kFastBlockPixels = 16;
-inline constexpr int kFastMaxSymbolBits = 9;
 
 using FastSymbols = std::array<uint32_t, kFastBlockPixels>;
 

@@ -8,17 +8,10 @@
 #include "common/bit_writer.h"
 #include "common/file_layout.h"
 #include "fast/fast_delta_table.h"
+#include "fast/fast_format.h"
 
 namespace vexo {
 namespace {
-
-constexpr int kBlockSize = 4;
-constexpr int kBlockCodeBits = 5;
-constexpr int kRawPixelBits = 16;
-constexpr int kModeRaw = 0;
-constexpr int kModeFill = 10;
-constexpr int kWidestSymbol = 9;
-constexpr size_t kBlockCodeStart = 20;
 
 // For every 16-bit difference, the smallest symbol that adds it (0: none).
 class FastSymbolIndex {
@@ -33,7 +26,7 @@ class FastSymbolIndex {
   static const FastSymbolIndex& ForQuality(uint8_t quality) {
     static const FastSymbolIndex scale1(FastSymbolDeltasScale1);
     static const FastSymbolIndex scale2(FastSymbolDeltasScale2);
-    return quality == 2 ? scale2 : scale1;
+    return UsesCoarseDeltas(quality) ? scale2 : scale1;
   }
 
  private:
@@ -58,8 +51,8 @@ struct Chains {
 
 struct BlockCode {
   Direction direction = Direction::kHorizontal;
-  int mode = kModeRaw;
-  int bits = kBlockCodeBits + 16 * kRawPixelBits;
+  int mode = kFastModeRaw;
+  int bits = kFastBlockCodeBits + 16 * kFastRawPixelBits;
 };
 
 class FastEncoder {
@@ -68,7 +61,7 @@ class FastEncoder {
       : pixels_(pixels), width_(width), index_(FastSymbolIndex::ForQuality(quality)) {}
 
   void EncodeBlock(int32_t blockRow, int32_t blockColumn) {
-    const int64_t topLeft = (int64_t{blockRow} * width_ + blockColumn) * kBlockSize;
+    const int64_t topLeft = (int64_t{blockRow} * width_ + blockColumn) * kFastBlockSize;
     const bool firstRow = blockRow == 0;
     const bool firstColumn = blockColumn == 0;
     BlockCode best;
@@ -77,7 +70,7 @@ class FastEncoder {
     for (const Direction direction : {Direction::kHorizontal, Direction::kVertical}) {
       const Chains& c = chains[static_cast<int>(direction)];
       if (IsFill(c))
-        best = std::min(best, BlockCode{direction, kModeFill, kBlockCodeBits}, Cheaper);
+        best = std::min(best, BlockCode{direction, kFastModeFill, kFastBlockCodeBits}, Cheaper);
       best = std::min(best, CheapestDelta(c, direction), Cheaper);
     }
     Emit(best, chains[static_cast<int>(best.direction)], topLeft);
@@ -107,7 +100,7 @@ class FastEncoder {
         chains.starts[chain] = At(topLeft + int64_t{chain} * width_ - 1);
       } else if (direction == Direction::kHorizontal && chain == 0 && !firstRow) {
         chains.starts[chain] = At(topLeft - 1);  // end of the row above, decoded
-      } else if (direction == Direction::kHorizontal && width_ == kBlockSize && chain > 0) {
+      } else if (direction == Direction::kHorizontal && width_ == kFastBlockSize && chain > 0) {
         chains.starts[chain] = At(topLeft + int64_t{chain} * width_ - 1);  // same block
       }
     }
@@ -142,12 +135,12 @@ class FastEncoder {
 
   static BlockCode CheapestDelta(const Chains& c, Direction direction) {
     BlockCode best;
-    for (int width = 1; width <= kWidestSymbol; ++width) {
+    for (int width = 1; width <= kFastMaxSymbolBits; ++width) {
       int rawPixels = 0;
       for (const uint16_t symbol : c.symbols) {
         rawPixels += symbol == 0 || SymbolWidth(symbol) > width;
       }
-      const int bits = kBlockCodeBits + 16 * width + rawPixels * kRawPixelBits;
+      const int bits = kFastBlockCodeBits + 16 * width + rawPixels * kFastRawPixelBits;
       if (bits < best.bits) best = {direction, width, bits};
     }
     return best;
@@ -155,9 +148,9 @@ class FastEncoder {
 
   void Emit(const BlockCode& code, const Chains& c, int64_t topLeft) {
     blockCodes_.Put(static_cast<uint32_t>(code.direction), 1);
-    blockCodes_.Put(static_cast<uint32_t>(code.mode), 4);
-    if (code.mode == kModeFill) return;
-    if (code.mode == kModeRaw) {
+    blockCodes_.Put(static_cast<uint32_t>(code.mode), kFastModeBits);
+    if (code.mode == kFastModeFill) return;
+    if (code.mode == kFastModeRaw) {
       for (int row = 0; row < 4; ++row) {
         for (int column = 0; column < 4; ++column) {
           raw_.push_back(At(topLeft + int64_t{row} * width_ + column));
@@ -185,7 +178,7 @@ class FastEncoder {
 }  // namespace
 
 std::string FastPathSizeProblem(int32_t width, int32_t height) {
-  if (width % kBlockSize == 0 && height % kBlockSize == 0) return {};
+  if (width % kFastBlockSize == 0 && height % kFastBlockSize == 0) return {};
   return "the fast path codes whole 4 x 4 blocks only, so it cannot hold a " +
          std::to_string(width) + " x " + std::to_string(height) +
          " picture; use sides that are multiples of 4, or another path";
@@ -195,8 +188,8 @@ std::vector<uint8_t> EncodeFast(std::span<const uint16_t> pixels, const VexoHead
   const int32_t width = header.SignedWidth();
   const int32_t height = header.SignedHeight();
   FastEncoder encoder(pixels, width, header.quality);
-  for (int32_t blockRow = 0; blockRow < height / kBlockSize; ++blockRow) {
-    for (int32_t blockColumn = 0; blockColumn < width / kBlockSize; ++blockColumn) {
+  for (int32_t blockRow = 0; blockRow < height / kFastBlockSize; ++blockRow) {
+    for (int32_t blockColumn = 0; blockColumn < width / kFastBlockSize; ++blockColumn) {
       encoder.EncodeBlock(blockRow, blockColumn);
     }
   }
@@ -204,7 +197,8 @@ std::vector<uint8_t> EncodeFast(std::span<const uint16_t> pixels, const VexoHead
   const auto& symbols = encoder.Symbols().Bytes();
   std::vector<uint8_t> file = MakeVexoHeader(header);
   // Streams in the order block codes, symbols, raw pixels, with no gaps.
-  AppendLe32(file, static_cast<int32_t>(kBlockCodeStart + std::max<size_t>(1, blockCodes.size())));
+  AppendLe32(file,
+             static_cast<int32_t>(kFastBlockCodeStart + std::max<size_t>(1, blockCodes.size())));
   AppendLe32(file, static_cast<int32_t>(symbols.size()));
   file.insert(file.end(), blockCodes.begin(), blockCodes.end());
   if (blockCodes.empty()) file.push_back(0);
