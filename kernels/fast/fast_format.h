@@ -18,6 +18,7 @@ inline constexpr size_t kFastSymbolOffsetField = 12;
 inline constexpr size_t kFastSymbolSpanField = 16;
 inline constexpr size_t kFastBlockCodeStart = 20;
 inline constexpr int kFastBlockSize = 4;
+inline constexpr int kFastBlockPixels = kFastBlockSize * kFastBlockSize;
 
 inline constexpr int kFastBlockCodeBits = 5;
 inline constexpr int kFastModeBits = 4;

@@ -38,9 +38,7 @@ constexpr bool TransformFileCanHold(int32_t width, int32_t height, size_t fileSi
   constexpr uint64_t kFirstRowBits = kTransformPlaneCount;
   constexpr uint64_t kLaterRowBits = kIntraModeBits + kTransformPlaneCount;
   const uint64_t minBits = columns * kFirstRowBits + columns * (rows - 1) * kLaterRowBits;
-  const uint64_t codedBytes =
-      fileSize > kTransformStreamStart ? fileSize - kTransformStreamStart : 0;
-  return codedBytes * 8 >= minBits;
+  return StreamCanHold(minBits, kTransformStreamStart, fileSize);
 }
 
 }  // namespace vexo

@@ -24,11 +24,9 @@ struct FastGeometry {
   explicit FastGeometry(const PathInput& input)
       : width(input.width),
         height(input.height),
-        blocksPerRow(input.width >= kFastBlockSize ? input.width / kFastBlockSize : 0),
-        blockRows(input.height >= kFastBlockSize ? input.height / kFastBlockSize : 0),
+        blocksPerRow(static_cast<int32_t>(BlocksInside(input.width))),
+        blockRows(static_cast<int32_t>(BlocksInside(input.height))),
         rowStep(3 * static_cast<ptrdiff_t>(input.width) + input.width % kFastBlockSize) {}
-
-  int64_t Blocks() const { return static_cast<int64_t>(blocksPerRow) * blockRows; }
 
   int32_t width;
   int32_t height;

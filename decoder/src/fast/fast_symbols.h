@@ -17,8 +17,6 @@
 
 namespace vexo {
 
-inline constexpr int kFastBlockPixels = 16;
-
 using FastSymbols = std::array<uint32_t, kFastBlockPixels>;
 
 // Bytes that CutSymbols may read from its argument, for every width: whole

@@ -44,15 +44,15 @@ enum class Direction { kHorizontal = 0, kVertical = 1 };
 // chain's starting pixel when the decoder has written it, and the symbol
 // each pixel needs at the widest width (0 when only a raw pixel will do).
 struct Chains {
-  std::array<uint16_t, 16> pixels{};
-  std::array<std::optional<uint16_t>, 4> starts{};
-  std::array<uint16_t, 16> symbols{};
+  std::array<uint16_t, kFastBlockPixels> pixels{};
+  std::array<std::optional<uint16_t>, kFastBlockSize> starts{};
+  std::array<uint16_t, kFastBlockPixels> symbols{};
 };
 
 struct BlockCode {
   Direction direction = Direction::kHorizontal;
   int mode = kFastModeRaw;
-  int bits = kFastBlockCodeBits + 16 * kFastRawPixelBits;
+  int bits = kFastBlockCodeBits + kFastBlockPixels * kFastRawPixelBits;
 };
 
 class FastEncoder {
@@ -88,11 +88,11 @@ class FastEncoder {
   // nothing is predicted from them.
   Chains ChainsOf(int64_t topLeft, Direction direction, bool firstRow, bool firstColumn) const {
     Chains chains;
-    for (int chain = 0; chain < 4; ++chain) {
-      for (int step = 0; step < 4; ++step) {
+    for (int chain = 0; chain < kFastBlockSize; ++chain) {
+      for (int step = 0; step < kFastBlockSize; ++step) {
         const int row = direction == Direction::kVertical ? step : chain;
         const int column = direction == Direction::kVertical ? chain : step;
-        chains.pixels[chain * 4 + step] = At(topLeft + int64_t{row} * width_ + column);
+        chains.pixels[chain * kFastBlockSize + step] = At(topLeft + int64_t{row} * width_ + column);
       }
       if (direction == Direction::kVertical && !firstRow) {
         chains.starts[chain] = At(topLeft - width_ + chain);
@@ -109,23 +109,24 @@ class FastEncoder {
   }
 
   static bool IsFill(const Chains& c) {
-    for (int chain = 0; chain < 4; ++chain) {
+    for (int chain = 0; chain < kFastBlockSize; ++chain) {
       if (!c.starts[chain]) return false;
-      for (int step = 0; step < 4; ++step) {
-        if (c.pixels[chain * 4 + step] != *c.starts[chain]) return false;
+      for (int step = 0; step < kFastBlockSize; ++step) {
+        if (c.pixels[chain * kFastBlockSize + step] != *c.starts[chain]) return false;
       }
     }
     return true;
   }
 
-  std::array<uint16_t, 16> SymbolsOf(const Chains& c) const {
-    std::array<uint16_t, 16> symbols{};
-    for (int chain = 0; chain < 4; ++chain) {
+  std::array<uint16_t, kFastBlockPixels> SymbolsOf(const Chains& c) const {
+    std::array<uint16_t, kFastBlockPixels> symbols{};
+    for (int chain = 0; chain < kFastBlockSize; ++chain) {
       std::optional<uint16_t> predecessor = c.starts[chain];
-      for (int step = 0; step < 4; ++step) {
-        const uint16_t pixel = c.pixels[chain * 4 + step];
+      for (int step = 0; step < kFastBlockSize; ++step) {
+        const uint16_t pixel = c.pixels[chain * kFastBlockSize + step];
         if (predecessor) {
-          symbols[chain * 4 + step] = index_.For(static_cast<uint16_t>(pixel - *predecessor));
+          symbols[chain * kFastBlockSize + step] =
+              index_.For(static_cast<uint16_t>(pixel - *predecessor));
         }
         predecessor = pixel;
       }
@@ -140,7 +141,8 @@ class FastEncoder {
       for (const uint16_t symbol : c.symbols) {
         rawPixels += symbol == 0 || SymbolWidth(symbol) > width;
       }
-      const int bits = kFastBlockCodeBits + 16 * width + rawPixels * kFastRawPixelBits;
+      const int bits =
+          kFastBlockCodeBits + kFastBlockPixels * width + rawPixels * kFastRawPixelBits;
       if (bits < best.bits) best = {direction, width, bits};
     }
     return best;
@@ -151,14 +153,14 @@ class FastEncoder {
     blockCodes_.Put(static_cast<uint32_t>(code.mode), kFastModeBits);
     if (code.mode == kFastModeFill) return;
     if (code.mode == kFastModeRaw) {
-      for (int row = 0; row < 4; ++row) {
-        for (int column = 0; column < 4; ++column) {
+      for (int row = 0; row < kFastBlockSize; ++row) {
+        for (int column = 0; column < kFastBlockSize; ++column) {
           raw_.push_back(At(topLeft + int64_t{row} * width_ + column));
         }
       }
       return;
     }
-    for (int k = 0; k < 16; ++k) {
+    for (int k = 0; k < kFastBlockPixels; ++k) {
       const bool fits = c.symbols[k] != 0 && SymbolWidth(c.symbols[k]) <= code.mode;
       symbols_.Put(fits ? c.symbols[k] : 0, code.mode);
       if (!fits) raw_.push_back(c.pixels[k]);
