@@ -18,7 +18,7 @@ void CheckRoundTrip(const RgbPicture& picture, const EncodeOptions& options) {
   const std::vector<uint8_t> file = EncodeVexo(picture, options);
   std::vector<uint16_t> decoded(static_cast<size_t>(picture.width) * picture.height);
   if (VexoDecode(options.family, file, decoded).status != VexoStatus::kOk) __builtin_trap();
-  if (IsLosslessEncoding(options) && decoded != QuantizeToRgb565(picture)) __builtin_trap();
+  if (IsLosslessEncoding(options) && decoded != QuantiseToRgb565(picture)) __builtin_trap();
 }
 
 }  // namespace

@@ -23,7 +23,7 @@ using vexo::bench::DecodeCase;
 
 // Reduces a picture to 5-6-5 and back to 8 bits, the data every codec gets.
 BenchPicture MakeBenchPicture(const std::string& name, const RgbPicture& source) {
-  BenchPicture picture{name, source.width, source.height, QuantizeToRgb565(source), source};
+  BenchPicture picture{name, source.width, source.height, QuantiseToRgb565(source), source};
   for (size_t i = 0; i < picture.rgb565.size(); ++i) {
     const uint16_t p = picture.rgb565[i];
     picture.rgb.rgb[3 * i] = static_cast<uint8_t>((p >> 8) & 0xF8);

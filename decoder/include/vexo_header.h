@@ -9,6 +9,8 @@
 inline constexpr size_t kVexoHeaderSize = 12;
 inline constexpr uint8_t kVexoFamily101Version = 101;
 inline constexpr uint8_t kVexoFamily201Version = 201;
+// The decoders read the sides as signed 16-bit values, so no side is larger.
+inline constexpr int32_t kVexoLargestSide = 32767;
 
 struct VexoHeader {
   uint16_t width = 0;   // as stored; the decoders read it as signed 16-bit
@@ -39,6 +41,9 @@ std::optional<VexoFamily> FamilyOfVersion(uint8_t codecVersion);
 // 0, otherwise the family's own path.
 VexoPath SelectVexoPath(VexoFamily family, const VexoHeader& header);
 
+// True when both sides are 1 to kVexoLargestSide.
+bool VexoSidesInRange(const VexoHeader& header);
+
 // Pixels of the picture the header announces: width x height when both are
 // at least 1 as signed 16-bit values, otherwise 0.
 size_t VexoPixelCount(const VexoHeader& header);
@@ -48,13 +53,3 @@ size_t VexoPixelCount(const VexoHeader& header);
 // that decodes within its own bounds always passes. Lets callers refuse a
 // tiny file that claims a huge picture before allocating for it.
 bool VexoFileCanHoldPicture(const VexoHeader& header, size_t fileSize);
-
-// Little-endian field readers for callers that hold the bytes.
-inline uint16_t ReadLe16(const uint8_t* bytes) {
-  return static_cast<uint16_t>(bytes[0] | (bytes[1] << 8));
-}
-inline int32_t ReadLe32Signed(const uint8_t* bytes) {
-  return static_cast<int32_t>(
-      static_cast<uint32_t>(bytes[0]) | (static_cast<uint32_t>(bytes[1]) << 8) |
-      (static_cast<uint32_t>(bytes[2]) << 16) | (static_cast<uint32_t>(bytes[3]) << 24));
-}

@@ -1,28 +1,10 @@
 #include <cstring>
 
+#include "common/little_endian.h"
+#include "fast/fast_format.h"
+#include "predictive/predictive_format.h"
+#include "transform/transform_format.h"
 #include "vexo_header.h"
-
-namespace {
-
-constexpr size_t kPredictiveStreamStart = 16;
-constexpr size_t kTransformStreamStart = 16;
-constexpr size_t kFastStreamStart = 20;
-
-// Least number of bits each path spends on one block (or block position).
-constexpr uint64_t kPredictiveBitsPerBlock = 2;
-constexpr uint64_t kTransformBitsPerBlock = 3;
-constexpr uint64_t kFastBitsPerBlock = 5;
-
-uint64_t CeilDiv4(int32_t value) {
-  return (static_cast<uint64_t>(value) + 3) / 4;
-}
-
-bool StreamCanHold(uint64_t blocks, uint64_t bitsPerBlock, size_t streamStart, size_t fileSize) {
-  const uint64_t neededBytes = (blocks * bitsPerBlock + 7) / 8;
-  return fileSize >= streamStart && fileSize - streamStart >= neededBytes;
-}
-
-}  // namespace
 
 bool HasVexoMagic(std::span<const uint8_t> file) {
   return file.size() >= 4 && std::memcmp(file.data(), "VEXO", 4) == 0;
@@ -31,8 +13,8 @@ bool HasVexoMagic(std::span<const uint8_t> file) {
 std::optional<VexoHeader> ReadVexoHeader(std::span<const uint8_t> file) {
   if (file.size() < kVexoHeaderSize) return std::nullopt;
   VexoHeader header;
-  header.width = ReadLe16(file.data() + 4);
-  header.height = ReadLe16(file.data() + 6);
+  header.width = vexo::ReadLe16(file.data() + 4);
+  header.height = vexo::ReadLe16(file.data() + 6);
   header.depthFlag = file[8];
   header.pathFlag = file[9];
   header.quality = file[10];
@@ -51,6 +33,11 @@ VexoPath SelectVexoPath(VexoFamily family, const VexoHeader& header) {
   return family == VexoFamily::k101 ? VexoPath::kTransform : VexoPath::kFast;
 }
 
+bool VexoSidesInRange(const VexoHeader& header) {
+  return header.width >= 1 && header.width <= kVexoLargestSide && header.height >= 1 &&
+         header.height <= kVexoLargestSide;
+}
+
 size_t VexoPixelCount(const VexoHeader& header) {
   if (header.SignedWidth() < 1 || header.SignedHeight() < 1) return 0;
   return static_cast<size_t>(header.SignedWidth()) * static_cast<size_t>(header.SignedHeight());
@@ -63,14 +50,11 @@ bool VexoFileCanHoldPicture(const VexoHeader& header, size_t fileSize) {
   const auto family = FamilyOfVersion(header.codecVersion).value_or(VexoFamily::k101);
   switch (SelectVexoPath(family, header)) {
     case VexoPath::kPredictive:
-      return StreamCanHold(CeilDiv4(width) * CeilDiv4(height), kPredictiveBitsPerBlock,
-                           kPredictiveStreamStart, fileSize);
+      return vexo::PredictiveFileCanHold(width, height, fileSize);
     case VexoPath::kTransform:
-      return StreamCanHold(CeilDiv4(width) * CeilDiv4(height), kTransformBitsPerBlock,
-                           kTransformStreamStart, fileSize);
+      return vexo::TransformFileCanHold(width, height, fileSize);
     case VexoPath::kFast:
-      return StreamCanHold(static_cast<uint64_t>(width / 4) * static_cast<uint64_t>(height / 4),
-                           kFastBitsPerBlock, kFastStreamStart, fileSize);
+      return vexo::FastFileCanHold(width, height, fileSize);
   }
   return true;
 }

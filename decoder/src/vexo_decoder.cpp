@@ -3,6 +3,7 @@
 
 #include "fast/fast_decoder.h"
 #include "predictive/predictive_decoder.h"
+#include "transform/quality_tables.h"
 #include "transform/transform_decoder.h"
 
 namespace {

@@ -23,10 +23,8 @@ struct EncodeOptions {
   int quality = 0;
 };
 
-inline constexpr int32_t kLargestEncodableSide = 32767;
-
 // Why EncodeVexo refuses a request, or an empty string when it does not:
-// a picture side outside 1..32767, a path the family lacks, a quality the
+// a picture side outside 1..kVexoLargestSide, a path the family lacks, a quality the
 // path does not take.
 std::string EncodeOptionsProblem(const RgbPicture& picture, const EncodeOptions& options);
 
@@ -42,7 +40,11 @@ std::vector<uint8_t> EncodeVexo(const RgbPicture& picture, const EncodeOptions& 
 // the viewer shows the 5-bit red 31 as 248, so 8-bit values round to the
 // nearest multiple of 8 (4 for green) and saturate at the top.
 uint16_t NearestRgb565(uint8_t red, uint8_t green, uint8_t blue);
-std::vector<uint16_t> QuantizeToRgb565(const RgbPicture& picture);
+std::vector<uint16_t> QuantiseToRgb565(const RgbPicture& picture);
+// The earlier spelling, until the command-line tool has moved to the one above.
+inline std::vector<uint16_t> QuantizeToRgb565(const RgbPicture& picture) {
+  return QuantiseToRgb565(picture);
+}
 
 // Peak signal-to-noise ratio in dB of a decoded picture, as the viewer shows
 // it (5-6-5 expanded with zero low bits), against the 8-bit source.

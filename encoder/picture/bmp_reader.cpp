@@ -3,6 +3,7 @@
 #include <optional>
 #include <vector>
 
+#include "common/little_endian.h"
 #include "picture_reader.h"
 
 namespace {
@@ -15,7 +16,7 @@ constexpr uint32_t kBiBitfields = 3;
 constexpr size_t kMasksOffset = kFileHeaderSize + 40;
 
 uint32_t Le32(std::span<const uint8_t> bytes, size_t at) {
-  return static_cast<uint32_t>(ReadLe32Signed(bytes.data() + at));
+  return static_cast<uint32_t>(vexo::ReadLe32Signed(bytes.data() + at));
 }
 
 // Where one colour lies in a 32-bit pixel: a run of set bits.
@@ -71,7 +72,7 @@ PictureOrError DecodeBmp(std::span<const uint8_t> bytes, const std::string& name
   if (infoSize < 40) return problem("only BMP files with a 40-byte or larger header are read");
   const auto width = static_cast<int32_t>(Le32(bytes, 18));
   const auto rawHeight = static_cast<int32_t>(Le32(bytes, 22));
-  const uint16_t bitsPerPixel = ReadLe16(bytes.data() + 28);
+  const uint16_t bitsPerPixel = vexo::ReadLe16(bytes.data() + 28);
   const uint32_t compression = Le32(bytes, 30);
   if ((bitsPerPixel != 24 && bitsPerPixel != 32) ||
       (compression != kBiRgb && !(compression == kBiBitfields && bitsPerPixel == 32))) {
@@ -85,8 +86,7 @@ PictureOrError DecodeBmp(std::span<const uint8_t> bytes, const std::string& name
   }
   const bool topDown = rawHeight < 0;
   const int64_t height = topDown ? -static_cast<int64_t>(rawHeight) : rawHeight;
-  if (width < 1 || height < 1 || width > kLargestEncodableSide + 1 ||
-      height > kLargestEncodableSide + 1) {
+  if (width < 1 || height < 1 || width > kVexoLargestSide + 1 || height > kVexoLargestSide + 1) {
     return problem("BMP picture size " + std::to_string(width) + " x " + std::to_string(height) +
                    " is out of range");
   }
@@ -108,7 +108,7 @@ PictureOrError DecodeBmp(std::span<const uint8_t> bytes, const std::string& name
         out[2] = source[0];
         continue;
       }
-      const auto pixel = static_cast<uint32_t>(ReadLe32Signed(source));
+      const auto pixel = static_cast<uint32_t>(vexo::ReadLe32Signed(source));
       for (size_t c = 0; c < 3; ++c) out[c] = masks[c].Extract(pixel);
     }
   }

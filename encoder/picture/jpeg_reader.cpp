@@ -55,8 +55,7 @@ void ReadPixels(jpeg_decompress_struct& info, std::span<const uint8_t> bytes, Rg
                 ErrorManager& errors) {
   jpeg_mem_src(&info, bytes.data(), static_cast<unsigned long>(bytes.size()));
   jpeg_read_header(&info, TRUE);
-  if (info.image_width > kLargestEncodableSide + 1 ||
-      info.image_height > kLargestEncodableSide + 1) {
+  if (info.image_width > kVexoLargestSide + 1 || info.image_height > kVexoLargestSide + 1) {
     std::snprintf(errors.message, JMSG_LENGTH_MAX, "picture size is out of range");
     Stop(reinterpret_cast<j_common_ptr>(&info));
   }

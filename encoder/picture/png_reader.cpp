@@ -40,7 +40,7 @@ PictureOrError DecodePng(std::span<const uint8_t> bytes, const std::string& name
   std::unique_ptr<spng_ctx, ContextDeleter> context(spng_ctx_new(0));
   if (!context) return name + ": not enough memory to read the picture";
   // Refuse pictures far larger than a VEXO file can hold before decoding.
-  spng_set_image_limits(context.get(), kLargestEncodableSide + 1, kLargestEncodableSide + 1);
+  spng_set_image_limits(context.get(), kVexoLargestSide + 1, kVexoLargestSide + 1);
   spng_set_png_buffer(context.get(), bytes.data(), bytes.size());
 
   spng_ihdr header{};

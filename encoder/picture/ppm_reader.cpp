@@ -35,8 +35,7 @@ PictureOrError DecodePpm(std::span<const uint8_t> bytes, const std::string& name
   }
   ++at;  // the single white-space byte before the samples
   if (maxValue < 1 || maxValue > 255) return name + ": only 8-bit PPM pictures are read";
-  if (width < 1 || height < 1 || width > kLargestEncodableSide + 1 ||
-      height > kLargestEncodableSide + 1) {
+  if (width < 1 || height < 1 || width > kVexoLargestSide + 1 || height > kVexoLargestSide + 1) {
     return name + ": PPM picture size is out of range";
   }
   const size_t sampleCount = 3 * static_cast<size_t>(width) * static_cast<size_t>(height);

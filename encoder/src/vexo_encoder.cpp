@@ -34,7 +34,7 @@ uint16_t NearestRgb565(uint8_t red, uint8_t green, uint8_t blue) {
   return static_cast<uint16_t>((r << 11) | (g << 5) | b);
 }
 
-std::vector<uint16_t> QuantizeToRgb565(const RgbPicture& picture) {
+std::vector<uint16_t> QuantiseToRgb565(const RgbPicture& picture) {
   std::vector<uint16_t> pixels(picture.rgb.size() / 3);
   for (size_t i = 0; i < pixels.size(); ++i) {
     pixels[i] = NearestRgb565(picture.rgb[3 * i], picture.rgb[3 * i + 1], picture.rgb[3 * i + 2]);
@@ -44,7 +44,7 @@ std::vector<uint16_t> QuantizeToRgb565(const RgbPicture& picture) {
 
 std::string EncodeOptionsProblem(const RgbPicture& picture, const EncodeOptions& options) {
   if (picture.width < 1 || picture.height < 1) return "the picture is empty";
-  if (picture.width > kLargestEncodableSide || picture.height > kLargestEncodableSide) {
+  if (picture.width > kVexoLargestSide || picture.height > kVexoLargestSide) {
     return "the picture is " + std::to_string(picture.width) + " x " +
            std::to_string(picture.height) + "; VEXO files hold at most 32767 x 32767";
   }
@@ -79,9 +79,9 @@ std::vector<uint8_t> EncodeVexo(const RgbPicture& picture, const EncodeOptions& 
   const VexoHeader header = HeaderFor(picture, options);
   switch (options.path) {
     case VexoPath::kPredictive:
-      return vexo::EncodePredictive(QuantizeToRgb565(picture), header);
+      return vexo::EncodePredictive(QuantiseToRgb565(picture), header);
     case VexoPath::kFast:
-      return vexo::EncodeFast(QuantizeToRgb565(picture), header);
+      return vexo::EncodeFast(QuantiseToRgb565(picture), header);
     case VexoPath::kTransform:
       return vexo::EncodeTransform(picture, header);
   }

@@ -1,4 +1,4 @@
-// The predictive path: worked examples, block order, modes, tables, and the
+// The predictive path: hand-checked examples, block order, modes, tables, and the
 // equivalence of its two forms.
 #include <gtest/gtest.h>
 
@@ -16,17 +16,17 @@ namespace {
 
 using Pixels = std::vector<uint16_t>;
 
-struct WorkedCase {
+struct HandCheckedCase {
   uint8_t quality;
   VexoFamily family;
   Pixels expected;
 };
 
-class WorkedExampleTest : public ::testing::TestWithParam<WorkedCase> {};
+class HandCheckedExample : public ::testing::TestWithParam<HandCheckedCase> {};
 
-TEST_P(WorkedExampleTest, DecodesToTheListedPixels) {
-  const WorkedCase& c = GetParam();
-  const auto file = WorkedExampleFile(c.quality, static_cast<uint8_t>(c.family));
+TEST_P(HandCheckedExample, DecodesToTheExpectedPixels) {
+  const HandCheckedCase& c = GetParam();
+  const auto file = HandCheckedFile(c.quality, static_cast<uint8_t>(c.family));
   const DecodedPicture decoded = DecodeWith(c.family, file);
   ASSERT_EQ(decoded.outcome.status, VexoStatus::kOk);
   EXPECT_EQ(decoded.outcome.result, 24);
@@ -36,35 +36,35 @@ TEST_P(WorkedExampleTest, DecodesToTheListedPixels) {
 const Pixels kFineExample = {0xF800, 0xF800, 0xF000, 0xF021, 0xF021, 0xF021, 0xF041, 0x001F};
 const Pixels kCoarseExample = {0xF800, 0xF800, 0xE800, 0xE842, 0xE842, 0xE842, 0xE882, 0x001F};
 
-INSTANTIATE_TEST_SUITE_P(BothQualitiesBothFamilies, WorkedExampleTest,
-                         ::testing::Values(WorkedCase{0, VexoFamily::k101, kFineExample},
-                                           WorkedCase{1, VexoFamily::k101, kFineExample},
-                                           WorkedCase{2, VexoFamily::k101, kCoarseExample},
-                                           WorkedCase{0, VexoFamily::k201, kFineExample},
-                                           WorkedCase{2, VexoFamily::k201, kCoarseExample}));
+INSTANTIATE_TEST_SUITE_P(BothQualitiesBothFamilies, HandCheckedExample,
+                         ::testing::Values(HandCheckedCase{0, VexoFamily::k101, kFineExample},
+                                           HandCheckedCase{1, VexoFamily::k101, kFineExample},
+                                           HandCheckedCase{2, VexoFamily::k101, kCoarseExample},
+                                           HandCheckedCase{0, VexoFamily::k201, kFineExample},
+                                           HandCheckedCase{2, VexoFamily::k201, kCoarseExample}));
 
 TEST(ClassicEntries, ReturnTheResultAndWriteThePixels) {
-  const auto file = WorkedExampleFile(0, 101);
+  const auto file = HandCheckedFile(0, 101);
   Pixels pixels(8);
   EXPECT_EQ(Vexo101Decode(file.data(), file.size(), pixels.data()), 24);
   EXPECT_EQ(pixels, kFineExample);
 }
 
 TEST(ClassicEntries, WrongFamilyFailsWithoutWritingAndKeepsTheError) {
-  const auto file201 = WorkedExampleFile(0, 201);
+  const auto file201 = HandCheckedFile(0, 201);
   Pixels pixels(8, 0x1234);
   EXPECT_EQ(Vexo101Decode(file201.data(), file201.size(), pixels.data()), -1);
   EXPECT_EQ(Vexo101LastError(), VexoErrorBadVersion);
   EXPECT_EQ(pixels, Pixels(8, 0x1234));
 
   // A later success leaves the last error as it was.
-  const auto file101 = WorkedExampleFile(0, 101);
+  const auto file101 = HandCheckedFile(0, 101);
   EXPECT_EQ(Vexo101Decode(file101.data(), file101.size(), pixels.data()), 24);
   EXPECT_EQ(Vexo101LastError(), VexoErrorBadVersion);
 }
 
 TEST(ClassicEntries, BadMagicFailsInBothFamilies) {
-  auto file = WorkedExampleFile(0, 201);
+  auto file = HandCheckedFile(0, 201);
   file[0] = 'W';
   Pixels pixels(8);
   EXPECT_EQ(Vexo201Decode(file.data(), file.size(), pixels.data()), -1);
@@ -74,13 +74,13 @@ TEST(ClassicEntries, BadMagicFailsInBothFamilies) {
 }
 
 TEST(ClassicEntries, NullPointersAreMalformedCallsInBothFamilies) {
-  const auto file = WorkedExampleFile(0, 201);
+  const auto file = HandCheckedFile(0, 201);
   Pixels pixels(8);
   EXPECT_EQ(Vexo201Decode(file.data(), file.size(), nullptr), -1);
   EXPECT_EQ(Vexo201LastError(), VexoErrorMalformed);
   EXPECT_EQ(Vexo201Decode(nullptr, file.size(), pixels.data()), -1);
   EXPECT_EQ(Vexo201LastError(), VexoErrorMalformed);
-  EXPECT_EQ(Vexo101Decode(WorkedExampleFile().data(), file.size(), nullptr), -1);
+  EXPECT_EQ(Vexo101Decode(HandCheckedFile().data(), file.size(), nullptr), -1);
   EXPECT_EQ(Vexo101LastError(), VexoErrorMalformed);
 }
 
@@ -93,7 +93,7 @@ TEST(ClassicEntries, VersionQueries) {
 }
 
 TEST(ReentrantEntry, OutputSmallerThanThePictureIsMalformed) {
-  const auto file = WorkedExampleFile(0, 101);
+  const auto file = HandCheckedFile(0, 101);
   Pixels pixels(7);
   EXPECT_EQ(VexoDecode(VexoFamily::k101, file, pixels).status, VexoStatus::kMalformed);
 }

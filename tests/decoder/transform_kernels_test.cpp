@@ -1,13 +1,14 @@
-// The transform path's kernels: level code, dequantization, intra
+// The transform path's kernels: level code, dequantisation, intra
 // prediction, inverse transform, reconstruction and packing, each against the
-// format's worked values and against a plain per-sample reference.
+// hand-checked values and against a plain per-sample reference.
 #include <gtest/gtest.h>
 
 #include <random>
 #include <vector>
 
 #include "bit_writer.h"
-#include "transform/dequantization.h"
+#include "plain_kernels.h"
+#include "transform/dequantisation.h"
 #include "transform/intra_prediction.h"
 #include "transform/inverse_transform.h"
 #include "transform/level_code.h"
@@ -71,7 +72,7 @@ TEST(TransformLevelCode, TableLookupMatchesBitByBitWalk) {
   }
 }
 
-// ---- Dequantization --------------------------------------------------------
+// ---- Dequantisation --------------------------------------------------------
 
 struct DequantCase {
   const char* name;
@@ -84,14 +85,14 @@ void PrintTo(const DequantCase& c, std::ostream* out) {
   *out << c.name;
 }
 
-class TransformDequantization : public ::testing::TestWithParam<DequantCase> {};
+class TransformDequantisation : public ::testing::TestWithParam<DequantCase> {};
 
-TEST_P(TransformDequantization, PlacesLevelsAlongTheScan) {
+TEST_P(TransformDequantisation, PlacesLevelsAlongTheScan) {
   const DequantCase& c = GetParam();
   const auto quality = *TransformQualityFor(c.quality);
   const ReadList read = ReadFromBits(c.bits, quality.escapeWidth);
   BlockCoefficients d;
-  const CoefficientMask mask = DequantizeList(read.list, MakeDequantSteps(quality), d);
+  const CoefficientMask mask = DequantiseList(read.list, MakeDequantSteps(quality), d);
   CoefficientMask expectedMask = 0;
   for (const auto& [index, value] : c.coefficients) {
     expectedMask |= 1u << index;
@@ -106,9 +107,9 @@ TEST_P(TransformDequantization, PlacesLevelsAlongTheScan) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Lists, TransformDequantization,
+    Lists, TransformDequantisation,
     ::testing::Values(
-        DequantCase{"WorkedExample", "000 0010 011 0000 1", 28, {{1, -320}, {2, 512}}},
+        DequantCase{"HandCheckedExample", "000 0010 011 0000 1", 28, {{1, -320}, {2, 512}}},
         DequantCase{"LoneLowestAtQuality16", "001 0000 1", 16, {{0, 64}}},
         DequantCase{"RunOf15ReachesTheLastPosition", "001 1111 011 0000 1", 28, {{15, 400}}},
         DequantCase{"RunPastTheScanIgnoresTheRest", "001 0111 001 1001 011 0000 1", 28, {{9, 320}}},
@@ -153,14 +154,14 @@ TEST(TransformIntraPrediction, EveryModeMatchesItsPerSampleRule) {
   }
 }
 
-TEST(TransformIntraPrediction, DiagDownLeftWorkedValues) {
+TEST(TransformIntraPrediction, DiagDownLeftHandCheckedValues) {
   const Samples p = Predict(kIntraDiagDownLeft, {9, 0, 0, 0, 0, 0, 0, 0, 255}, {9, 9, 9, 9});
   EXPECT_EQ(p[4 * 3 + 2], 64);
   EXPECT_EQ(p[4 * 2 + 3], 64);
   EXPECT_EQ(p[4 * 3 + 3], 191);
 }
 
-TEST(TransformIntraPrediction, HorUpWorkedValues) {
+TEST(TransformIntraPrediction, HorUpHandCheckedValues) {
   const Samples p = Predict(kIntraHorUp, {9, 9, 9, 9, 9, 9, 9, 9, 9}, {0, 0, 0, 255});
   for (int i : {4 * 2 + 2, 4 * 2 + 3, 12, 13, 14, 15}) EXPECT_EQ(p[i], 255) << i;
   EXPECT_EQ(p[4 * 2 + 1], 191);

@@ -1,4 +1,4 @@
-// Whole transform pictures through the library's entries: the format's worked
+// Whole transform pictures through the library's entries: hand-checked
 // pictures, quality boundaries, the stream syntax's corner cases, the
 // neighbour rule at the picture's edges, and random streams against the
 // plain reference decoder.
@@ -30,9 +30,9 @@ Pixels Rows(int width, std::initializer_list<std::pair<int, uint16_t>> rowsAndPi
   return pixels;
 }
 
-// ---- The format's worked pictures ------------------------------------------
+// ---- Hand-checked pictures ------------------------------------------
 
-struct WorkedPicture {
+struct HandCheckedPicture {
   const char* name;
   uint16_t width, height;
   uint8_t quality;
@@ -41,14 +41,14 @@ struct WorkedPicture {
   Pixels pixels;
 };
 
-void PrintTo(const WorkedPicture& c, std::ostream* out) {
+void PrintTo(const HandCheckedPicture& c, std::ostream* out) {
   *out << c.name;
 }
 
-class TransformWorkedPictures : public ::testing::TestWithParam<WorkedPicture> {};
+class TransformHandCheckedPictures : public ::testing::TestWithParam<HandCheckedPicture> {};
 
-TEST_P(TransformWorkedPictures, DecodeToTheListedPixels) {
-  const WorkedPicture& c = GetParam();
+TEST_P(TransformHandCheckedPictures, DecodeToTheExpectedPixels) {
+  const HandCheckedPicture& c = GetParam();
   const DecodedPicture decoded = Decode(MakeTransformFile(c.width, c.height, c.quality, c.coded));
   ASSERT_EQ(decoded.outcome.status, VexoStatus::kOk);
   EXPECT_EQ(decoded.outcome.result, c.result);
@@ -56,34 +56,35 @@ TEST_P(TransformWorkedPictures, DecodeToTheListedPixels) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Examples, TransformWorkedPictures,
+    Examples, TransformHandCheckedPictures,
     ::testing::Values(
-        WorkedPicture{"ThreeEmptyLists", 4, 4, 28, {0xE0}, 17, Rows(4, {{4, 0x8410}})},
-        WorkedPicture{"TwoBlocksSideBySide", 8, 4, 28, {0x61, 0xF8}, 18, Rows(8, {{4, 0x8C10}})},
-        WorkedPicture{"VerticalModeBelow",
-                      4,
-                      8,
-                      28,
-                      {0x61, 0xE3, 0x0E},
-                      19,
-                      Rows(4, {{4, 0x8C10}, {4, 0x9410}})},
+        HandCheckedPicture{"ThreeEmptyLists", 4, 4, 28, {0xE0}, 17, Rows(4, {{4, 0x8410}})},
+        HandCheckedPicture{
+            "TwoBlocksSideBySide", 8, 4, 28, {0x61, 0xF8}, 18, Rows(8, {{4, 0x8C10}})},
+        HandCheckedPicture{"VerticalModeBelow",
+                           4,
+                           8,
+                           28,
+                           {0x61, 0xE3, 0x0E},
+                           19,
+                           Rows(4, {{4, 0x8C10}, {4, 0x9410}})},
         // 16 bits: a +1 that rounds away, then a DC block whose left
         // neighbours below the first are not yet decoded and read 0.
-        WorkedPicture{"EndsOnAByteBoundary",
-                      4,
-                      8,
-                      0,
-                      {0x21, 0xD7},
-                      18,
-                      Rows(4, {{4, 0x8410}, {4, Pack565(80, 80, 80)}})},
+        HandCheckedPicture{"EndsOnAByteBoundary",
+                           4,
+                           8,
+                           0,
+                           {0x21, 0xD7},
+                           18,
+                           Rows(4, {{4, 0x8410}, {4, Pack565(80, 80, 80)}})},
         // 17 bits: an escape of width 5, +1 x 18 << 5 adds 9 to red.
-        WorkedPicture{"OneBitMoreTakesOneMoreByte",
-                      4,
-                      4,
-                      35,
-                      {0x58, 0x43, 0x80},
-                      19,
-                      Rows(4, {{4, Pack565(137, 128, 128)}})}),
+        HandCheckedPicture{"OneBitMoreTakesOneMoreByte",
+                           4,
+                           4,
+                           35,
+                           {0x58, 0x43, 0x80},
+                           19,
+                           Rows(4, {{4, Pack565(137, 128, 128)}})}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ---- Quality boundaries ----------------------------------------------------

@@ -32,8 +32,8 @@ void ExpectEveryPrefixDecodesIdenticallyOrFails(VexoFamily family,
   }
 }
 
-TEST(Truncation, WorkedExamplePrefixes) {
-  const std::vector<uint8_t> file = WorkedExampleFile();
+TEST(Truncation, HandCheckedPrefixes) {
+  const std::vector<uint8_t> file = HandCheckedFile();
   ExpectEveryPrefixDecodesIdenticallyOrFails(VexoFamily::k101, file);
   // Every cut of this file loses data the decode needs.
   for (size_t length = 4; length < file.size(); ++length) {

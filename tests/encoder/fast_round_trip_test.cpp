@@ -29,7 +29,7 @@ TEST_P(FastRoundTrip, DecodesToTheQuantisedPictureExactly) {
   const VexoDecodeResult result = VexoDecode(VexoFamily::k201, file, decoded);
   ASSERT_EQ(result.status, VexoStatus::kOk);
   EXPECT_EQ(result.result, static_cast<int32_t>(file.size()));
-  EXPECT_EQ(decoded, QuantizeToRgb565(picture));
+  EXPECT_EQ(decoded, QuantiseToRgb565(picture));
 }
 
 std::string ParamName(const ::testing::TestParamInfo<FastParam>& info) {

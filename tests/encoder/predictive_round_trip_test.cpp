@@ -32,7 +32,7 @@ TEST_P(PredictiveRoundTrip, DecodesWithinTheQualitysTolerance) {
   ASSERT_EQ(result.status, VexoStatus::kOk);
   EXPECT_EQ(result.result, static_cast<int32_t>(file.size()));  // raw pixels end the file
 
-  const std::vector<uint16_t> wanted = QuantizeToRgb565(picture);
+  const std::vector<uint16_t> wanted = QuantiseToRgb565(picture);
   const int tolerance = PredictiveTolerance(quality);
   for (size_t i = 0; i < wanted.size(); ++i) {
     ASSERT_TRUE(WithinTolerance(decoded[i], wanted[i], tolerance))

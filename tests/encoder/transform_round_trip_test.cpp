@@ -131,7 +131,7 @@ TEST(ForwardTransform, MirrorsTheDecodersInverse) {
   for (int trial = 0; trial < 200; ++trial) {
     std::array<int32_t, 16> residual;
     for (auto& r : residual) r = static_cast<int32_t>(random() % 201) - 100;
-    const auto levels = QuantizeCoefficients(ForwardTransform4x4(residual), steps, 2047, 0.5);
+    const auto levels = QuantiseCoefficients(ForwardTransform4x4(residual), steps, 2047, 0.5);
     BlockCoefficients coefficients{};
     for (int p = 0; p < 16; ++p) coefficients[ScanOrder[p]] = levels[p] * steps[p];
     InverseTransform4x4(coefficients);

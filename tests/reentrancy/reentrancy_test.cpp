@@ -96,7 +96,7 @@ TEST(Reentrancy, FileDecodeOnManyThreadsMatchesOneThread) {
 // Each thread fails in its own way; each must see its own last error.
 TEST(Reentrancy, ClassicEntriesKeepALastErrorPerThread) {
   using vexo::testing::WithByte;
-  const auto good = vexo::testing::WorkedExampleFile();
+  const auto good = vexo::testing::HandCheckedFile();
   const std::vector<std::pair<std::vector<uint8_t>, int32_t>> failures = {
       {WithByte(good, 0, 'X'), VexoErrorBadMagic},
       {WithByte(good, 11, 201), VexoErrorBadVersion},

@@ -71,7 +71,7 @@ void AddFolder(std::map<std::string, std::string>& actual, const std::string& fo
 }
 
 std::map<std::string, std::string> ActualFingerprints() {
-  using vexo::testing::WorkedExampleFile;
+  using vexo::testing::HandCheckedFile;
   std::map<std::string, std::string> actual;
   AddFolder(actual, "samples", false);
   AddFolder(actual, "fuzz/decode-corpus", true);
@@ -79,8 +79,8 @@ std::map<std::string, std::string> ActualFingerprints() {
   AddFolder(actual, "fuzz/crashers", false);
   for (const uint8_t version : {101, 201}) {
     for (const uint8_t quality : {0, 1, 2}) {
-      const auto file = WorkedExampleFile(quality, version);
-      actual["crafted/worked-example-q" + std::to_string(quality) + "-" + std::to_string(version)] =
+      const auto file = HandCheckedFile(quality, version);
+      actual["crafted/hand-checked-q" + std::to_string(quality) + "-" + std::to_string(version)] =
           Fingerprint(FamilyFor(file), file);
     }
   }

@@ -11,9 +11,11 @@
 
 namespace vexo::testing {
 
-// The encoder's writer plus a way to spell bits out in tests.
+// The encoder's writer plus ways to spell bits out in tests.
 class BitWriter : public vexo::BitWriter {
  public:
+  void PutBit(bool bit) { Put(bit ? 1 : 0, 1); }
+
   // Appends bits written as a string of '0' and '1'; other characters (spaces
   // for readability) are skipped.
   void PutBits(std::string_view bits) {

@@ -4,7 +4,7 @@
 
 namespace vexo::testing {
 
-std::vector<uint8_t> WorkedExampleFile(uint8_t quality, uint8_t codecVersion) {
+std::vector<uint8_t> HandCheckedFile(uint8_t quality, uint8_t codecVersion) {
   return {'V',  'E',  'X',  'O',  0x04, 0x00, 0x02, 0x00, 0x00, 0x00, quality, codecVersion,
           0x14, 0x00, 0x00, 0x00, 0x1E, 0x00, 0xDC, 0x37, 0x00, 0xF8, 0x1F,    0x00};
 }

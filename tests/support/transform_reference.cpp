@@ -60,7 +60,7 @@ std::vector<Entry> ReadList(BitSource& bits, int escapeWidth) {
 
 using Block = std::array<std::array<int32_t, 4>, 4>;
 
-Block Dequantize(const std::vector<Entry>& entries, int scaleRow, int quantShift) {
+Block Dequantise(const std::vector<Entry>& entries, int scaleRow, int quantShift) {
   Block d{};
   int p = 0;
   for (const Entry& entry : entries) {
@@ -108,7 +108,7 @@ void RebuildBlock(Picture& picture, int plane, int offset, int mode, bool firstR
   }
   Block r{};
   if (!entries.empty() && entries[0].level != 0) {
-    r = ReferenceInverseTransform(Dequantize(entries, quality % 6, quality / 6));
+    r = ReferenceInverseTransform(Dequantise(entries, quality % 6, quality / 6));
   }
   for (int y = 0; y < 4; ++y) {
     for (int x = 0; x < 4; ++x) {

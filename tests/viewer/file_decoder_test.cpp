@@ -15,7 +15,7 @@ namespace {
 using vexo::testing::HugePictureInATinyFile;
 using vexo::testing::WithByte;
 
-const std::vector<uint8_t> kWorkedExample = vexo::testing::WorkedExampleFile();
+const std::vector<uint8_t> kHandChecked = vexo::testing::HandCheckedFile();
 
 class FileDecoderTest : public vexo::testing::TempFolderTest {
  protected:
@@ -23,7 +23,7 @@ class FileDecoderTest : public vexo::testing::TempFolderTest {
 };
 
 TEST_F(FileDecoderTest, DecodesConvertsAndReportsTheStatistics) {
-  const std::string path = Write("example.vxo", kWorkedExample);
+  const std::string path = Write("example.vxo", kHandChecked);
   ASSERT_EQ(decoder_.Decode(path).status, FileDecodeStatus::kOk);
   EXPECT_EQ(decoder_.ImageWidth(), 4);
   EXPECT_EQ(decoder_.ImageHeight(), 2);
@@ -40,13 +40,13 @@ TEST_F(FileDecoderTest, DecodesConvertsAndReportsTheStatistics) {
 }
 
 TEST_F(FileDecoderTest, SavesTheBmpBesideTheSource) {
-  ASSERT_EQ(decoder_.Decode(Write("a.b.vxo", kWorkedExample)).status, FileDecodeStatus::kOk);
+  ASSERT_EQ(decoder_.Decode(Write("a.b.vxo", kHandChecked)).status, FileDecodeStatus::kOk);
   EXPECT_EQ(decoder_.SaveBmp(), "");
   EXPECT_EQ(std::filesystem::file_size(folder_ / "a.b1.bmp"), 54u + 24u);
 }
 
 std::vector<uint8_t> Prefix(size_t length) {
-  return {kWorkedExample.begin(), kWorkedExample.begin() + static_cast<ptrdiff_t>(length)};
+  return {kHandChecked.begin(), kHandChecked.begin() + static_cast<ptrdiff_t>(length)};
 }
 
 struct FailureCase {
@@ -65,7 +65,7 @@ class FileDecoderFailureTest : public FileDecoderTest,
                                public ::testing::WithParamInterface<FailureCase> {};
 
 TEST_P(FileDecoderFailureTest, ReportsTheUserFacingTextAndKeepsThePreviousPicture) {
-  ASSERT_EQ(decoder_.Decode(Write("good.vxo", kWorkedExample)).status, FileDecodeStatus::kOk);
+  ASSERT_EQ(decoder_.Decode(Write("good.vxo", kHandChecked)).status, FileDecodeStatus::kOk);
   const FileDecodeOutcome outcome = decoder_.Decode(Write("bad.vxo", GetParam().bytes));
   EXPECT_EQ(outcome.status, GetParam().status);
   EXPECT_EQ(FailureText(outcome.status), GetParam().text);
@@ -84,13 +84,13 @@ INSTANTIATE_TEST_SUITE_P(
                                   {'V', 'E'},
                                   FileDecodeStatus::kNotVexo,
                                   "This is not the VEXO file"},
-                      FailureCase{"Version102", WithByte(kWorkedExample, 11, 102),
+                      FailureCase{"Version102", WithByte(kHandChecked, 11, 102),
                                   FileDecodeStatus::kWrongVersion, "Incorrect Decoder Version"},
                       FailureCase{"ShorterThanHeader", Prefix(9), FileDecodeStatus::kDamaged,
                                   "The VEXO file is damaged"},
-                      FailureCase{"ZeroWidth", WithByte(kWorkedExample, 4, 0),
+                      FailureCase{"ZeroWidth", WithByte(kHandChecked, 4, 0),
                                   FileDecodeStatus::kDamaged, "The VEXO file is damaged"},
-                      FailureCase{"NegativeHeight", WithByte(kWorkedExample, 7, 0x80),
+                      FailureCase{"NegativeHeight", WithByte(kHandChecked, 7, 0x80),
                                   FileDecodeStatus::kDamaged, "The VEXO file is damaged"},
                       FailureCase{"StreamCutShort", Prefix(22), FileDecodeStatus::kDamaged,
                                   "The VEXO file is damaged"},

@@ -75,7 +75,7 @@ TEST(OutputFormatChoice, ByNameAndByExtension) {
 
 TEST(DecodeFromMemory, GivesTheFileDecodesVerdicts) {
   using vexo::testing::WithByte;
-  const std::vector<uint8_t> example = vexo::testing::WorkedExampleFile();
+  const std::vector<uint8_t> example = vexo::testing::HandCheckedFile();
   const std::vector<uint8_t> cut(example.begin(), example.end() - 4);
   EXPECT_EQ(DecodeVexoBytes(WithByte(example, 3, 'X')).status, FileDecodeStatus::kNotVexo);
   EXPECT_EQ(DecodeVexoBytes(WithByte(example, 11, 102)).status, FileDecodeStatus::kWrongVersion);

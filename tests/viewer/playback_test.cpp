@@ -23,10 +23,10 @@ class PlaybackTest : public vexo::testing::TempFolderTest {
   void SetUp() override {
     TempFolderTest::SetUp();
     folderText_ = folder_.string() + "/";
-    Write("a.vxo", vexo::testing::WorkedExampleFile());
+    Write("a.vxo", vexo::testing::HandCheckedFile());
     Write("b.vxo", {'P', 'N', 'G', 0, 0, 0, 0, 0, 0, 0, 0, 0});
-    Write("c.vxo", vexo::testing::WorkedExampleFile());
-    Write("v.vxo", vexo::testing::WithByte(vexo::testing::WorkedExampleFile(), 11, 102));
+    Write("c.vxo", vexo::testing::HandCheckedFile());
+    Write("v.vxo", vexo::testing::WithByte(vexo::testing::HandCheckedFile(), 11, 102));
     std::filesystem::create_directory(folder_ / "e.vxo");
   }
   // The tick that the timer armed last would deliver; fails when none is due.

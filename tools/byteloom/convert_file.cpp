@@ -47,38 +47,46 @@ int ReadChunk(std::FILE* source, std::size_t size, std::string& chunk) {
   return std::ferror(source) ? LastErrorNumber() : 0;
 }
 
-int BinaryToText(std::FILE* source, AtomicOutputFile& output, std::ostream& messages) {
-  ByteListEncoder encoder;
-  std::string chunk;
-  std::string text;
-  while (!std::feof(source)) {
-    if (const int error = ReadChunk(source, kBinaryChunkSize, chunk)) {
-      return ReportReadFailure(messages, error);
-    }
-    text.clear();
-    encoder.Encode(chunk, text);
-    if (const int error = output.Write(text)) return ReportWriteFailure(messages, error);
-  }
-  return kConvertOk;
-}
-
 int ReportInvalidText(std::ostream& messages, const ByteListDecoder& decoder) {
   messages << "invalid byte-list text at offset " << decoder.error_offset() << "!\n";
   return kConvertInvalidText;
 }
 
-int TextToBinary(std::FILE* source, AtomicOutputFile& output, std::ostream& messages) {
-  ByteListDecoder decoder;
+// Reads `source` in chunks of `chunk_size`, lets `convert` turn each into the
+// output's bytes (it returns kConvertOk or the result of its own failure), and
+// writes them. The first failure ends the conversion with its result.
+template <class ConvertChunk>
+int ConvertInChunks(std::FILE* source, std::size_t chunk_size, AtomicOutputFile& output,
+                    std::ostream& messages, ConvertChunk convert) {
   std::string chunk;
-  std::string bytes;
+  std::string converted;
   while (!std::feof(source)) {
-    if (const int error = ReadChunk(source, kTextChunkSize, chunk)) {
+    if (const int error = ReadChunk(source, chunk_size, chunk)) {
       return ReportReadFailure(messages, error);
     }
-    bytes.clear();
-    if (!decoder.Decode(chunk, bytes)) return ReportInvalidText(messages, decoder);
-    if (const int error = output.Write(bytes)) return ReportWriteFailure(messages, error);
+    converted.clear();
+    if (const int result = convert(chunk, converted); result != kConvertOk) return result;
+    if (const int error = output.Write(converted)) return ReportWriteFailure(messages, error);
   }
+  return kConvertOk;
+}
+
+int BinaryToText(std::FILE* source, AtomicOutputFile& output, std::ostream& messages) {
+  ByteListEncoder encoder;
+  return ConvertInChunks(source, kBinaryChunkSize, output, messages,
+                         [&encoder](std::string_view bytes, std::string& text) {
+                           encoder.Encode(bytes, text);
+                           return kConvertOk;
+                         });
+}
+
+int TextToBinary(std::FILE* source, AtomicOutputFile& output, std::ostream& messages) {
+  ByteListDecoder decoder;
+  const int result = ConvertInChunks(
+      source, kTextChunkSize, output, messages, [&](std::string_view text, std::string& bytes) {
+        return decoder.Decode(text, bytes) ? kConvertOk : ReportInvalidText(messages, decoder);
+      });
+  if (result != kConvertOk) return result;
   return decoder.Finish() ? kConvertOk : ReportInvalidText(messages, decoder);
 }
 

@@ -7,15 +7,8 @@
 namespace orvane {
 namespace {
 
-constexpr int32_t kLargestSide = 32767;
-
 DecodedVexoPicture Fail(FileDecodeStatus status) {
   return {status, 0, 0, {}};
-}
-
-bool SidesAreDecodable(const VexoHeader& header) {
-  return header.width >= 1 && header.width <= kLargestSide && header.height >= 1 &&
-         header.height <= kLargestSide;
 }
 
 }  // namespace
@@ -26,7 +19,7 @@ DecodedVexoPicture DecodeVexoBytes(std::span<const uint8_t> file) {
   if (!header) return Fail(FileDecodeStatus::kDamaged);
   const auto family = FamilyOfVersion(header->codecVersion);
   if (!family) return Fail(FileDecodeStatus::kWrongVersion);
-  if (!SidesAreDecodable(*header) || !VexoFileCanHoldPicture(*header, file.size())) {
+  if (!VexoSidesInRange(*header) || !VexoFileCanHoldPicture(*header, file.size())) {
     return Fail(FileDecodeStatus::kDamaged);
   }
   DecodedVexoPicture picture{FileDecodeStatus::kOk, header->width, header->height, {}};

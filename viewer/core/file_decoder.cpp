@@ -11,8 +11,6 @@
 namespace orvane {
 namespace {
 
-constexpr int32_t kLargestSide = 32767;
-
 FileDecodeOutcome Fail(FileDecodeStatus status, std::string detail = {}) {
   return {status, std::move(detail)};
 }
@@ -25,11 +23,6 @@ std::optional<VexoFamily> FamilyByVersionQuery(uint8_t codecVersion) {
   Vexo201GetVersion(&version);
   if (static_cast<uint8_t>(version) == codecVersion) return VexoFamily::k201;
   return std::nullopt;
-}
-
-bool SidesAreDecodable(const VexoHeader& header) {
-  return header.width >= 1 && header.width <= kLargestSide && header.height >= 1 &&
-         header.height <= kLargestSide;
 }
 
 }  // namespace
@@ -103,7 +96,7 @@ FileDecodeOutcome CheckHeader(std::span<const uint8_t> file) {
                     "; this decoder knows " + std::to_string(kVexoFamily101Version) + " and " +
                     std::to_string(kVexoFamily201Version));
   }
-  if (!SidesAreDecodable(*header)) return Fail(FileDecodeStatus::kDamaged);
+  if (!VexoSidesInRange(*header)) return Fail(FileDecodeStatus::kDamaged);
   return {};
 }
 

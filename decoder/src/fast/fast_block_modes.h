@@ -18,8 +18,6 @@
 
 namespace vexo {
 
-inline constexpr int kFastBlockSize = 4;
-
 struct FastBlockPlace {
   uint16_t* pixels;         // the block's top-left pixel in the picture
   ptrdiff_t stride;         // the picture width

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "common/bit_reader.h"
+#include "common/little_endian.h"
 #include "fast/fast_block_modes.h"
 #include "fast/fast_delta_table.h"
 #include "fast/fast_streams.h"
@@ -15,17 +16,7 @@
 namespace vexo {
 namespace {
 
-constexpr size_t kSymbolOffsetField = 12;
-constexpr size_t kSymbolSpanField = 16;
-constexpr size_t kBlockCodeStart = 20;
-
-// A block code: a direction bit (1 = vertical) above a 4-bit mode.
-constexpr int kBlockCodeBits = 5;
-constexpr int kBlockCodeCount = 1 << kBlockCodeBits;
-constexpr uint32_t kModeMask = 0xF;
-constexpr uint32_t kVerticalBit = 0x10;
-constexpr uint32_t kModeRaw = 0;
-constexpr uint32_t kModeFill = 10;
+constexpr int kBlockCodeCount = 1 << kFastBlockCodeBits;
 
 constexpr std::array<uint16_t, kFastBlockSize> kNothingAbove{};
 
@@ -33,17 +24,15 @@ struct FastGeometry {
   explicit FastGeometry(const PathInput& input)
       : width(input.width),
         height(input.height),
-        blocksPerRow(input.width >= kFastBlockSize ? input.width / kFastBlockSize : 0),
-        blockRows(input.height >= kFastBlockSize ? input.height / kFastBlockSize : 0),
+        blocksPerRow(static_cast<int32_t>(BlocksInside(input.width))),
+        blockRows(static_cast<int32_t>(BlocksInside(input.height))),
         rowStep(3 * static_cast<ptrdiff_t>(input.width) + input.width % kFastBlockSize) {}
-
-  int64_t Blocks() const { return static_cast<int64_t>(blocksPerRow) * blockRows; }
 
   int32_t width;
   int32_t height;
   int32_t blocksPerRow;
   int32_t blockRows;
-  // Added to the output position after each block row, so that without
+  // Added to the output offset after each block row, so that without
   // undefined modes block row by starts at picture row 4 x by, column 0,
   // whatever the width.
   ptrdiff_t rowStep;
@@ -54,13 +43,13 @@ using BlockOperation = void (*)(Streams&, const FastBlockPlace&, const FastSymbo
 
 template <class Streams, int kCode>
 constexpr BlockOperation<Streams> OperationForCode() {
-  constexpr int kMode = kCode & kModeMask;
-  constexpr bool kVertical = (kCode & kVerticalBit) != 0;
-  if constexpr (kMode == kModeRaw) {
+  constexpr int kMode = kCode & kFastModeMask;
+  constexpr bool kVertical = (kCode & kFastVerticalBit) != 0;
+  if constexpr (kMode == kFastModeRaw) {
     return &FastModeRaw<Streams>;
-  } else if constexpr (kMode < kModeFill) {
+  } else if constexpr (kMode < kFastModeFill) {
     return &FastModeDelta<kMode, kVertical, Streams>;
-  } else if constexpr (kMode == kModeFill) {
+  } else if constexpr (kMode == kFastModeFill) {
     return &FastModeFill<kVertical, Streams>;
   } else {
     return nullptr;  // undefined modes are skipped before dispatch
@@ -79,27 +68,27 @@ constexpr std::array<BlockOperation<Streams>, kBlockCodeCount> kBlockOperations 
     OperationTable<Streams>(std::make_integer_sequence<int, kBlockCodeCount>{});
 
 bool IsDefinedMode(uint32_t mode) {
-  return mode <= kModeFill;
+  return mode <= kFastModeFill;
 }
 
 // Whether the block can read the streams it uses without checks.
 bool StreamsAheadFor(const FastStreams& streams, uint32_t mode) {
-  if (mode == kModeRaw) return streams.RawAhead();
-  if (mode == kModeFill) return true;
+  if (mode == kFastModeRaw) return streams.RawAhead();
+  if (mode == kFastModeFill) return true;
   return streams.SymbolsAhead() && streams.RawAhead();
 }
 
-FastBlockPlace PlaceAt(uint16_t* image, ptrdiff_t position, ptrdiff_t width) {
-  uint16_t* pixels = image + position;
+FastBlockPlace PlaceAt(uint16_t* image, ptrdiff_t offset, ptrdiff_t width) {
+  uint16_t* pixels = image + offset;
   // Above block row 0 and left of pixel 0 the chains start from 0.
-  const uint16_t* above = position >= width ? pixels - width : kNothingAbove.data();
-  return {pixels, width, above, position > 0 ? pixels[-1] : uint16_t{0}};
+  const uint16_t* above = offset >= width ? pixels - width : kNothingAbove.data();
+  return {pixels, width, above, offset > 0 ? pixels[-1] : uint16_t{0}};
 }
 
 // Decodes one block of a defined mode; false when it read outside the file.
 bool DecodeBlock(uint32_t code, const FastBlockPlace& place, FastStreams& streams,
                  const FastSymbolDeltas& deltas) {
-  if (StreamsAheadFor(streams, code & kModeMask)) {
+  if (StreamsAheadFor(streams, code & kFastModeMask)) {
     UncheckedStreams reader(streams);
     kBlockOperations<UncheckedStreams>[code](reader, place, deltas);
     return true;
@@ -139,36 +128,29 @@ void ClearNotYetWritten(std::span<uint16_t> image, const FastGeometry& g, int32_
   ClearRows(image, g.width, top + kFastBlockSize, g.height, 0);
 }
 
-// The block-code stream holds 5 bits for every block; a file too short for
-// them would certainly run out, so it is refused before decoding.
-bool BlockCodesInFile(size_t fileSize, const FastGeometry& g) {
-  const uint64_t codeBytes = (static_cast<uint64_t>(g.Blocks()) * kBlockCodeBits + 7) / 8;
-  return fileSize >= kBlockCodeStart && fileSize - kBlockCodeStart >= codeBytes;
-}
-
 // Visits the blocks in order; false when a block read outside the file.
 bool ScanBlocks(const PathInput& input, const FastGeometry& g, FastStreams& streams) {
-  VexoBitReader codes(input.file.data(), input.file.size(), kBlockCodeStart);
+  VexoBitReader codes(input.file.data(), input.file.size(), kFastBlockCodeStart);
   const FastSymbolDeltas& deltas = FastSymbolDeltasForQuality(input.quality);
-  ptrdiff_t position = 0;
+  ptrdiff_t blockOffset = 0;
   bool shifted = false;
   for (int32_t by = 0; by < g.blockRows; ++by) {
     for (int32_t bx = 0; bx < g.blocksPerRow; ++bx) {
-      if (codes.Count() < kBlockCodeBits) codes.Refill();
-      const uint32_t code = codes.Peek(kBlockCodeBits);
-      codes.Skip(kBlockCodeBits);
-      if (!IsDefinedMode(code & kModeMask)) {
-        // Counts as a block, but writes nothing and leaves the position.
+      if (codes.Count() < kFastBlockCodeBits) codes.Refill();
+      const uint32_t code = codes.Peek(kFastBlockCodeBits);
+      codes.Skip(kFastBlockCodeBits);
+      if (!IsDefinedMode(code & kFastModeMask)) {
+        // Counts as a block, but writes nothing and leaves the offset.
         if (!shifted) ClearNotYetWritten(input.image, g, bx, by);
         shifted = true;
         continue;
       }
-      if (!DecodeBlock(code, PlaceAt(input.image.data(), position, g.width), streams, deltas)) {
+      if (!DecodeBlock(code, PlaceAt(input.image.data(), blockOffset, g.width), streams, deltas)) {
         return false;
       }
-      position += kFastBlockSize;
+      blockOffset += kFastBlockSize;
     }
-    position += g.rowStep;
+    blockOffset += g.rowStep;
   }
   return true;
 }
@@ -185,11 +167,12 @@ int32_t RawEndResult(int64_t rawEnd) {
 
 VexoDecodeResult DecodeFast(const PathInput& input) {
   const std::span<const uint8_t> file = input.file;
-  if (file.size() < kBlockCodeStart) return {VexoStatus::kTruncated, -1};
-  const int64_t symbolOffset = ReadLe32Signed(file.data() + kSymbolOffsetField);
-  const int64_t symbolSpan = ReadLe32Signed(file.data() + kSymbolSpanField);
+  if (!FastFileCanHold(input.width, input.height, file.size())) {
+    return {VexoStatus::kTruncated, -1};
+  }
+  const int64_t symbolOffset = ReadLe32Signed(file.data() + kFastSymbolOffsetField);
+  const int64_t symbolSpan = ReadLe32Signed(file.data() + kFastSymbolSpanField);
   const FastGeometry geometry(input);
-  if (!BlockCodesInFile(file.size(), geometry)) return {VexoStatus::kTruncated, -1};
 
   ClearOutsideRegularWrites(input.image, geometry);
   FastStreams streams{file.data(), static_cast<int64_t>(file.size()), symbolOffset,

@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <cstring>
 
+#include "common/little_endian.h"
 #include "fast/fast_delta_table.h"
 #include "fast/fast_symbols.h"
-#include "vexo_header.h"
 
 namespace vexo {
 

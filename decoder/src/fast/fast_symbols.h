@@ -13,10 +13,9 @@
 #include <cstring>
 #include <utility>
 
-namespace vexo {
+#include "fast/fast_format.h"
 
-inline constexpr int kFastBlockPixels = 16;
-inline constexpr int kFastMaxSymbolBits = 9;
+namespace vexo {
 
 using FastSymbols = std::array<uint32_t, kFastBlockPixels>;
 

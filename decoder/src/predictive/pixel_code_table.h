@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "predictive/delta_tables.h"
+#include "predictive/predictive_format.h"
 
 namespace vexo {
 
@@ -35,18 +36,19 @@ constexpr PixelCodeTable BuildPixelCodeTable(const std::array<int32_t, kDeltaTab
   PixelCodeTable table{};
   for (uint32_t bits = 0; bits < table.size(); ++bits) {
     if (bits >> 11) {
-      table[bits] = MakePixelCode(0, 1, false);
+      table[bits] = MakePixelCode(0, kCopyCodeBits, false);
+      continue;
+    }
+    if ((bits >> 8) == kRawEscapeCode) {
+      table[bits] = MakePixelCode(0, kRawEscapeBits, true);
       continue;
     }
     const int deltaClass = static_cast<int>((bits >> 8) & 7);
-    if (deltaClass == 7) {
-      table[bits] = MakePixelCode(0, 4, true);
-      continue;
-    }
     const int valueBits = DeltaClassValueBits(deltaClass);
     const uint32_t value = (bits >> (8 - valueBits)) & ((1u << valueBits) - 1);
     const int32_t delta = deltas[DeltaClassFirstIndex(deltaClass) + value];
-    table[bits] = MakePixelCode(static_cast<uint16_t>(delta), 4 + valueBits, false);
+    table[bits] =
+        MakePixelCode(static_cast<uint16_t>(delta), kDeltaClassCodeBits + valueBits, false);
   }
   return table;
 }

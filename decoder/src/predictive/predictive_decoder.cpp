@@ -3,39 +3,39 @@
 #include <algorithm>
 
 #include "common/bit_reader.h"
+#include "common/little_endian.h"
 #include "predictive/pixel_code_table.h"
+#include "predictive/predictive_format.h"
 
 namespace vexo {
 namespace {
 
-constexpr size_t kRawOffsetField = 12;
-constexpr size_t kBitStreamStart = 16;
-constexpr int kBlockSize = 4;
-constexpr int kModeFillLeft = 3;
+constexpr int kBlockSize = kPredictiveBlockSize;
 
-// Fetch distance that covers every refill of one full block: five refills of
-// at most 7 bytes each, plus the 8-byte load of the last.
+// Fetch distance that covers every refill of one full block: four refills,
+// each advancing at most 7 bytes, and the 8-byte load of the last (29 bytes),
+// with room to spare.
 constexpr size_t kFullBlockFetchBytes = 48;
 
 // Everything one decode shares between its blocks.
 struct PredictiveState {
-  PredictiveState(const PathInput& input, int64_t rawOffset)
-      : bits(input.file.data(), input.file.size(), kBitStreamStart),
-        codes(input.quality == 2 ? PixelCodesCoarse : PixelCodesFine),
+  PredictiveState(const PathInput& input, int64_t rawStreamOffset)
+      : bits(input.file.data(), input.file.size(), kPredictiveStreamStart),
+        codes(UsesCoarseDeltas(input.quality) ? PixelCodesCoarse : PixelCodesFine),
         image(input.image.data()),
         width(input.width),
         file(input.file),
-        rawPosition(rawOffset) {}
+        rawOffset(rawStreamOffset) {}
 
   // The next pixel of the raw-pixel stream. Past either end of the file it
   // records the fault and yields 0; the caller stops after the block.
   uint16_t NextRaw() {
-    if (rawPosition < 0 || rawPosition + 2 > static_cast<int64_t>(file.size())) {
+    if (rawOffset < 0 || rawOffset + 2 > static_cast<int64_t>(file.size())) {
       rawPastEnd = true;
       return 0;
     }
-    const uint16_t pixel = ReadLe16(file.data() + rawPosition);
-    rawPosition += 2;
+    const uint16_t pixel = ReadLe16(file.data() + rawOffset);
+    rawOffset += 2;
     return pixel;
   }
 
@@ -52,7 +52,7 @@ struct PredictiveState {
 
   VexoDecodeResult Finish() const {
     if (Failed()) return {VexoStatus::kTruncated, -1};
-    return {VexoStatus::kOk, PositiveOrMinusOne(rawPosition)};
+    return {VexoStatus::kOk, PositiveOrMinusOne(rawOffset)};
   }
 
   VexoBitReader bits;
@@ -60,7 +60,7 @@ struct PredictiveState {
   uint16_t* image;
   int32_t width;
   std::span<const uint8_t> file;
-  int64_t rawPosition;
+  int64_t rawOffset;
   bool rawPastEnd = false;
 };
 
@@ -69,25 +69,14 @@ inline uint16_t SourcePixel(const uint16_t* image, int64_t index) {
   return index >= 0 ? image[index] : 0;
 }
 
-int64_t PredictionOffset(int mode, int32_t width) {
-  switch (mode) {
-    case 0:
-      return -1;
-    case 1:
-      return -static_cast<int64_t>(width);
-    default:
-      return -static_cast<int64_t>(width) - 1;
-  }
-}
-
 // One block of any size, pixel by pixel, with every source checked. Serves
 // the general form and the blocks of the whole-block form that touch the
 // first picture row or the end of the file.
 void DecodeBlockCarefully(PredictiveState& s, int32_t x, int32_t y, int bw, int bh) {
-  if (s.bits.Count() < 2) s.bits.Refill();
-  const int mode = static_cast<int>(s.bits.Read(2));
+  if (s.bits.Count() < kPredictiveModeBits) s.bits.Refill();
+  const int mode = static_cast<int>(s.bits.Read(kPredictiveModeBits));
   const int64_t first = static_cast<int64_t>(y) * s.width + x;
-  if (mode == kModeFillLeft) {
+  if (mode == kPredictiveFillLeft) {
     for (int r = 0; r < bh; ++r) {
       const int64_t row = first + static_cast<int64_t>(r) * s.width;
       std::fill_n(s.image + row, bw, SourcePixel(s.image, row - 1));
@@ -108,7 +97,7 @@ void DecodeBlockCarefully(PredictiveState& s, int32_t x, int32_t y, int bw, int 
 // is the one just decoded, kept in a register rather than read back.
 void DecodeFullRowsFromLeft(PredictiveState& s, uint16_t* block, ptrdiff_t stride) {
   for (int r = 0; r < kBlockSize; ++r) {
-    // Four codes take at most 48 bits; a refill leaves at least 54.
+    // Four codes take at most 48 bits; a refill leaves at least 56.
     if (r > 0) s.bits.RefillUnchecked();
     uint16_t* row = block + r * stride;
     uint16_t left = row[-1];
@@ -135,15 +124,15 @@ void DecodeFullRowsFromAbove(PredictiveState& s, uint16_t* block, ptrdiff_t stri
 
 // One full 4 x 4 block in straight-line code. The caller guarantees that every
 // source lies inside the picture and that the block's bytes are in the file.
-void DecodeFullBlockFast(PredictiveState& s, uint16_t* block) {
+void DecodeFullBlockUnchecked(PredictiveState& s, uint16_t* block) {
   const ptrdiff_t stride = s.width;
   s.bits.RefillUnchecked();
-  const int mode = static_cast<int>(s.bits.Peek(2));
-  s.bits.Skip(2);
+  const int mode = static_cast<int>(s.bits.Peek(kPredictiveModeBits));
+  s.bits.Skip(kPredictiveModeBits);
   switch (mode) {
-    case 0:
+    case kPredictFromLeft:
       return DecodeFullRowsFromLeft(s, block, stride);
-    case kModeFillLeft:
+    case kPredictiveFillLeft:
       for (int r = 0; r < kBlockSize; ++r) {
         uint16_t* row = block + r * stride;
         const uint16_t left = row[-1];
@@ -167,41 +156,51 @@ bool HasPicture(const PathInput& input) {
   return input.width > 0 && input.height > 0;
 }
 
-}  // namespace
-
-VexoDecodeResult DecodePredictiveGeneral(const PathInput& input) {
-  if (input.file.size() < kBitStreamStart) return {VexoStatus::kTruncated, -1};
-  PredictiveState s(input, ReadLe32Signed(input.file.data() + kRawOffsetField));
-  if (!HasPicture(input)) return s.Finish();
-  ClearLastColumn(input);
-  for (int32_t y = 0; y < input.height; y += kBlockSize) {
-    const int bh = std::min(kBlockSize, input.height - y);
-    for (int32_t x = 0; x < input.width; x += kBlockSize) {
-      DecodeBlockCarefully(s, x, y, std::min(kBlockSize, input.width - x), bh);
-      if (s.Failed()) return s.Finish();
-    }
+// What both forms share around their walk over the blocks: the size check,
+// the raw-stream offset, and the clearing of pixels that serve as sources
+// before they are written. `walkBlocks` stops at the first failure.
+template <class WalkBlocks>
+VexoDecodeResult DecodeWith(const PathInput& input, WalkBlocks walkBlocks) {
+  if (!PredictiveFileCanHold(input.width, input.height, input.file.size())) {
+    return {VexoStatus::kTruncated, -1};
+  }
+  PredictiveState s(input, ReadLe32Signed(input.file.data() + kPredictiveRawOffsetField));
+  if (HasPicture(input)) {
+    ClearLastColumn(input);
+    walkBlocks(s);
   }
   return s.Finish();
 }
 
-VexoDecodeResult DecodePredictiveWholeBlocks(const PathInput& input) {
-  if (input.file.size() < kBitStreamStart) return {VexoStatus::kTruncated, -1};
-  PredictiveState s(input, ReadLe32Signed(input.file.data() + kRawOffsetField));
-  if (!HasPicture(input)) return s.Finish();
-  ClearLastColumn(input);
-  for (int32_t y = 0; y < input.height; y += kBlockSize) {
-    uint16_t* blockRow = input.image.data() + static_cast<size_t>(y) * input.width;
-    for (int32_t x = 0; x < input.width; x += kBlockSize) {
-      if (y > 0 && s.bits.HasBytesAhead(kFullBlockFetchBytes)) {
-        DecodeFullBlockFast(s, blockRow + x);
-        if (s.rawPastEnd) return s.Finish();
-      } else {
-        DecodeBlockCarefully(s, x, y, kBlockSize, kBlockSize);
-        if (s.Failed()) return s.Finish();
+}  // namespace
+
+VexoDecodeResult DecodePredictiveGeneral(const PathInput& input) {
+  return DecodeWith(input, [&input](PredictiveState& s) {
+    for (int32_t y = 0; y < input.height; y += kBlockSize) {
+      const int bh = std::min(kBlockSize, input.height - y);
+      for (int32_t x = 0; x < input.width; x += kBlockSize) {
+        DecodeBlockCarefully(s, x, y, std::min(kBlockSize, input.width - x), bh);
+        if (s.Failed()) return;
       }
     }
-  }
-  return s.Finish();
+  });
+}
+
+VexoDecodeResult DecodePredictiveWholeBlocks(const PathInput& input) {
+  return DecodeWith(input, [&input](PredictiveState& s) {
+    for (int32_t y = 0; y < input.height; y += kBlockSize) {
+      uint16_t* blockRow = input.image.data() + static_cast<size_t>(y) * input.width;
+      for (int32_t x = 0; x < input.width; x += kBlockSize) {
+        if (y > 0 && s.bits.HasBytesAhead(kFullBlockFetchBytes)) {
+          DecodeFullBlockUnchecked(s, blockRow + x);
+          if (s.rawPastEnd) return;
+        } else {
+          DecodeBlockCarefully(s, x, y, kBlockSize, kBlockSize);
+          if (s.Failed()) return;
+        }
+      }
+    }
+  });
 }
 
 VexoDecodeResult DecodePredictive(const PathInput& input) {

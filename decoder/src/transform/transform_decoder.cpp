@@ -3,27 +3,20 @@
 #include <memory>
 #include <new>
 
-#include "transform/dequantization.h"
+#include "transform/dequantisation.h"
 #include "transform/intra_prediction.h"
 #include "transform/inverse_transform.h"
 #include "transform/level_code.h"
+#include "transform/plane_packing.h"
 
 namespace vexo {
 namespace {
-
-constexpr int32_t kBlockSize = 4;
-constexpr int kPlaneCount = 3;
-
-// Least coded bits of a block position: three lists that are only end of
-// block, plus the block mode outside the first block row.
-constexpr uint64_t kFirstRowPositionMinBits = 3;
-constexpr uint64_t kLaterPositionMinBits = kIntraModeBits + 3;
 
 // How far past its fetch position the reader may load while decoding one
 // block position of the longest kind: the position's bits plus the bits a
 // refill may find unconsumed, rounded up, and the 8-byte load itself.
 constexpr size_t kPositionFetchBytes =
-    (kIntraModeBits + kPlaneCount * kMaxListBits + kMaxEntryBits) / 8 + 1 + 8;
+    (kIntraModeBits + kTransformPlaneCount * kMaxListBits + kMaxEntryBits) / 8 + 1 + 8;
 
 // Everything the blocks of one picture share.
 class PlaneDecoder {
@@ -39,11 +32,11 @@ class PlaneDecoder {
   // position, then its three blocks.
   template <bool kCheckedRefill>
   void DecodeBlockPosition(int32_t blockRow, int32_t blockColumn) {
-    uint8_t* const blocks[kPlaneCount] = {BlockAt(0, blockRow, blockColumn),
-                                          BlockAt(1, blockRow, blockColumn),
-                                          BlockAt(2, blockRow, blockColumn)};
+    uint8_t* const blocks[kTransformPlaneCount] = {BlockAt(0, blockRow, blockColumn),
+                                                   BlockAt(1, blockRow, blockColumn),
+                                                   BlockAt(2, blockRow, blockColumn)};
     if (blockRow == 0) {
-      for (int p = 0; p < kPlaneCount; ++p) {
+      for (int p = 0; p < kTransformPlaneCount; ++p) {
         ReadCoefficientList<kCheckedRefill>(bits_, escapeWidth_, lists_[p]);
         FirstRowDC(blocks[p], stride_, blockColumn == 0);
         Reconstruct(blocks[p], lists_[p]);
@@ -72,11 +65,11 @@ class PlaneDecoder {
   uint8_t* BlockAt(int plane, int32_t blockRow, int32_t blockColumn) const {
     return planes_.plane[plane] +
            (static_cast<size_t>(blockRow) * stride_ + static_cast<size_t>(blockColumn)) *
-               kBlockSize;
+               kTransformBlockSize;
   }
 
   void Reconstruct(uint8_t* block, const CoefficientList& list) {
-    ReconstructBlock(block, stride_, coefficients_, DequantizeList(list, steps_, coefficients_));
+    ReconstructBlock(block, stride_, coefficients_, DequantiseList(list, steps_, coefficients_));
   }
 
   // The mode is dispatched once for the three planes.
@@ -103,7 +96,7 @@ class PlaneDecoder {
 
   template <int kMode>
   void RebuildPredictedBlocks(uint8_t* const* blocks) {
-    for (int p = 0; p < kPlaneCount; ++p) {
+    for (int p = 0; p < kTransformPlaneCount; ++p) {
       PredictIntra4x4<kMode>(PlaneNeighbours{blocks[p], stride_}, blocks[p], stride_);
       Reconstruct(blocks[p], lists_[p]);
     }
@@ -114,22 +107,9 @@ class PlaneDecoder {
   const ptrdiff_t stride_;
   const DequantSteps steps_;
   const int escapeWidth_;
-  CoefficientList lists_[kPlaneCount];
+  CoefficientList lists_[kTransformPlaneCount];
   BlockCoefficients coefficients_;
 };
-
-// False when the coded data is too short even for a picture of lists that are
-// all end of block, so the decode would certainly run past the file. Spares a
-// tiny file that announces a huge picture the allocation of its planes.
-bool CodedDataCanHold(int32_t paddedWidth, int32_t paddedHeight, size_t fileSize) {
-  const uint64_t columns = static_cast<uint64_t>(paddedWidth / kBlockSize);
-  const uint64_t rows = static_cast<uint64_t>(paddedHeight / kBlockSize);
-  const uint64_t minBits =
-      columns * kFirstRowPositionMinBits + columns * (rows - 1) * kLaterPositionMinBits;
-  const uint64_t codedBytes =
-      fileSize > kTransformStreamStart ? fileSize - kTransformStreamStart : 0;
-  return codedBytes * 8 >= minBits;
-}
 
 using PlaneMemory = std::unique_ptr<uint8_t[]>;
 
@@ -137,16 +117,17 @@ using PlaneMemory = std::unique_ptr<uint8_t[]>;
 // obtained. Through operator new, so that the program (and the tests) decide
 // how memory is found.
 PlaneMemory AllocatePlanes(size_t planeSize) {
-  return PlaneMemory(new (std::nothrow) uint8_t[kPlaneCount * planeSize]());
+  return PlaneMemory(new (std::nothrow) uint8_t[kTransformPlaneCount * planeSize]());
 }
 
-}  // namespace
-
+// Rebuilds every sample of the zero-initialised planes from the coded data
+// under `bits`. False as soon as a consumed bit lay past the end of the file;
+// the planes then hold a partial picture.
 bool DecodeTransformPlanes(VexoBitReader& bits, const WorkingPlanes& planes,
                            const TransformQuality& quality) {
   PlaneDecoder decoder(bits, planes, quality);
-  const int32_t blockRows = planes.paddedHeight / kBlockSize;
-  const int32_t blockColumns = planes.paddedWidth / kBlockSize;
+  const int32_t blockRows = planes.paddedHeight / kTransformBlockSize;
+  const int32_t blockColumns = planes.paddedWidth / kTransformBlockSize;
   for (int32_t row = 0; row < blockRows; ++row) {
     for (int32_t column = 0; column < blockColumns; ++column) {
       if (bits.HasBytesAhead(kPositionFetchBytes)) {
@@ -160,6 +141,8 @@ bool DecodeTransformPlanes(VexoBitReader& bits, const WorkingPlanes& planes,
   return true;
 }
 
+}  // namespace
+
 VexoDecodeResult DecodeTransform(const PathInput& input) {
   const auto quality = TransformQualityFor(input.quality);
   if (!quality) return {VexoStatus::kMalformed, -1};
@@ -168,7 +151,9 @@ VexoDecodeResult DecodeTransform(const PathInput& input) {
   }
   const int32_t paddedWidth = PaddedToBlocks(input.width);
   const int32_t paddedHeight = PaddedToBlocks(input.height);
-  if (!CodedDataCanHold(paddedWidth, paddedHeight, input.file.size())) {
+  // Spares a tiny file that announces a huge picture the allocation of its
+  // planes.
+  if (!TransformFileCanHold(input.width, input.height, input.file.size())) {
     return {VexoStatus::kTruncated, -1};
   }
   const size_t planeSize = static_cast<size_t>(paddedWidth) * static_cast<size_t>(paddedHeight);

@@ -8,17 +8,10 @@
 #include "common/bit_writer.h"
 #include "common/file_layout.h"
 #include "fast/fast_delta_table.h"
+#include "fast/fast_format.h"
 
 namespace vexo {
 namespace {
-
-constexpr int kBlockSize = 4;
-constexpr int kBlockCodeBits = 5;
-constexpr int kRawPixelBits = 16;
-constexpr int kModeRaw = 0;
-constexpr int kModeFill = 10;
-constexpr int kWidestSymbol = 9;
-constexpr size_t kBlockCodeStart = 20;
 
 // For every 16-bit difference, the smallest symbol that adds it (0: none).
 class FastSymbolIndex {
@@ -33,7 +26,7 @@ class FastSymbolIndex {
   static const FastSymbolIndex& ForQuality(uint8_t quality) {
     static const FastSymbolIndex scale1(FastSymbolDeltasScale1);
     static const FastSymbolIndex scale2(FastSymbolDeltasScale2);
-    return quality == 2 ? scale2 : scale1;
+    return UsesCoarseDeltas(quality) ? scale2 : scale1;
   }
 
  private:
@@ -51,15 +44,15 @@ enum class Direction { kHorizontal = 0, kVertical = 1 };
 // chain's starting pixel when the decoder has written it, and the symbol
 // each pixel needs at the widest width (0 when only a raw pixel will do).
 struct Chains {
-  std::array<uint16_t, 16> pixels{};
-  std::array<std::optional<uint16_t>, 4> starts{};
-  std::array<uint16_t, 16> symbols{};
+  std::array<uint16_t, kFastBlockPixels> pixels{};
+  std::array<std::optional<uint16_t>, kFastBlockSize> starts{};
+  std::array<uint16_t, kFastBlockPixels> symbols{};
 };
 
 struct BlockCode {
   Direction direction = Direction::kHorizontal;
-  int mode = kModeRaw;
-  int bits = kBlockCodeBits + 16 * kRawPixelBits;
+  int mode = kFastModeRaw;
+  int bits = kFastBlockCodeBits + kFastBlockPixels * kFastRawPixelBits;
 };
 
 class FastEncoder {
@@ -68,7 +61,7 @@ class FastEncoder {
       : pixels_(pixels), width_(width), index_(FastSymbolIndex::ForQuality(quality)) {}
 
   void EncodeBlock(int32_t blockRow, int32_t blockColumn) {
-    const int64_t topLeft = (int64_t{blockRow} * width_ + blockColumn) * kBlockSize;
+    const int64_t topLeft = (int64_t{blockRow} * width_ + blockColumn) * kFastBlockSize;
     const bool firstRow = blockRow == 0;
     const bool firstColumn = blockColumn == 0;
     BlockCode best;
@@ -77,7 +70,7 @@ class FastEncoder {
     for (const Direction direction : {Direction::kHorizontal, Direction::kVertical}) {
       const Chains& c = chains[static_cast<int>(direction)];
       if (IsFill(c))
-        best = std::min(best, BlockCode{direction, kModeFill, kBlockCodeBits}, Cheaper);
+        best = std::min(best, BlockCode{direction, kFastModeFill, kFastBlockCodeBits}, Cheaper);
       best = std::min(best, CheapestDelta(c, direction), Cheaper);
     }
     Emit(best, chains[static_cast<int>(best.direction)], topLeft);
@@ -95,11 +88,11 @@ class FastEncoder {
   // nothing is predicted from them.
   Chains ChainsOf(int64_t topLeft, Direction direction, bool firstRow, bool firstColumn) const {
     Chains chains;
-    for (int chain = 0; chain < 4; ++chain) {
-      for (int step = 0; step < 4; ++step) {
+    for (int chain = 0; chain < kFastBlockSize; ++chain) {
+      for (int step = 0; step < kFastBlockSize; ++step) {
         const int row = direction == Direction::kVertical ? step : chain;
         const int column = direction == Direction::kVertical ? chain : step;
-        chains.pixels[chain * 4 + step] = At(topLeft + int64_t{row} * width_ + column);
+        chains.pixels[chain * kFastBlockSize + step] = At(topLeft + int64_t{row} * width_ + column);
       }
       if (direction == Direction::kVertical && !firstRow) {
         chains.starts[chain] = At(topLeft - width_ + chain);
@@ -107,7 +100,7 @@ class FastEncoder {
         chains.starts[chain] = At(topLeft + int64_t{chain} * width_ - 1);
       } else if (direction == Direction::kHorizontal && chain == 0 && !firstRow) {
         chains.starts[chain] = At(topLeft - 1);  // end of the row above, decoded
-      } else if (direction == Direction::kHorizontal && width_ == kBlockSize && chain > 0) {
+      } else if (direction == Direction::kHorizontal && width_ == kFastBlockSize && chain > 0) {
         chains.starts[chain] = At(topLeft + int64_t{chain} * width_ - 1);  // same block
       }
     }
@@ -116,23 +109,24 @@ class FastEncoder {
   }
 
   static bool IsFill(const Chains& c) {
-    for (int chain = 0; chain < 4; ++chain) {
+    for (int chain = 0; chain < kFastBlockSize; ++chain) {
       if (!c.starts[chain]) return false;
-      for (int step = 0; step < 4; ++step) {
-        if (c.pixels[chain * 4 + step] != *c.starts[chain]) return false;
+      for (int step = 0; step < kFastBlockSize; ++step) {
+        if (c.pixels[chain * kFastBlockSize + step] != *c.starts[chain]) return false;
       }
     }
     return true;
   }
 
-  std::array<uint16_t, 16> SymbolsOf(const Chains& c) const {
-    std::array<uint16_t, 16> symbols{};
-    for (int chain = 0; chain < 4; ++chain) {
+  std::array<uint16_t, kFastBlockPixels> SymbolsOf(const Chains& c) const {
+    std::array<uint16_t, kFastBlockPixels> symbols{};
+    for (int chain = 0; chain < kFastBlockSize; ++chain) {
       std::optional<uint16_t> predecessor = c.starts[chain];
-      for (int step = 0; step < 4; ++step) {
-        const uint16_t pixel = c.pixels[chain * 4 + step];
+      for (int step = 0; step < kFastBlockSize; ++step) {
+        const uint16_t pixel = c.pixels[chain * kFastBlockSize + step];
         if (predecessor) {
-          symbols[chain * 4 + step] = index_.For(static_cast<uint16_t>(pixel - *predecessor));
+          symbols[chain * kFastBlockSize + step] =
+              index_.For(static_cast<uint16_t>(pixel - *predecessor));
         }
         predecessor = pixel;
       }
@@ -142,12 +136,13 @@ class FastEncoder {
 
   static BlockCode CheapestDelta(const Chains& c, Direction direction) {
     BlockCode best;
-    for (int width = 1; width <= kWidestSymbol; ++width) {
+    for (int width = 1; width <= kFastMaxSymbolBits; ++width) {
       int rawPixels = 0;
       for (const uint16_t symbol : c.symbols) {
         rawPixels += symbol == 0 || SymbolWidth(symbol) > width;
       }
-      const int bits = kBlockCodeBits + 16 * width + rawPixels * kRawPixelBits;
+      const int bits =
+          kFastBlockCodeBits + kFastBlockPixels * width + rawPixels * kFastRawPixelBits;
       if (bits < best.bits) best = {direction, width, bits};
     }
     return best;
@@ -155,17 +150,17 @@ class FastEncoder {
 
   void Emit(const BlockCode& code, const Chains& c, int64_t topLeft) {
     blockCodes_.Put(static_cast<uint32_t>(code.direction), 1);
-    blockCodes_.Put(static_cast<uint32_t>(code.mode), 4);
-    if (code.mode == kModeFill) return;
-    if (code.mode == kModeRaw) {
-      for (int row = 0; row < 4; ++row) {
-        for (int column = 0; column < 4; ++column) {
+    blockCodes_.Put(static_cast<uint32_t>(code.mode), kFastModeBits);
+    if (code.mode == kFastModeFill) return;
+    if (code.mode == kFastModeRaw) {
+      for (int row = 0; row < kFastBlockSize; ++row) {
+        for (int column = 0; column < kFastBlockSize; ++column) {
           raw_.push_back(At(topLeft + int64_t{row} * width_ + column));
         }
       }
       return;
     }
-    for (int k = 0; k < 16; ++k) {
+    for (int k = 0; k < kFastBlockPixels; ++k) {
       const bool fits = c.symbols[k] != 0 && SymbolWidth(c.symbols[k]) <= code.mode;
       symbols_.Put(fits ? c.symbols[k] : 0, code.mode);
       if (!fits) raw_.push_back(c.pixels[k]);
@@ -185,7 +180,7 @@ class FastEncoder {
 }  // namespace
 
 std::string FastPathSizeProblem(int32_t width, int32_t height) {
-  if (width % kBlockSize == 0 && height % kBlockSize == 0) return {};
+  if (width % kFastBlockSize == 0 && height % kFastBlockSize == 0) return {};
   return "the fast path codes whole 4 x 4 blocks only, so it cannot hold a " +
          std::to_string(width) + " x " + std::to_string(height) +
          " picture; use sides that are multiples of 4, or another path";
@@ -195,8 +190,8 @@ std::vector<uint8_t> EncodeFast(std::span<const uint16_t> pixels, const VexoHead
   const int32_t width = header.SignedWidth();
   const int32_t height = header.SignedHeight();
   FastEncoder encoder(pixels, width, header.quality);
-  for (int32_t blockRow = 0; blockRow < height / kBlockSize; ++blockRow) {
-    for (int32_t blockColumn = 0; blockColumn < width / kBlockSize; ++blockColumn) {
+  for (int32_t blockRow = 0; blockRow < height / kFastBlockSize; ++blockRow) {
+    for (int32_t blockColumn = 0; blockColumn < width / kFastBlockSize; ++blockColumn) {
       encoder.EncodeBlock(blockRow, blockColumn);
     }
   }
@@ -204,7 +199,8 @@ std::vector<uint8_t> EncodeFast(std::span<const uint16_t> pixels, const VexoHead
   const auto& symbols = encoder.Symbols().Bytes();
   std::vector<uint8_t> file = MakeVexoHeader(header);
   // Streams in the order block codes, symbols, raw pixels, with no gaps.
-  AppendLe32(file, static_cast<int32_t>(kBlockCodeStart + std::max<size_t>(1, blockCodes.size())));
+  AppendLe32(file,
+             static_cast<int32_t>(kFastBlockCodeStart + std::max<size_t>(1, blockCodes.size())));
   AppendLe32(file, static_cast<int32_t>(symbols.size()));
   file.insert(file.end(), blockCodes.begin(), blockCodes.end());
   if (blockCodes.empty()) file.push_back(0);

@@ -1,5 +1,7 @@
 #include "predictive/delta_code_index.h"
 
+#include "predictive/predictive_format.h"
+
 namespace vexo {
 
 DeltaCodeIndex::DeltaCodeIndex(const std::array<int32_t, kDeltaTableSize>& table) {
@@ -12,8 +14,8 @@ DeltaCodeIndex::DeltaCodeIndex(const std::array<int32_t, kDeltaTableSize>& table
           static_cast<uint16_t>(table[DeltaClassFirstIndex(deltaClass) + value]);
       DeltaCode& code = codes_[difference];
       if (code.length != 0) continue;
-      code = {static_cast<uint8_t>(4 + valueBits), static_cast<uint8_t>(deltaClass),
-              static_cast<uint8_t>(value)};
+      code = {static_cast<uint8_t>(kDeltaClassCodeBits + valueBits),
+              static_cast<uint8_t>(deltaClass), static_cast<uint8_t>(value)};
     }
   }
 }
@@ -21,7 +23,7 @@ DeltaCodeIndex::DeltaCodeIndex(const std::array<int32_t, kDeltaTableSize>& table
 const DeltaCodeIndex& DeltaCodeIndex::ForQuality(int quality) {
   static const DeltaCodeIndex fine(DeltaTableFine);
   static const DeltaCodeIndex coarse(DeltaTableCoarse);
-  return quality == 2 ? coarse : fine;
+  return UsesCoarseDeltas(quality) ? coarse : fine;
 }
 
 }  // namespace vexo

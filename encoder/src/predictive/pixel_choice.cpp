@@ -32,7 +32,7 @@ PixelChoice ChoosePixelCode(std::optional<uint16_t> predicted, uint16_t wanted, 
   PixelChoice best{PixelChoice::Kind::kRaw, {}, wanted, kRawPixelCodeBits};
   if (!predicted) return best;
   if (WithinTolerance(*predicted, wanted, tolerance)) {
-    return {PixelChoice::Kind::kCopy, {}, *predicted, 1};
+    return {PixelChoice::Kind::kCopy, {}, *predicted, kCopyCodeBits};
   }
   if (tolerance == 0) {  // lossless: only the exact difference will do
     const DeltaCode& code = index.For(static_cast<uint16_t>(wanted - *predicted));

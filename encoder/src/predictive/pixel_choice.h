@@ -6,10 +6,12 @@
 #include <optional>
 
 #include "predictive/delta_code_index.h"
+#include "predictive/predictive_format.h"
 
 namespace vexo {
 
-inline constexpr int kRawPixelCodeBits = 4 + 16;  // escape code plus the raw stream's 2 bytes
+// The escape code plus the raw-pixel stream's 2 bytes.
+inline constexpr int kRawPixelCodeBits = kRawEscapeBits + kRawPixelBits;
 
 struct PixelChoice {
   enum class Kind : uint8_t { kCopy, kDelta, kRaw };

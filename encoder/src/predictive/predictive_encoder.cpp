@@ -7,13 +7,12 @@
 #include "common/bit_writer.h"
 #include "common/file_layout.h"
 #include "predictive/pixel_choice.h"
+#include "predictive/predictive_format.h"
 
 namespace vexo {
 namespace {
 
-constexpr int kBlockSize = 4;
-constexpr int kModeFillLeft = 3;
-constexpr size_t kBitStreamStart = 16;
+constexpr int kBlockSize = kPredictiveBlockSize;
 
 struct Block {
   int32_t x, y;
@@ -66,7 +65,7 @@ class PredictiveEncoder {
 
   void EncodeBlock(const Block& block) {
     BlockPlan best = PlanFillLeft(block);
-    for (int mode = 0; mode < kModeFillLeft; ++mode) {
+    for (int mode = 0; mode < kPredictiveFillLeft; ++mode) {
       BlockPlan plan = PlanPredicted(block, mode);
       if (plan.bits < best.bits) best = plan;
     }
@@ -81,16 +80,11 @@ class PredictiveEncoder {
     return static_cast<int64_t>(block.y + row) * decoded_.Width() + block.x + column;
   }
 
-  int64_t PredictionOffset(int mode) const {
-    const int64_t width = decoded_.Width();
-    return mode == 0 ? -1 : mode == 1 ? -width : -width - 1;
-  }
-
   // Tries a prediction mode, writing the pixels it would decode, then
   // forgets them so the next trial starts from the same state.
   BlockPlan PlanPredicted(const Block& block, int mode) {
-    BlockPlan plan{mode, {}, 2};
-    const int64_t offset = PredictionOffset(mode);
+    BlockPlan plan{mode, {}, kPredictiveModeBits};
+    const int64_t offset = PredictionOffset(mode, decoded_.Width());
     int k = 0;
     for (int r = 0; r < block.height; ++r) {
       for (int c = 0; c < block.width; ++c, ++k) {
@@ -108,7 +102,7 @@ class PredictiveEncoder {
   // The fill mode serves when each row's left neighbour is within tolerance
   // of every pixel of that row.
   BlockPlan PlanFillLeft(const Block& block) const {
-    BlockPlan plan{kModeFillLeft, {}, 2};
+    BlockPlan plan{kPredictiveFillLeft, {}, kPredictiveModeBits};
     for (int r = 0; r < block.height; ++r) {
       const auto left = decoded_.At(IndexOf(block, r, 0) - 1);
       if (!left) return {};
@@ -130,13 +124,13 @@ class PredictiveEncoder {
   }
 
   void Emit(const Block& block, const BlockPlan& plan) {
-    bits_.Put(static_cast<uint32_t>(plan.mode), 2);
+    bits_.Put(static_cast<uint32_t>(plan.mode), kPredictiveModeBits);
     int k = 0;
     for (int r = 0; r < block.height; ++r) {
       for (int c = 0; c < block.width; ++c, ++k) {
         const PixelChoice& choice = plan.pixels[k];
         decoded_.Write(IndexOf(block, r, c), choice.value);
-        if (plan.mode != kModeFillLeft) EmitPixel(choice);
+        if (plan.mode != kPredictiveFillLeft) EmitPixel(choice);
       }
     }
   }
@@ -144,14 +138,14 @@ class PredictiveEncoder {
   void EmitPixel(const PixelChoice& choice) {
     switch (choice.kind) {
       case PixelChoice::Kind::kCopy:
-        bits_.PutBit(true);
+        bits_.Put(1, kCopyCodeBits);
         break;
       case PixelChoice::Kind::kDelta:
-        bits_.Put(choice.code.deltaClass, 4);  // flag 0, then the class
-        bits_.Put(choice.code.value, choice.code.deltaClass + 2);
+        bits_.Put(choice.code.deltaClass, kDeltaClassCodeBits);  // flag 0, then the class
+        bits_.Put(choice.code.value, DeltaClassValueBits(choice.code.deltaClass));
         break;
       case PixelChoice::Kind::kRaw:
-        bits_.Put(0b0111, 4);
+        bits_.Put(kRawEscapeCode, kRawEscapeBits);
         raw_.push_back(choice.value);
         break;
     }
@@ -185,7 +179,7 @@ std::vector<uint8_t> EncodePredictive(std::span<const uint16_t> pixels, const Ve
   }
   std::vector<uint8_t> file = MakeVexoHeader(header);
   const auto& stream = encoder.Bits().Bytes();
-  AppendLe32(file, static_cast<int32_t>(kBitStreamStart + stream.size()));
+  AppendLe32(file, static_cast<int32_t>(kPredictiveStreamStart + stream.size()));
   file.insert(file.end(), stream.begin(), stream.end());
   for (uint16_t pixel : encoder.RawPixels()) AppendLe16(file, pixel);
   return file;

@@ -69,7 +69,7 @@ std::array<double, kCoefficientCount> ForwardTransform4x4(const std::array<int32
   return d;
 }
 
-std::array<int32_t, kCoefficientCount> QuantizeCoefficients(
+std::array<int32_t, kCoefficientCount> QuantiseCoefficients(
     const std::array<double, kCoefficientCount>& coefficients, const DequantSteps& steps,
     int32_t maxLevel, double roundingOffset) {
   std::array<int32_t, kCoefficientCount> levels{};

@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-#include "transform/dequantization.h"
+#include "transform/dequantisation.h"
 
 namespace vexo {
 
@@ -17,7 +17,7 @@ std::array<double, kCoefficientCount> ForwardTransform4x4(const std::array<int32
 // Levels by scan position for the coefficients, with |level| at most
 // maxLevel. `roundingOffset` below 0.5 leans small values towards 0, which
 // costs little quality and saves bits.
-std::array<int32_t, kCoefficientCount> QuantizeCoefficients(
+std::array<int32_t, kCoefficientCount> QuantiseCoefficients(
     const std::array<double, kCoefficientCount>& coefficients, const DequantSteps& steps,
     int32_t maxLevel, double roundingOffset);
 

@@ -12,13 +12,11 @@
 #include "transform/forward_transform.h"
 #include "transform/intra_prediction.h"
 #include "transform/inverse_transform.h"
-#include "transform/transform_decoder.h"
+#include "transform/transform_format.h"
 
 namespace vexo {
 namespace {
 
-constexpr int32_t kBlockSize = 4;
-constexpr int kPlaneCount = 3;
 constexpr int kModesTried = 3;  // the best modes by prediction error get a full trial
 constexpr double kRoundingOffset = 0.45;
 
@@ -49,7 +47,7 @@ class TransformEncoder {
         maxLevel_(LargestLevel(quality_.escapeWidth)),
         lambda_(0.85 * std::pow(2.0, (quality - 12) / 3.0)) {
     const size_t planeSize = static_cast<size_t>(width_) * height_;
-    for (int p = 0; p < kPlaneCount; ++p) {
+    for (int p = 0; p < kTransformPlaneCount; ++p) {
       target_[p].resize(planeSize);
       rebuilt_[p].assign(planeSize, 0);  // the decoder's planes start at zero
     }
@@ -57,8 +55,8 @@ class TransformEncoder {
   }
 
   void Encode() {
-    for (int32_t row = 0; row < height_ / kBlockSize; ++row) {
-      for (int32_t column = 0; column < width_ / kBlockSize; ++column) {
+    for (int32_t row = 0; row < height_ / kTransformBlockSize; ++row) {
+      for (int32_t column = 0; column < width_ / kTransformBlockSize; ++column) {
         if (row == 0) {
           EncodeFirstRowPosition(column);
         } else {
@@ -79,7 +77,7 @@ class TransformEncoder {
         const int32_t sourceX = std::min(x, picture.width - 1);
         const uint8_t* rgb =
             &picture.rgb[3 * (static_cast<size_t>(sourceY) * picture.width + sourceX)];
-        for (int p = 0; p < kPlaneCount; ++p) {
+        for (int p = 0; p < kTransformPlaneCount; ++p) {
           target_[p][static_cast<size_t>(y) * width_ + x] = BiasedSample(rgb[p], p);
         }
       }
@@ -87,7 +85,7 @@ class TransformEncoder {
   }
 
   size_t Offset(int32_t row, int32_t column) const {
-    return (static_cast<size_t>(row) * width_ + static_cast<size_t>(column)) * kBlockSize;
+    return (static_cast<size_t>(row) * width_ + static_cast<size_t>(column)) * kTransformBlockSize;
   }
 
   Block Gather(const std::vector<uint8_t>& plane, size_t offset) const {
@@ -120,11 +118,11 @@ class TransformEncoder {
     std::array<int32_t, 16> residual;
     for (int i = 0; i < 16; ++i) residual[i] = target[i] - pred[i];
     const auto levels =
-        QuantizeCoefficients(ForwardTransform4x4(residual), steps_, maxLevel_, kRoundingOffset);
+        QuantiseCoefficients(ForwardTransform4x4(residual), steps_, maxLevel_, kRoundingOffset);
     BlockTrial coded{MakeCoefficientList(levels), pred, 0, 0};
     BlockCoefficients coefficients;
     ReconstructBlock(coded.rebuilt.data(), 4, coefficients,
-                     DequantizeList(coded.list, steps_, coefficients));
+                     DequantiseList(coded.list, steps_, coefficients));
     coded.bits = CoefficientListBits(coded.list, quality_.escapeWidth);
     coded.distortion = SquaredError(coded.rebuilt, target);
 
@@ -134,7 +132,7 @@ class TransformEncoder {
 
   void EncodeFirstRowPosition(int32_t column) {
     const size_t offset = Offset(0, column);
-    for (int p = 0; p < kPlaneCount; ++p) {
+    for (int p = 0; p < kTransformPlaneCount; ++p) {
       FirstRowDC(&rebuilt_[p][offset], width_, column == 0);
       const BlockTrial trial = CodeBlock(Gather(rebuilt_[p], offset), Gather(target_[p], offset));
       WriteCoefficientList(trial.list, quality_.escapeWidth, bits_);
@@ -149,11 +147,11 @@ class TransformEncoder {
   }
 
   // The modes whose predictions lie closest to the target, cheapest first.
-  std::array<int, kModesTried> LikelyModes(size_t offset,
-                                           const std::array<Block, kPlaneCount>& targets) const {
+  std::array<int, kModesTried> LikelyModes(
+      size_t offset, const std::array<Block, kTransformPlaneCount>& targets) const {
     std::array<int64_t, kIntraModeCount> errors{};
     for (int mode = 0; mode < kIntraModeCount; ++mode) {
-      for (int p = 0; p < kPlaneCount; ++p) {
+      for (int p = 0; p < kTransformPlaneCount; ++p) {
         const Block pred = Predict(mode, p, offset);
         for (int i = 0; i < 16; ++i) errors[mode] += std::abs(pred[i] - targets[p][i]);
       }
@@ -169,16 +167,16 @@ class TransformEncoder {
 
   void EncodePredictedPosition(int32_t row, int32_t column) {
     const size_t offset = Offset(row, column);
-    std::array<Block, kPlaneCount> targets;
-    for (int p = 0; p < kPlaneCount; ++p) targets[p] = Gather(target_[p], offset);
+    std::array<Block, kTransformPlaneCount> targets;
+    for (int p = 0; p < kTransformPlaneCount; ++p) targets[p] = Gather(target_[p], offset);
 
     double bestCost = INFINITY;
     int bestMode = 0;
-    std::array<BlockTrial, kPlaneCount> best;
+    std::array<BlockTrial, kTransformPlaneCount> best;
     for (const int mode : LikelyModes(offset, targets)) {
-      std::array<BlockTrial, kPlaneCount> trials;
+      std::array<BlockTrial, kTransformPlaneCount> trials;
       double cost = lambda_ * kIntraModeBits;
-      for (int p = 0; p < kPlaneCount; ++p) {
+      for (int p = 0; p < kTransformPlaneCount; ++p) {
         trials[p] = CodeBlock(Predict(mode, p, offset), targets[p]);
         cost += Cost(trials[p]);
       }
@@ -189,7 +187,7 @@ class TransformEncoder {
       }
     }
     bits_.Put(static_cast<uint32_t>(bestMode), kIntraModeBits);
-    for (int p = 0; p < kPlaneCount; ++p) {
+    for (int p = 0; p < kTransformPlaneCount; ++p) {
       WriteCoefficientList(best[p].list, quality_.escapeWidth, bits_);
       Scatter(best[p].rebuilt, rebuilt_[p], offset);
     }
@@ -201,8 +199,8 @@ class TransformEncoder {
   DequantSteps steps_;
   int32_t maxLevel_;
   double lambda_;
-  std::array<std::vector<uint8_t>, kPlaneCount> target_;
-  std::array<std::vector<uint8_t>, kPlaneCount> rebuilt_;
+  std::array<std::vector<uint8_t>, kTransformPlaneCount> target_;
+  std::array<std::vector<uint8_t>, kTransformPlaneCount> rebuilt_;
   BitWriter bits_;
 };
 

@@ -15,6 +15,7 @@
 #include <cstring>
 
 #include "transform/sample_rows.h"
+#include "transform/transform_format.h"
 
 namespace vexo {
 
@@ -28,22 +29,11 @@ enum IntraMode : int {
   kIntraDiagDownLeft = 6,
   kIntraHorUp = 7,
 };
-inline constexpr int kIntraModeCount = 8;
-inline constexpr int kIntraModeBits = 3;
 
-// The 13 neighbours of a block as values: the row above from one left of the
-// block to four right of it, and the column to the left.
-struct IntraNeighbours {
-  std::array<uint8_t, 9> above;  // T[-1] (the corner) to T[7]
-  std::array<uint8_t, 4> left;   // L[0] to L[3]
-
-  int T(int i) const { return above[i + 1]; }
-  int L(int k) const { return left[k]; }
-};
-
-// The same neighbours read in place from a plane, for the block whose
-// top-left sample is at `block`. Only for blocks below the first block row
-// (the row above must exist).
+// The 13 neighbours of a block, read in place from a plane: the row above
+// from one left of the block to four right of it, and the column to the left,
+// for the block whose top-left sample is at `block`. Only for blocks below the
+// first block row (the row above must exist).
 struct PlaneNeighbours {
   const uint8_t* block;
   ptrdiff_t stride;

@@ -1,4 +1,4 @@
-// Dequantization of one coefficient list into the 16 coefficients of a block.
+// Dequantisation of one coefficient list into the 16 coefficients of a block.
 // Shared by the decoder and the encoder.
 #pragma once
 
@@ -30,11 +30,11 @@ constexpr DequantSteps MakeDequantSteps(const TransformQuality& quality) {
 // prediction; 1 means only the lowest-frequency coefficient is set.
 using CoefficientMask = uint32_t;
 
-// Places the list's levels along the scan. Dequantization of the list ends at
+// Places the list's levels along the scan. Dequantisation of the list ends at
 // its first level 0, and at an entry whose run would carry the scan position
 // past 15 (that entry and every later one are ignored). Returns which
 // coefficients were set; `coefficients` is written only when some are.
-inline CoefficientMask DequantizeList(const CoefficientList& list, const DequantSteps& steps,
+inline CoefficientMask DequantiseList(const CoefficientList& list, const DequantSteps& steps,
                                       BlockCoefficients& coefficients) {
   if (list.StartsWithZero()) return 0;
   coefficients.fill(0);

@@ -1,5 +1,5 @@
-// Writer of most-significant-bit-first bit streams, the mirror of the
-// decoder's VexoBitReader.
+// Writer of most-significant-bit-first bit streams, the mirror of
+// VexoBitReader.
 #pragma once
 
 #include <cstdint>
@@ -18,7 +18,6 @@ class BitWriter {
       ++bitCount_;
     }
   }
-  void PutBit(bool bit) { Put(bit ? 1 : 0, 1); }
 
   uint64_t BitCount() const { return bitCount_; }
   // The bytes so far, the last one padded with zero bits.

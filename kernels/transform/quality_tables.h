@@ -12,7 +12,7 @@ inline constexpr int kCoefficientCount = 16;
 inline constexpr int kQualityCount = 52;  // quality indexes 0 to 51
 inline constexpr int kScaleRowCount = 6;
 
-// Dequantization scales by scan position (not by coefficient index), one row
+// Dequantisation scales by scan position (not by coefficient index), one row
 // per quality mod 6.
 inline constexpr std::array<std::array<int32_t, kCoefficientCount>, kScaleRowCount>
     LevelScaleTable = {{
@@ -45,7 +45,7 @@ inline constexpr std::array<uint8_t, kCoefficientCount> ScanOrder = {0, 4, 1, 2,
 
 // What one quality index fixes for a whole picture.
 struct TransformQuality {
-  int32_t quantShift;   // left shift of dequantization
+  int32_t quantShift;   // left shift of dequantisation
   int32_t scaleRow;     // row of LevelScaleTable
   int32_t escapeWidth;  // magnitude bits of an escaped level
 };

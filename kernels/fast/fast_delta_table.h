@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 
+#include "fast/fast_format.h"
 #include "predictive/delta_tables.h"
 
 namespace vexo {
@@ -23,7 +24,7 @@ inline constexpr std::array<int32_t, kFastDeltaTableSize> FastDeltaTable = [] {
 
 // The 16-bit increment of every symbol, already scaled, so that decoding a
 // pixel costs one lookup and one addition. Index 0 (a raw pixel) is unused.
-inline constexpr int kFastSymbolCount = 1 << 9;
+inline constexpr int kFastSymbolCount = 1 << kFastMaxSymbolBits;
 using FastSymbolDeltas = std::array<uint16_t, kFastSymbolCount>;
 
 constexpr FastSymbolDeltas BuildFastSymbolDeltas(int32_t scale) {
@@ -37,9 +38,8 @@ constexpr FastSymbolDeltas BuildFastSymbolDeltas(int32_t scale) {
 inline constexpr FastSymbolDeltas FastSymbolDeltasScale1 = BuildFastSymbolDeltas(1);
 inline constexpr FastSymbolDeltas FastSymbolDeltasScale2 = BuildFastSymbolDeltas(2);
 
-// Quality 2 doubles every delta; every other quality uses them as listed.
 constexpr const FastSymbolDeltas& FastSymbolDeltasForQuality(uint8_t quality) {
-  return quality == 2 ? FastSymbolDeltasScale2 : FastSymbolDeltasScale1;
+  return UsesCoarseDeltas(quality) ? FastSymbolDeltasScale2 : FastSymbolDeltasScale1;
 }
 
 }  // namespace vexo

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "transform/dequantization.h"
+#include "transform/dequantisation.h"
 #include "transform/sample_rows.h"
 
 namespace vexo {
@@ -59,7 +59,7 @@ inline void AddResidual4x4(const BlockCoefficients& residual, uint8_t* block, pt
   for (int y = 0; y < 4; ++y) AddResidualRow(block + y * stride, residual.data() + 4 * y);
 }
 
-// Rebuilds a predicted block from its dequantized coefficients. A block
+// Rebuilds a predicted block from its dequantised coefficients. A block
 // without coefficients stays its prediction; one with only the lowest
 // coefficient gets a flat residual equal to that coefficient, which is what
 // the full transform yields for it.

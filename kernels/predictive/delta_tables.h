@@ -73,9 +73,10 @@ inline constexpr std::array<int32_t, kDeltaTableSize> DeltaTableCoarse = [] {
   return coarse;
 }();
 
-// The table a predictive quality selects: 2 is coarse, everything else fine.
-constexpr const std::array<int32_t, kDeltaTableSize>& DeltaTableForQuality(uint8_t quality) {
-  return quality == 2 ? DeltaTableCoarse : DeltaTableFine;
+// Quality 2 selects the coarse (doubled) deltas, on the predictive and the
+// fast path alike; every other quality the fine ones.
+constexpr bool UsesCoarseDeltas(int quality) {
+  return quality == 2;
 }
 
 }  // namespace vexo

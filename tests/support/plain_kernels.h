@@ -1,0 +1,46 @@
+// Test-side forms of two transform kernels: the coefficient list read one bit
+// at a time down the code tree, and a block's neighbours held as values rather
+// than read in place from a plane.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "common/bit_reader.h"
+#include "transform/level_code.h"
+
+namespace vexo::testing {
+
+// The 13 neighbours of a block as values: the row above from one left of the
+// block to four right of it, and the column to the left.
+struct IntraNeighbours {
+  std::array<uint8_t, 9> above;  // T[-1] (the corner) to T[7]
+  std::array<uint8_t, 4> left;   // L[0] to L[3]
+
+  int T(int i) const { return above[i + 1]; }
+  int L(int k) const { return left[k]; }
+};
+
+// The same list read as the code is defined: one bit at a time down the
+// tree. The plain reference for the library's ReadCoefficientList.
+inline void ReadCoefficientListBitByBit(VexoBitReader& bits, int escapeWidth,
+                                        CoefficientList& list) {
+  int count = 0;
+  for (; count < kCoefficientCount; ++count) {
+    int entry = 0;
+    do {
+      entry = LevelCodeTree[entry + static_cast<int>(bits.Read(1))];
+    } while (entry >= 0);
+    const auto symbol = static_cast<LevelSymbol>(LevelCodeSymbols[-entry]);
+    if (symbol == LevelSymbol::kEndOfBlock) break;
+    int32_t level = static_cast<int32_t>(symbol) - 2;
+    if (symbol == LevelSymbol::kPositiveEscape || symbol == LevelSymbol::kNegativeEscape) {
+      const auto magnitude = escapeWidth > 0 ? static_cast<int32_t>(bits.Read(escapeWidth)) : 0;
+      level = symbol == LevelSymbol::kPositiveEscape ? magnitude : -magnitude;
+    }
+    list.entries[count] = {level, static_cast<int32_t>(bits.Read(kRunBits))};
+  }
+  list.count = count;
+}
+
+}  // namespace vexo::testing
