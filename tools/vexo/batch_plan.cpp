@@ -9,6 +9,8 @@
 #include <set>
 #include <utility>
 
+#include "file_io/same_file.h"
+
 namespace vexo_cli {
 namespace {
 
@@ -134,7 +136,8 @@ BatchPlan PlanBatch(const std::vector<std::string>& inputs, const std::string& o
 bool IsInputAndOutput(const std::vector<std::string>& names,
                       const std::function<bool(const std::string&)>& looksLikeOutput) {
   std::error_code error;
-  return names.size() == 2 && looksLikeOutput(names[1]) && !fs::is_directory(names[0], error);
+  return names.size() == 2 && !fs::is_directory(names[0], error) &&
+         (looksLikeOutput(names[1]) || file_io::NamesSameFile(names[0], names[1]));
 }
 
 }  // namespace vexo_cli

@@ -40,8 +40,9 @@ BatchPlan PlanBatch(const std::vector<std::string>& inputs, const std::string& o
                     const BatchNaming& naming);
 
 // Whether two command-line names are one input and its output rather than
-// two inputs: the second must look like an output and the first must not be
-// a folder.
+// two inputs: the first must not be a folder, and the second must look like
+// an output or name the first file again (an output that would replace its
+// input, which is refused as such).
 bool IsInputAndOutput(const std::vector<std::string>& names,
                       const std::function<bool(const std::string&)>& looksLikeOutput);
 
