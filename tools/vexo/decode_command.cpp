@@ -64,7 +64,8 @@ std::string DecodedNameMirrored(const std::string& fileName, orvane::OutputForma
          std::string(orvane::OutputFormatExtension(format));
 }
 
-int Decode(const DecodeOptions& options, std::ostream& out, std::ostream& err) {
+int Decode(const DecodeOptions& options, orvane::VexoFileDecoder& decoder, std::ostream& out,
+           std::ostream& err) {
   const bool fromStandardInput = options.input == file_io::kStandardStream;
   const orvane::OutputFormat format = FormatOf(options);
   const std::string outputPath = !options.output.empty() ? options.output
@@ -75,7 +76,6 @@ int Decode(const DecodeOptions& options, std::ostream& out, std::ostream& err) {
         << " picture would replace it\n";
     return 1;
   }
-  orvane::VexoFileDecoder decoder;
   const orvane::FileDecodeOutcome outcome = decoder.Decode(options.input);
   if (outcome.status != orvane::FileDecodeStatus::kOk) {
     err << FailureMessage(options.input, outcome) << "\n";
@@ -98,16 +98,23 @@ int Decode(const DecodeOptions& options, std::ostream& out, std::ostream& err) {
   return 0;
 }
 
-}  // namespace
-
-int RunDecode(const DecodeOptions& options, std::ostream& out, std::ostream& err) {
+// Runs one decode with `decoder`, whose buffers a batch reuses from file to file.
+int RunDecodeWith(const DecodeOptions& options, orvane::VexoFileDecoder& decoder, std::ostream& out,
+                  std::ostream& err) {
   try {
-    return Decode(options, out, err);
+    return Decode(options, decoder, out, err);
   } catch (const std::bad_alloc&) {
     err << file_io::InputName(options.input) << ": "
         << orvane::FailureText(orvane::FileDecodeStatus::kOutOfMemory) << "\n";
     return 1;
   }
+}
+
+}  // namespace
+
+int RunDecode(const DecodeOptions& options, std::ostream& out, std::ostream& err) {
+  orvane::VexoFileDecoder decoder;
+  return RunDecodeWith(options, decoder, out, err);
 }
 
 int RunDecodeBatch(const BatchRequest& batch, std::optional<orvane::OutputFormat> format,
@@ -119,8 +126,9 @@ int RunDecodeBatch(const BatchRequest& batch, std::optional<orvane::OutputFormat
       [chosen](const std::string& name) { return DecodedNameMirrored(name, chosen); }};
   const ConvertOneFile decodeOne = [chosen](const BatchJob& job, std::ostream& messages) {
     if (!CreateOutputFolder(job.output, messages)) return 1;
-    std::ostream statistics(nullptr);  // a batch prints no statistics block per file
-    return RunDecode({job.input, job.output, chosen}, statistics, messages);
+    std::ostream statistics(nullptr);              // a batch prints no statistics block per file
+    thread_local orvane::VexoFileDecoder decoder;  // an instance serves one thread alone
+    return RunDecodeWith({job.input, job.output, chosen}, decoder, statistics, messages);
   };
   return RunBatch(
       PlanBatch(batch.inputs, batch.outputFolder, naming),

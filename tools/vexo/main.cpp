@@ -22,8 +22,8 @@ const char* const kDescription =
     "vexo - make, decode and inspect VEXO pictures.\n\n"
     "Exit status: 0 success, 1 the file could not be read, written or decoded, 2 usage error.";
 
+const char* const kDecodeSummary = "Decode VEXO files to BMP, PNG or binary PPM pictures";
 const char* const kDecodeDescription =
-    "Decode VEXO files to BMP, PNG or binary PPM pictures.\n\n"
     "  vexo decode INPUT.vxo [OUTPUT]        one file; prints its statistics\n"
     "  vexo decode [-o DIR] [-j N] INPUT...  several files and folders\n\n"
     "OUTPUT's extension (.bmp, .png, .ppm) chooses the format unless --format says;\n"
@@ -38,8 +38,9 @@ const char* const kDecodeDescription =
     "with the reason and the others go on; a progress line shows on a terminal\n"
     "and a summary at the end.";
 
+const char* const kEncodeSummary =
+    "Encode PNG, JPEG, 24/32-bit BMP or binary PPM pictures as VEXO files";
 const char* const kEncodeDescription =
-    "Encode a PNG, JPEG, 24/32-bit BMP or binary PPM picture as a VEXO file.\n\n"
     "  vexo encode INPUT OUTPUT.vxo [options]        one picture; prints its summary\n"
     "  vexo encode [-o DIR] [-j N] [options] INPUT...  several pictures and folders\n\n"
     "INPUT and OUTPUT may be \"-\" for standard input and output. Two names are\n"
@@ -188,7 +189,8 @@ int Run(int argc, char** argv) {
 
   BatchOptions decodeBatch;
   std::string formatName;
-  CLI::App* decode = app.add_subcommand("decode", kDecodeDescription);
+  CLI::App* decode = app.add_subcommand("decode", kDecodeSummary);
+  decode->footer(kDecodeDescription);
   decode->add_option("INPUT", decodeBatch.names, "VEXO files and folders, or INPUT OUTPUT")
       ->required();
   decode
@@ -208,7 +210,8 @@ int Run(int argc, char** argv) {
   BatchOptions encodeBatch;
   std::string pathName = "predictive";
   int family = 0;
-  CLI::App* encode = app.add_subcommand("encode", kEncodeDescription);
+  CLI::App* encode = app.add_subcommand("encode", kEncodeSummary);
+  encode->footer(kEncodeDescription);
   encode
       ->add_option("INPUT", encodeBatch.names,
                    "PNG, JPEG, BMP or PPM pictures and folders, or INPUT OUTPUT.vxo")
