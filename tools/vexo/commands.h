@@ -20,7 +20,7 @@ struct DecodeOptions {
   std::string input;
   std::string output;  // empty: beside the input by the "1.bmp" rule
   // Empty: the output's extension says, BMP when it says nothing.
-  std::optional<orvane::OutputFormat> format;
+  std::optional<orvane::OutputFormat> format = std::nullopt;
 };
 
 int RunDecode(const DecodeOptions& options, std::ostream& out, std::ostream& err);
