@@ -64,6 +64,18 @@ std::string DecodedNameMirrored(const std::string& fileName, orvane::OutputForma
          std::string(orvane::OutputFormatExtension(format));
 }
 
+// A BMP is written from the decoder's own bitmap, with nothing more to
+// allocate; the other formats are made from the 5-6-5 picture.
+std::string WritePicture(const orvane::VexoFileDecoder& decoder, const std::string& path,
+                         orvane::OutputFormat format) {
+  if (format == orvane::OutputFormat::kBmp) {
+    return orvane::WriteBmpFile(path, decoder.ImageWidth(), decoder.ImageHeight(),
+                                decoder.Bitmap());
+  }
+  return orvane::WriteOutputFile(path, format, decoder.ImageWidth(), decoder.ImageHeight(),
+                                 decoder.Image565());
+}
+
 int Decode(const DecodeOptions& options, orvane::VexoFileDecoder& decoder, std::ostream& out,
            std::ostream& err) {
   const bool fromStandardInput = options.input == file_io::kStandardStream;
@@ -88,8 +100,7 @@ int Decode(const DecodeOptions& options, orvane::VexoFileDecoder& decoder, std::
   orvane::UpdateStatisticsTexts(statistics, decoder.Statistics());
   PrintStatistics(statistics, texts);
 
-  const std::string failure = orvane::WriteOutputFile(outputPath, format, decoder.ImageWidth(),
-                                                      decoder.ImageHeight(), decoder.Image565());
+  const std::string failure = WritePicture(decoder, outputPath, format);
   if (!failure.empty()) {
     err << failure << "\n";
     return 1;
