@@ -5,9 +5,12 @@
 
 #include <cstdint>
 #include <iosfwd>
+#include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
+#include "picture_output.h"
 #include "picture_reader.h"
 #include "vexo_encoder.h"
 
@@ -16,9 +19,23 @@ namespace vexo_cli {
 struct DecodeOptions {
   std::string input;
   std::string output;  // empty: beside the input by the "1.bmp" rule
+  // Empty: the output's extension says, BMP when it says nothing.
+  std::optional<orvane::OutputFormat> format = std::nullopt;
 };
 
 int RunDecode(const DecodeOptions& options, std::ostream& out, std::ostream& err);
+
+// Several files and folders converted at once.
+struct BatchRequest {
+  std::vector<std::string> inputs;
+  std::string outputFolder;  // empty: each output beside its input
+  unsigned threads = 1;
+  bool showProgress = false;
+};
+
+// Decodes every VEXO file of the inputs to `format` (BMP when empty).
+int RunDecodeBatch(const BatchRequest& batch, std::optional<orvane::OutputFormat> format,
+                   std::ostream& out, std::ostream& err);
 struct EncodeRequest {
   std::string input;
   std::string output;
@@ -27,6 +44,10 @@ struct EncodeRequest {
 };
 
 int RunEncode(const EncodeRequest& request, std::ostream& out, std::ostream& err);
+// Encodes every picture of the inputs with the settings of `request`, whose
+// input and output are not used.
+int RunEncodeBatch(const BatchRequest& batch, const EncodeRequest& request, std::ostream& out,
+                   std::ostream& err);
 int RunInfo(const std::string& input, std::ostream& out, std::ostream& err);
 // What `vexo info` prints for a file already in memory; returns the exit code.
 int DescribeVexoFile(std::span<const uint8_t> file, std::ostream& out);

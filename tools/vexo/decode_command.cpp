@@ -1,7 +1,10 @@
-// vexo decode: the viewer's file decode, its statistics, and a BMP file.
+// vexo decode: the viewer's file decode, its statistics, and a BMP, PNG or
+// PPM file; or a whole batch of them.
+#include <cctype>
 #include <new>
 #include <ostream>
 
+#include "batch_run.h"
 #include "bmp_file.h"
 #include "commands.h"
 #include "file_decoder.h"
@@ -30,16 +33,61 @@ std::string FailureMessage(const std::string& input, const orvane::FileDecodeOut
   return message;
 }
 
-int Decode(const DecodeOptions& options, std::ostream& out, std::ostream& err) {
+constexpr std::string_view kVexoExtension = ".vxo";
+
+orvane::OutputFormat FormatOf(const DecodeOptions& options) {
+  if (options.format) return *options.format;
+  return orvane::OutputFormatOfPath(options.output).value_or(orvane::OutputFormat::kBmp);
+}
+
+// "BMP", "PNG" or "PPM", as the texts name a format.
+std::string FormatName(orvane::OutputFormat format) {
+  std::string name(orvane::OutputFormatExtension(format).substr(1));
+  for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return name;
+}
+
+// The output beside the input by the viewer's rule: "1.bmp" (or the
+// format's extension) in place of a ".vxo" ending, in any case.
+std::string DecodedNameBeside(const std::string& input, orvane::OutputFormat format) {
+  const std::string bmpName = orvane::BmpFileNameFor(input);
+  const size_t stem =
+      bmpName.size() - orvane::OutputFormatExtension(orvane::OutputFormat::kBmp).size();
+  return bmpName.substr(0, stem) + std::string(orvane::OutputFormatExtension(format));
+}
+
+// The output's name in a mirrored tree: the format's extension in place of
+// ".vxo", with no "1", since the tree holds no VEXO file to set it apart from.
+std::string DecodedNameMirrored(const std::string& fileName, orvane::OutputFormat format) {
+  const bool isVexo = HasExtension(fileName, kVexoExtension);
+  return fileName.substr(0, fileName.size() - (isVexo ? kVexoExtension.size() : 0)) +
+         std::string(orvane::OutputFormatExtension(format));
+}
+
+// A BMP is written from the decoder's own bitmap, with nothing more to
+// allocate; the other formats are made from the 5-6-5 picture.
+std::string WritePicture(const orvane::VexoFileDecoder& decoder, const std::string& path,
+                         orvane::OutputFormat format) {
+  if (format == orvane::OutputFormat::kBmp) {
+    return orvane::WriteBmpFile(path, decoder.ImageWidth(), decoder.ImageHeight(),
+                                decoder.Bitmap());
+  }
+  return orvane::WriteOutputFile(path, format, decoder.ImageWidth(), decoder.ImageHeight(),
+                                 decoder.Image565());
+}
+
+int Decode(const DecodeOptions& options, orvane::VexoFileDecoder& decoder, std::ostream& out,
+           std::ostream& err) {
   const bool fromStandardInput = options.input == file_io::kStandardStream;
-  const std::string bmpPath = !options.output.empty() ? options.output
-                              : fromStandardInput     ? std::string(file_io::kStandardStream)
-                                                      : orvane::BmpFileNameFor(options.input);
-  if (file_io::NamesSameFile(options.input, bmpPath)) {
-    err << bmpPath << ": is the input file; the BMP picture would replace it\n";
+  const orvane::OutputFormat format = FormatOf(options);
+  const std::string outputPath = !options.output.empty() ? options.output
+                                 : fromStandardInput     ? std::string(file_io::kStandardStream)
+                                                         : DecodedNameBeside(options.input, format);
+  if (file_io::NamesSameFile(options.input, outputPath)) {
+    err << outputPath << ": is the input file; the " << FormatName(format)
+        << " picture would replace it\n";
     return 1;
   }
-  orvane::VexoFileDecoder decoder;
   const orvane::FileDecodeOutcome outcome = decoder.Decode(options.input);
   if (outcome.status != orvane::FileDecodeStatus::kOk) {
     err << FailureMessage(options.input, outcome) << "\n";
@@ -47,31 +95,56 @@ int Decode(const DecodeOptions& options, std::ostream& out, std::ostream& err) {
   }
   // When the picture goes to standard output, the texts go beside it on
   // standard error.
-  std::ostream& texts = bmpPath == file_io::kStandardStream ? err : out;
+  std::ostream& texts = outputPath == file_io::kStandardStream ? err : out;
   orvane::StatisticsTexts statistics;
   orvane::UpdateStatisticsTexts(statistics, decoder.Statistics());
   PrintStatistics(statistics, texts);
 
-  const std::string failure =
-      orvane::WriteBmpFile(bmpPath, decoder.ImageWidth(), decoder.ImageHeight(), decoder.Bitmap());
+  const std::string failure = WritePicture(decoder, outputPath, format);
   if (!failure.empty()) {
     err << failure << "\n";
     return 1;
   }
-  texts << "BMP File: " << bmpPath << "\n";
+  texts << FormatName(format) << " File: " << outputPath << "\n";
   return 0;
 }
 
-}  // namespace
-
-int RunDecode(const DecodeOptions& options, std::ostream& out, std::ostream& err) {
+// Runs one decode with `decoder`, whose buffers a batch reuses from file to file.
+int RunDecodeWith(const DecodeOptions& options, orvane::VexoFileDecoder& decoder, std::ostream& out,
+                  std::ostream& err) {
   try {
-    return Decode(options, out, err);
+    return Decode(options, decoder, out, err);
   } catch (const std::bad_alloc&) {
     err << file_io::InputName(options.input) << ": "
         << orvane::FailureText(orvane::FileDecodeStatus::kOutOfMemory) << "\n";
     return 1;
   }
+}
+
+}  // namespace
+
+int RunDecode(const DecodeOptions& options, std::ostream& out, std::ostream& err) {
+  orvane::VexoFileDecoder decoder;
+  return RunDecodeWith(options, decoder, out, err);
+}
+
+int RunDecodeBatch(const BatchRequest& batch, std::optional<orvane::OutputFormat> format,
+                   std::ostream& out, std::ostream& err) {
+  const orvane::OutputFormat chosen = format.value_or(orvane::OutputFormat::kBmp);
+  const BatchNaming naming{
+      [](std::string_view name) { return HasExtension(name, kVexoExtension); },
+      [chosen](const std::string& input) { return DecodedNameBeside(input, chosen); },
+      [chosen](const std::string& name) { return DecodedNameMirrored(name, chosen); }};
+  const ConvertOneFile decodeOne = [chosen](const BatchJob& job, std::ostream& messages) {
+    if (!CreateOutputFolder(job.output, messages)) return 1;
+    std::ostream statistics(nullptr);              // a batch prints no statistics block per file
+    thread_local orvane::VexoFileDecoder decoder;  // an instance serves one thread alone
+    return RunDecodeWith({job.input, job.output, chosen}, decoder, statistics, messages);
+  };
+  return RunBatch(
+      PlanBatch(batch.inputs, batch.outputFolder, naming),
+      {batch.threads, batch.showProgress, "decode", "VEXO file (*.vxo)", batch.outputFolder},
+      decodeOne, out, err);
 }
 
 }  // namespace vexo_cli

@@ -1,9 +1,13 @@
 // vexo encode: an ordinary picture to a VEXO file, checked by decoding it.
+#include <algorithm>
+#include <array>
 #include <chrono>
+#include <filesystem>
 #include <iomanip>
 #include <new>
 #include <ostream>
 
+#include "batch_run.h"
 #include "commands.h"
 #include "file_io/input_file.h"
 #include "file_io/same_file.h"
@@ -13,6 +17,19 @@
 
 namespace vexo_cli {
 namespace {
+
+// The pictures a folder search takes for encoding.
+constexpr std::array<std::string_view, 5> kPictureExtensions = {".png", ".jpg", ".jpeg", ".bmp",
+                                                                ".ppm"};
+
+bool IsPictureName(std::string_view name) {
+  return std::any_of(kPictureExtensions.begin(), kPictureExtensions.end(),
+                     [name](std::string_view extension) { return HasExtension(name, extension); });
+}
+
+std::string VexoNameFor(const std::string& path) {
+  return std::filesystem::path(path).replace_extension(".vxo").string();
+}
 
 // Decodes the new file with the library; lossless output must give back the
 // quantised picture exactly.
@@ -126,6 +143,23 @@ int RunEncode(const EncodeRequest& request, std::ostream& out, std::ostream& err
     err << file_io::InputName(request.input) << ": Not enough memory to encode this picture\n";
     return 1;
   }
+}
+
+int RunEncodeBatch(const BatchRequest& batch, const EncodeRequest& request, std::ostream& out,
+                   std::ostream& err) {
+  const BatchNaming naming{IsPictureName, VexoNameFor, VexoNameFor};
+  const ConvertOneFile encodeOne = [&request](const BatchJob& job, std::ostream& messages) {
+    if (!CreateOutputFolder(job.output, messages)) return 1;
+    EncodeRequest one = request;
+    one.input = job.input;
+    one.output = job.output;
+    std::ostream summary(nullptr);  // a batch prints no summary per file
+    return RunEncode(one, summary, messages);
+  };
+  return RunBatch(PlanBatch(batch.inputs, batch.outputFolder, naming),
+                  {batch.threads, batch.showProgress, "encode",
+                   "picture (*.png, *.jpg, *.jpeg, *.bmp, *.ppm)", batch.outputFolder},
+                  encodeOne, out, err);
 }
 
 }  // namespace vexo_cli

@@ -1,11 +1,17 @@
 // vexo: the command line for VEXO pictures.
+#include <unistd.h>
+
 #include <CLI/CLI.hpp>
+#include <algorithm>
+#include <filesystem>
 #include <iostream>
 #include <map>
 #include <new>
 #include <optional>
 #include <string>
 
+#include "batch_plan.h"
+#include "batch_run.h"
 #include "commands.h"
 
 namespace {
@@ -16,9 +22,33 @@ const char* const kDescription =
     "vexo - make, decode and inspect VEXO pictures.\n\n"
     "Exit status: 0 success, 1 the file could not be read, written or decoded, 2 usage error.";
 
+const char* const kDecodeSummary = "Decode VEXO files to BMP, PNG or binary PPM pictures";
+const char* const kDecodeDescription =
+    "  vexo decode INPUT.vxo [OUTPUT]        one file; prints its statistics\n"
+    "  vexo decode [-o DIR] [-j N] INPUT...  several files and folders\n\n"
+    "OUTPUT's extension (.bmp, .png, .ppm) chooses the format unless --format says;\n"
+    "\"-\" is standard input or output. Without OUTPUT the picture goes beside\n"
+    "INPUT, \"1.bmp\" (or \"1.png\", \"1.ppm\") in place of \".vxo\". All three formats\n"
+    "carry the same 24-bit pixels.\n\n"
+    "Two names are INPUT and OUTPUT when the second is \"-\" or ends in .bmp, .png or\n"
+    ".ppm and the first is not a folder; otherwise every name is an input. Folders\n"
+    "are searched recursively for *.vxo in any letter case, hidden entries skipped.\n"
+    "With -o the outputs go under DIR, mirroring each input folder's tree, named\n"
+    "with the format's extension in place of \".vxo\". A file that fails is reported\n"
+    "with the reason and the others go on; a progress line shows on a terminal\n"
+    "and a summary at the end.";
+
+const char* const kEncodeSummary =
+    "Encode PNG, JPEG, 24/32-bit BMP or binary PPM pictures as VEXO files";
 const char* const kEncodeDescription =
-    "Encode a PNG, 24/32-bit BMP or binary PPM picture as a VEXO file. INPUT and\n"
-    "OUTPUT may be \"-\" for standard input and output.\n\n"
+    "  vexo encode INPUT OUTPUT.vxo [options]        one picture; prints its summary\n"
+    "  vexo encode [-o DIR] [-j N] [options] INPUT...  several pictures and folders\n\n"
+    "INPUT and OUTPUT may be \"-\" for standard input and output. Two names are\n"
+    "INPUT and OUTPUT when the second is \"-\" or ends in .vxo and the first is not a\n"
+    "folder; otherwise every name is an input, encoded beside itself with \".vxo\"\n"
+    "in place of its extension, or under DIR with -o, mirroring each folder's tree.\n"
+    "Folders are searched recursively for *.png, *.jpg, *.jpeg, *.bmp and *.ppm in\n"
+    "any letter case, hidden entries skipped. The options apply to every picture.\n\n"
     "Paths:\n"
     "  predictive  4x4 blocks predicted from their neighbours (families 101 and 201).\n"
     "              Quality 0 is lossless in 5-6-5; 1 keeps every channel within 1 step,\n"
@@ -77,6 +107,79 @@ std::string UsageProblem(const EncodeOptions& options) {
   return {};
 }
 
+// The options shared by the commands that convert many files.
+struct BatchOptions {
+  std::vector<std::string> names;
+  std::string outputFolder;
+  unsigned threads = vexo_cli::DefaultThreadCount();
+};
+
+void AddBatchOptions(CLI::App& command, BatchOptions& options) {
+  command
+      .add_option("-o,--output-dir", options.outputFolder,
+                  "write every output under DIR, mirroring the input folders' trees")
+      ->option_text("DIR");
+  command
+      .add_option("-j,--jobs", options.threads,
+                  "files converted at once (default: one per processor core)")
+      ->option_text("N")
+      ->check(CLI::Range(1u, 1024u));
+}
+
+// One file alone is converted as before the batch existed: INPUT OUTPUT, or
+// for decode a lone file written beside itself.
+bool IsBatch(const BatchOptions& options, bool (*looksLikeOutput)(const std::string&),
+             bool loneFileAlone) {
+  if (!options.outputFolder.empty()) return true;
+  if (vexo_cli::IsInputAndOutput(options.names, looksLikeOutput)) return false;
+  std::error_code error;
+  const bool loneFile =
+      options.names.size() == 1 && !std::filesystem::is_directory(options.names[0], error);
+  return !(loneFile && loneFileAlone);
+}
+
+bool LooksLikeDecodedOutput(const std::string& name) {
+  return name == "-" || orvane::OutputFormatOfPath(name).has_value();
+}
+
+bool LooksLikeVexoFile(const std::string& name) {
+  return name == "-" || vexo_cli::HasExtension(name, ".vxo");
+}
+
+// Standard input has no folder to write beside and cannot be one of many.
+std::optional<vexo_cli::BatchRequest> BatchRequestFor(const BatchOptions& options,
+                                                      const std::string& command) {
+  const auto& names = options.names;
+  if (std::find(names.begin(), names.end(), "-") != names.end()) {
+    std::cerr << command << ": standard input (\"-\") can only be converted alone, "
+              << "with its output named\nRun with --help for more information.\n";
+    return std::nullopt;
+  }
+  return vexo_cli::BatchRequest{names, options.outputFolder, options.threads,
+                                ::isatty(STDERR_FILENO) == 1};
+}
+
+int RunDecodeCommand(const BatchOptions& options, const std::string& formatName) {
+  const std::optional<orvane::OutputFormat> format = orvane::OutputFormatNamed(formatName);
+  if (!IsBatch(options, LooksLikeDecodedOutput, true)) {
+    const auto& names = options.names;
+    return vexo_cli::RunDecode({names[0], names.size() == 2 ? names[1] : "", format}, std::cout,
+                               std::cerr);
+  }
+  const auto batch = BatchRequestFor(options, "decode");
+  return batch ? vexo_cli::RunDecodeBatch(*batch, format, std::cout, std::cerr) : kUsageError;
+}
+
+int RunEncodeCommand(const BatchOptions& options, vexo_cli::EncodeRequest& request) {
+  if (!IsBatch(options, LooksLikeVexoFile, false)) {
+    request.input = options.names[0];
+    request.output = options.names[1];
+    return vexo_cli::RunEncode(request, std::cout, std::cerr);
+  }
+  const auto batch = BatchRequestFor(options, "encode");
+  return batch ? vexo_cli::RunEncodeBatch(*batch, request, std::cout, std::cerr) : kUsageError;
+}
+
 }  // namespace
 
 int Run(int argc, char** argv) {
@@ -84,12 +187,19 @@ int Run(int argc, char** argv) {
   app.require_subcommand(1);
   app.set_version_flag("--version", "vexo " VEXO_VERSION);
 
-  vexo_cli::DecodeOptions decodeOptions;
-  CLI::App* decode =
-      app.add_subcommand("decode", "Decode a VEXO file to a 24-bit BMP and print its statistics");
-  decode->add_option("INPUT", decodeOptions.input, "VEXO file to decode")->required();
-  decode->add_option("OUTPUT", decodeOptions.output,
-                     "BMP file to write (default: beside INPUT, \"1.bmp\" in place of \".vxo\")");
+  BatchOptions decodeBatch;
+  std::string formatName;
+  CLI::App* decode = app.add_subcommand("decode", kDecodeSummary);
+  decode->footer(kDecodeDescription);
+  decode->add_option("INPUT", decodeBatch.names, "VEXO files and folders, or INPUT OUTPUT")
+      ->required();
+  decode
+      ->add_option("--format", formatName,
+                   "bmp, png or ppm, whatever the output's extension (default: bmp)")
+      ->check([](const std::string& name) {
+        return orvane::OutputFormatNamed(name) ? std::string() : "not bmp, png or ppm: " + name;
+      });
+  AddBatchOptions(*decode, decodeBatch);
 
   std::string infoInput;
   CLI::App* info = app.add_subcommand(
@@ -97,11 +207,16 @@ int Run(int argc, char** argv) {
   info->add_option("INPUT", infoInput, "VEXO file to inspect")->required();
 
   vexo_cli::EncodeRequest encodeRequest;
+  BatchOptions encodeBatch;
   std::string pathName = "predictive";
   int family = 0;
-  CLI::App* encode = app.add_subcommand("encode", kEncodeDescription);
-  encode->add_option("INPUT", encodeRequest.input, "PNG, BMP or PPM picture")->required();
-  encode->add_option("OUTPUT", encodeRequest.output, "VEXO file to write")->required();
+  CLI::App* encode = app.add_subcommand("encode", kEncodeSummary);
+  encode->footer(kEncodeDescription);
+  encode
+      ->add_option("INPUT", encodeBatch.names,
+                   "PNG, JPEG, BMP or PPM pictures and folders, or INPUT OUTPUT.vxo")
+      ->required();
+  AddBatchOptions(*encode, encodeBatch);
   encode->add_option("--path", pathName, "predictive (default), fast or transform")
       ->check(CLI::IsMember({"predictive", "fast", "transform"}));
   encode->add_option("--family", family, "101 or 201 (default: the path's family)")
@@ -126,7 +241,7 @@ int Run(int argc, char** argv) {
     const int code = app.exit(error);
     return code == 0 ? 0 : kUsageError;
   }
-  if (*decode) return vexo_cli::RunDecode(decodeOptions, std::cout, std::cerr);
+  if (*decode) return RunDecodeCommand(decodeBatch, formatName);
   if (*info) return vexo_cli::RunInfo(infoInput, std::cout, std::cerr);
 
   encodeRequest.background = *ParseColour(background);
@@ -139,7 +254,7 @@ int Run(int argc, char** argv) {
     std::cerr << "encode: " << problem << "\nRun with --help for more information.\n";
     return kUsageError;
   }
-  return vexo_cli::RunEncode(encodeRequest, std::cout, std::cerr);
+  return RunEncodeCommand(encodeBatch, encodeRequest);
 }
 
 int main(int argc, char** argv) {

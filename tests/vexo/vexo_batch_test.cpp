@@ -1,0 +1,98 @@
+// vexo decode and encode over several files and folders, and the output
+// formats, as a user runs them.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include "picture_reader.h"
+#include "vexo_cli_fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using vexo_cli_test::RunResult;
+using vexo_cli_test::VexoCliTest;
+
+const fs::path kSamples = VEXO_SAMPLES_DIR;
+const fs::path kTransformSample = kSamples / "coffee-352x288-transform-101-q24.vxo";
+
+class VexoBatchTest : public VexoCliTest {
+ protected:
+  std::string In(const fs::path& path) const { return "'" + (folder_ / path).string() + "'"; }
+
+  void CopySample(const std::string& sample, const fs::path& to) const {
+    fs::create_directories((folder_ / to).parent_path());
+    fs::copy_file(kSamples / sample, folder_ / to);
+  }
+
+  // Every file under `root` by its relative path, with its content.
+  std::map<std::string, std::string> Tree(const fs::path& root) const {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder_ / root)) {
+      if (entry.is_regular_file()) {
+        files[fs::relative(entry.path(), folder_ / root).string()] = Slurp(entry.path());
+      }
+    }
+    return files;
+  }
+};
+
+// Every format carries the same pixels; --format wins over the extension.
+TEST_F(VexoBatchTest, EveryOutputFormatHoldsTheBmpPixels) {
+  const std::string input = "'" + kTransformSample.string() + "'";
+  ASSERT_EQ(Run("decode " + input + " " + In("p.bmp")).exitCode, 0);
+  const RgbPicture bmp = std::get<RgbPicture>(ReadPicture((folder_ / "p.bmp").string()));
+  for (const std::string output : {"p.png", "p.PPM", "png-in.bmp"}) {
+    const std::string format = output == "png-in.bmp" ? " --format png" : "";
+    const RunResult run = Run("decode " + input + " " + In(output) + format);
+    ASSERT_EQ(run.exitCode, 0) << output << ": " << run.err;
+    const PictureOrError read = ReadPicture((folder_ / output).string());
+    ASSERT_TRUE(std::holds_alternative<RgbPicture>(read)) << std::get<std::string>(read);
+    const RgbPicture& picture = std::get<RgbPicture>(read);
+    EXPECT_EQ(picture.width, bmp.width) << output;
+    EXPECT_EQ(picture.height, bmp.height) << output;
+    EXPECT_TRUE(picture.rgb == bmp.rgb) << output;
+  }
+  EXPECT_EQ(Slurp(folder_ / "png-in.bmp").substr(1, 3), "PNG");
+}
+
+// A damaged file deep in the tree, a hidden folder, another kind of file and
+// a link back up the tree: the rest is converted into a mirrored tree.
+TEST_F(VexoBatchTest, ABatchReportsTheDamagedFileAndConvertsTheRest) {
+  CopySample("cat-176x144-predictive-101.vxo", "top/a.vxo");
+  CopySample("logo-176x144-fast-201-q2.vxo", "top/m/n/z.VXO");
+  CopySample("cat-176x144-predictive-101.vxo", "top/.hidden/h.vxo");
+  Write("top/m/damaged.vxo", {'V', 'E', 'X', 'O', 176, 0, 144, 0, 0, 0, 0, 101, 1});
+  Write("top/m/notes.txt", {'n'});
+  fs::create_directory_symlink("..", folder_ / "top/m/up");
+  const RunResult run = Run("decode --format png -j 4 -o " + In("out/png") + " " + In("top"));
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.err, (folder_ / "top/m/damaged.vxo").string() + ": The VEXO file is damaged\n");
+  EXPECT_EQ(run.out.rfind("decode: 2 files done, 1 failed, ", 0), 0u) << run.out;
+  std::map<std::string, std::string> out = Tree("out/png");
+  EXPECT_EQ(out.size(), 2u);
+  EXPECT_TRUE(out.contains("a.png") && out.contains("m/n/z.png"));
+}
+
+// Outputs do not depend on the thread count; encode reads the PNG tree back.
+TEST_F(VexoBatchTest, OneThreadAndFourGiveTheSameTree) {
+  for (const std::string sample : {"cat-176x144-predictive-101.vxo", "logo-176x144-fast-201-q2.vxo",
+                                   "coffee-176x144-predictive-201-q1.vxo"}) {
+    CopySample(sample, "t/x/" + sample);
+    CopySample(sample, "t/y/z/" + sample);
+  }
+  for (const std::string threads : {"1", "4"}) {
+    const RunResult run =
+        Run("decode " + In("t") + " --format png -o " + In("j" + threads) + " -j " + threads);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+  }
+  EXPECT_EQ(Tree("j1").size(), 6u);
+  EXPECT_TRUE(Tree("j1") == Tree("j4"));
+  const RunResult encode = Run("encode " + In("j4"));
+  EXPECT_EQ(encode.exitCode, 0) << encode.err;
+  EXPECT_EQ(Tree("j4").size(), 12u);  // each VEXO file beside its picture
+}
+
+}  // namespace

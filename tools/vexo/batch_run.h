@@ -1,0 +1,39 @@
+// Runs one conversion per file on several threads, with a progress line on a
+// terminal, each failure reported as it happens, and a summary at the end.
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "batch_plan.h"
+
+namespace vexo_cli {
+
+// Converts one file: returns the exit code (0 success) and writes its
+// messages, each naming the file, to `err`. Called on several threads at
+// once, so it must share nothing writable with other calls.
+using ConvertOneFile = std::function<int(const BatchJob& job, std::ostream& err)>;
+
+struct BatchSettings {
+  unsigned threads = 1;
+  bool showProgress = false;  // a progress line on `err`, for a terminal
+  std::string command;        // "decode", which starts the summary
+  std::string wanted;         // "VEXO file", what a folder search looks for
+  std::string outputFolder;   // created before the first file, when not empty
+};
+
+// Runs `convert` on every job of `plan` after reporting the plan's failures.
+// Returns 0 when every file was converted, else 1.
+int RunBatch(const BatchPlan& plan, const BatchSettings& settings, const ConvertOneFile& convert,
+             std::ostream& out, std::ostream& err);
+
+// Creates the folder an output goes into, and those above it, as needed.
+// Returns false after writing the reason to `err`.
+bool CreateOutputFolder(const std::string& output, std::ostream& err);
+
+// Every processor core, or 1 when the system does not tell.
+unsigned DefaultThreadCount();
+
+}  // namespace vexo_cli
