@@ -41,10 +41,6 @@ std::vector<uint8_t> EncodeVexo(const RgbPicture& picture, const EncodeOptions& 
 // nearest multiple of 8 (4 for green) and saturate at the top.
 uint16_t NearestRgb565(uint8_t red, uint8_t green, uint8_t blue);
 std::vector<uint16_t> QuantiseToRgb565(const RgbPicture& picture);
-// The earlier spelling, until the command-line tool has moved to the one above.
-inline std::vector<uint16_t> QuantizeToRgb565(const RgbPicture& picture) {
-  return QuantiseToRgb565(picture);
-}
 
 // Peak signal-to-noise ratio in dB of a decoded picture, as the viewer shows
 // it (5-6-5 expanded with zero low bits), against the 8-bit source.

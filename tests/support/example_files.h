@@ -10,10 +10,6 @@ namespace vexo::testing {
 // A hand-checked 24-byte file: a 4 x 2 predictive picture coded as one block,
 // with two raw pixels; it decodes with the result 24.
 std::vector<uint8_t> HandCheckedFile(uint8_t quality = 0, uint8_t codecVersion = 101);
-// The earlier name, until the command-line tests have moved to the one above.
-inline std::vector<uint8_t> WorkedExampleFile() {
-  return HandCheckedFile();
-}
 
 // A copy of bytes with the byte at `at` replaced.
 std::vector<uint8_t> WithByte(std::vector<uint8_t> bytes, size_t at, uint8_t value);

@@ -19,10 +19,10 @@ using vexo::testing::WithByte;
 using vexo_cli_test::RunResult;
 using vexo_cli_test::VexoCliTest;
 
-const std::vector<uint8_t> kWorkedExample = vexo::testing::WorkedExampleFile();
+const std::vector<uint8_t> kHandChecked = vexo::testing::HandCheckedFile();
 
 TEST_F(VexoCliTest, DecodePrintsTheStatisticsAndWritesTheBmpBesideTheInput) {
-  const std::string input = Write("sample.vxo", kWorkedExample);
+  const std::string input = Write("sample.vxo", kHandChecked);
   const RunResult run = Run("decode '" + input + "'");
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(run.out.find("File Name: sample.vxo\n"), std::string::npos) << run.out;
@@ -35,7 +35,7 @@ TEST_F(VexoCliTest, DecodePrintsTheStatisticsAndWritesTheBmpBesideTheInput) {
 }
 
 TEST_F(VexoCliTest, DecodeWritesTheNamedOutput) {
-  const std::string input = Write("sample.vxo", kWorkedExample);
+  const std::string input = Write("sample.vxo", kHandChecked);
   const RunResult run = Run("decode '" + input + "' '" + (folder_ / "out.bmp").string() + "'");
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_TRUE(std::filesystem::exists(folder_ / "out.bmp"));
@@ -68,18 +68,18 @@ TEST_P(VexoDecodeFailureTest, PrintsTheTextOnStandardErrorAndExitsOne) {
 INSTANTIATE_TEST_SUITE_P(
     Files, VexoDecodeFailureTest,
     ::testing::Values(
-        DecodeFailure{"NotVexo", WithByte(kWorkedExample, 0, 'X'), "This is not the VEXO file"},
-        DecodeFailure{"Version", WithByte(kWorkedExample, 11, 102),
+        DecodeFailure{"NotVexo", WithByte(kHandChecked, 0, 'X'), "This is not the VEXO file"},
+        DecodeFailure{"Version", WithByte(kHandChecked, 11, 102),
                       "Incorrect Decoder Version (the file has version 102; this decoder knows "
                       "101 and 201)"},
         DecodeFailure{"Damaged",
-                      {kWorkedExample.begin(), kWorkedExample.end() - 1},
+                      {kHandChecked.begin(), kHandChecked.end() - 1},
                       "The VEXO file is damaged"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Standard input given as "-", as /dev/stdin or as a named pipe: none can seek.
 TEST_F(VexoCliTest, ReadsInputThatCannotSeek) {
-  const std::string input = Write("sample.vxo", kWorkedExample);
+  const std::string input = Write("sample.vxo", kHandChecked);
   const std::string piped = "cat '" + input + "' | ";
   const std::string bmp = (folder_ / "out.bmp").string();
   for (const std::string& command :
@@ -96,7 +96,7 @@ TEST_F(VexoCliTest, ReadsInputThatCannotSeek) {
 }
 
 TEST_F(VexoCliTest, DashWritesTheOutputToStandardOutputAndTheTextsToStandardError) {
-  const std::string input = Write("sample.vxo", kWorkedExample);
+  const std::string input = Write("sample.vxo", kHandChecked);
   const RunResult decode = Run("decode '" + input + "' -");
   EXPECT_EQ(decode.exitCode, 0) << decode.err;
   EXPECT_EQ(decode.out.size(), 54u + 24u);
@@ -109,7 +109,7 @@ TEST_F(VexoCliTest, DashWritesTheOutputToStandardOutputAndTheTextsToStandardErro
 }
 
 TEST_F(VexoCliTest, UnwritableOutputFailsWithTheReason) {
-  const std::string input = Write("sample.vxo", kWorkedExample);
+  const std::string input = Write("sample.vxo", kHandChecked);
   const RunResult run = Run("decode '" + input + "' '" + (folder_ / "no" / "x.bmp").string() + "'");
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.err.find("Cannot write"), std::string::npos) << run.err;
@@ -127,7 +127,7 @@ TEST_F(VexoCliTest, UsageErrorsExitTwoAndHelpExitsZero) {
 }
 
 TEST_F(VexoCliTest, InfoPrintsTheFieldsPathStatusAndResult) {
-  const RunResult run = Run("info '" + Write("sample.vxo", kWorkedExample) + "'");
+  const RunResult run = Run("info '" + Write("sample.vxo", kHandChecked) + "'");
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_EQ(run.out,
             "width: 4\nheight: 2\ndepth-flag: 0\npath-flag: 0\nquality: 0\n"
@@ -157,15 +157,15 @@ TEST_P(VexoInfoStatusTest, EndsWithTheLibrarysStatusAndTheViewersVerdict) {
 INSTANTIATE_TEST_SUITE_P(
     Files, VexoInfoStatusTest,
     ::testing::Values(
-        InfoCase{"BadMagic", WithByte(kWorkedExample, 0, 'X'),
+        InfoCase{"BadMagic", WithByte(kHandChecked, 0, 'X'),
                  "status: bad-magic\nresult: -1\nverdict: This is not the VEXO file\n"},
-        InfoCase{"BadVersion", WithByte(kWorkedExample, 11, 7),
+        InfoCase{"BadVersion", WithByte(kHandChecked, 11, 7),
                  "path: predictive\nstatus: bad-version\nresult: -1\n"
                  "verdict: Incorrect Decoder Version\n"},
         InfoCase{"Truncated",
-                 {kWorkedExample.begin(), kWorkedExample.end() - 3},
+                 {kHandChecked.begin(), kHandChecked.end() - 3},
                  "status: truncated\nresult: -1\nverdict: The VEXO file is damaged\n"},
-        InfoCase{"WidthZeroIsOk", WithByte(kWorkedExample, 4, 0),
+        InfoCase{"WidthZeroIsOk", WithByte(kHandChecked, 4, 0),
                  "status: ok\nresult: 20\nverdict: The VEXO file is damaged\n"},
         InfoCase{"HugePictureTinyFile", HugePictureInATinyFile(),
                  "status: truncated\nresult: -1\nverdict: The VEXO file is damaged\n"},
@@ -174,7 +174,7 @@ INSTANTIATE_TEST_SUITE_P(
         InfoCase{"HugeTransformPictureQuality52",
                  WithByte(WithByte(HugePictureInATinyFile(), 9, 1), 10, 52),
                  "status: malformed\nresult: -1\nverdict: The VEXO file is damaged\n"},
-        InfoCase{"Family201", WithByte(kWorkedExample, 11, 201),
+        InfoCase{"Family201", WithByte(kHandChecked, 11, 201),
                  "codec-version: 201\npath: predictive\nstatus: ok\nresult: 24\nverdict: ok\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -262,7 +262,7 @@ TEST_F(VexoCliTest, AFolderWithNothingToConvertIsRefusedWithTheReason) {
 }
 
 TEST_F(VexoCliTest, AnOutputThatIsItsOwnInputIsRefused) {
-  const std::string vxo = Write("x.vxo", kWorkedExample);
+  const std::string vxo = Write("x.vxo", kHandChecked);
   const std::string ppm = Write("a.ppm", Ppm(4, 4));
   std::filesystem::create_directory(folder_ / "sub");
   std::filesystem::create_symlink("x.vxo", folder_ / "link.vxo");
@@ -275,7 +275,7 @@ TEST_F(VexoCliTest, AnOutputThatIsItsOwnInputIsRefused) {
     EXPECT_EQ(run.exitCode, 1) << command;
     EXPECT_NE(run.err.find("is the input file"), std::string::npos) << run.err;
   }
-  EXPECT_EQ(std::filesystem::file_size(vxo), kWorkedExample.size());
+  EXPECT_EQ(std::filesystem::file_size(vxo), kHandChecked.size());
   EXPECT_EQ(Slurp(ppm).substr(0, 2), "P6");
 }
 

@@ -43,7 +43,7 @@ std::string CheckByDecoding(const std::vector<uint8_t>& file, const RgbPicture& 
     return std::string("the encoded file does not decode (") +
            std::string(VexoStatusName(result.status)) + ")";
   }
-  if (IsLosslessEncoding(options) && decoded != QuantizeToRgb565(picture)) {
+  if (IsLosslessEncoding(options) && decoded != QuantiseToRgb565(picture)) {
     return "the encoded file does not decode to the picture";
   }
   return {};
