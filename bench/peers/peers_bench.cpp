@@ -14,6 +14,7 @@
 
 #include "peer_codecs.h"
 #include "picture_reader.h"
+#include "pixel_conversion.h"
 
 namespace {
 
@@ -24,12 +25,7 @@ using vexo::bench::DecodeCase;
 // Reduces a picture to 5-6-5 and back to 8 bits, the data every codec gets.
 BenchPicture MakeBenchPicture(const std::string& name, const RgbPicture& source) {
   BenchPicture picture{name, source.width, source.height, QuantiseToRgb565(source), source};
-  for (size_t i = 0; i < picture.rgb565.size(); ++i) {
-    const uint16_t p = picture.rgb565[i];
-    picture.rgb.rgb[3 * i] = static_cast<uint8_t>((p >> 8) & 0xF8);
-    picture.rgb.rgb[3 * i + 1] = static_cast<uint8_t>((p >> 3) & 0xFC);
-    picture.rgb.rgb[3 * i + 2] = static_cast<uint8_t>((p << 3) & 0xF8);
-  }
+  orvane::ExpandRgb565(picture.rgb565, picture.rgb.rgb);
   return picture;
 }
 

@@ -14,23 +14,20 @@ DecodedVexoPicture Fail(FileDecodeStatus status) {
 }  // namespace
 
 DecodedVexoPicture DecodeVexoBytes(std::span<const uint8_t> file) {
-  if (!HasVexoMagic(file)) return Fail(FileDecodeStatus::kNotVexo);
-  const auto header = ReadVexoHeader(file);
-  if (!header) return Fail(FileDecodeStatus::kDamaged);
-  const auto family = FamilyOfVersion(header->codecVersion);
-  if (!family) return Fail(FileDecodeStatus::kWrongVersion);
-  if (!VexoSidesInRange(*header) || !VexoFileCanHoldPicture(*header, file.size())) {
-    return Fail(FileDecodeStatus::kDamaged);
+  if (const FileDecodeStatus status = CheckHeader(file).status; status != FileDecodeStatus::kOk) {
+    return Fail(status);
   }
-  DecodedVexoPicture picture{FileDecodeStatus::kOk, header->width, header->height, {}};
+  const VexoHeader header = *ReadVexoHeader(file);
+  if (!VexoFileCanHoldPicture(header, file.size())) return Fail(FileDecodeStatus::kDamaged);
+  DecodedVexoPicture picture{FileDecodeStatus::kOk, header.width, header.height, {}};
   try {
-    picture.image565.resize(VexoPixelCount(*header));
+    picture.image565.resize(VexoPixelCount(header));
   } catch (const std::bad_alloc&) {
     return Fail(FileDecodeStatus::kOutOfMemory);
   }
-  const VexoStatus status = VexoDecode(*family, file, picture.image565).status;
-  if (status == VexoStatus::kOutOfMemory) return Fail(FileDecodeStatus::kOutOfMemory);
-  if (status != VexoStatus::kOk) return Fail(FileDecodeStatus::kDamaged);
+  const VexoStatus status =
+      VexoDecode(*FamilyOfVersion(header.codecVersion), file, picture.image565).status;
+  if (status != VexoStatus::kOk) return Fail(VerdictOf(status));
   return picture;
 }
 

@@ -100,6 +100,12 @@ FileDecodeOutcome CheckHeader(std::span<const uint8_t> file) {
   return {};
 }
 
+FileDecodeStatus VerdictOf(VexoStatus status) {
+  if (status == VexoStatus::kOk) return FileDecodeStatus::kOk;
+  if (status == VexoStatus::kOutOfMemory) return FileDecodeStatus::kOutOfMemory;
+  return FileDecodeStatus::kDamaged;
+}
+
 FileDecodeOutcome VexoFileDecoder::DecodeFileData(const std::string& path, const VexoHeader& header,
                                                   std::span<const uint8_t> fileData) {
   const size_t fileSize = fileData.size();
@@ -117,8 +123,7 @@ FileDecodeOutcome VexoFileDecoder::DecodeFileData(const std::string& path, const
   const int64_t start = DecodeClock::Now();
   const VexoDecodeResult decoded = VexoDecode(family, fileData, image565);
   const int64_t end = DecodeClock::Now();
-  if (decoded.status == VexoStatus::kOutOfMemory) return Fail(FileDecodeStatus::kOutOfMemory);
-  if (decoded.status != VexoStatus::kOk) return Fail(FileDecodeStatus::kDamaged);
+  if (decoded.status != VexoStatus::kOk) return Fail(VerdictOf(decoded.status));
 
   ExpandRgb565(image565, imageRgb);
   const size_t imageByteCount = FlipToBitmap24(imageRgb, width, height, bitmap);

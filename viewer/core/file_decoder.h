@@ -12,6 +12,7 @@
 
 #include "statistics_text.h"
 #include "vexo_header.h"
+#include "vexo_status.h"
 
 namespace orvane {
 
@@ -42,6 +43,9 @@ struct FileDecodeOutcome {
 // What the header alone says: kOk, or the failure a decode would report
 // before reading the rest of the file.
 FileDecodeOutcome CheckHeader(std::span<const uint8_t> file);
+
+// The verdict on a library decode's status: ok, out of memory, or damaged.
+FileDecodeStatus VerdictOf(VexoStatus status);
 
 // Keeps the picture of the last successful decode until the next one, like
 // the file list view that owns it. Not thread-safe; one instance per thread.
