@@ -79,15 +79,6 @@ INSTANTIATE_TEST_SUITE_P(
                         kModeTwoRaw,
                         {0x1234, 0xAAAA, 0x0FE0, 0xF800, 0x1234, 0xBBBB, 0x07E0, 0xF800,  //
                          0x0A34, 0xCCCC, 0x07E0, 0xF800, 0x1234, 0xDDDD, 0xEEEE, 0xF800}},
-        SecondBlockCase{"VerticalModeTwoDoubled",
-                        true,
-                        2,
-                        2,
-                        kModeTwoAbove,
-                        kModeTwoSymbols,
-                        kModeTwoRaw,
-                        {0x1234, 0xAAAA, 0x17E0, 0xF800, 0x1234, 0xBBBB, 0x07E0, 0xF800,  //
-                         0x0234, 0xCCCC, 0x07E0, 0xF800, 0x1234, 0xDDDD, 0xEEEE, 0xF800}},
         SecondBlockCase{"BorrowAcrossColourFields",
                         true,
                         3,
@@ -121,41 +112,12 @@ INSTANTIATE_TEST_SUITE_P(
                         Pixels(16, 0),
                         kWidestSymbols,
                         {},
-                        Pixels(16, 0xE883)},  // 0 - 6013
-        SecondBlockCase{"WidestSymbolLastEntryDoubled",
-                        true,
-                        9,
-                        2,
-                        Pixels(16, 0),
-                        kWidestSymbols,
-                        {},
-                        Pixels(16, 0xD106)}),  // 0 - 12026
+                        Pixels(16, 0xE883)}),  // 0 - 6013
     [](const auto& info) { return std::string(info.param.name); });
 
-// Four raw blocks; the direction bit of a raw block changes nothing.
-class FastFourRawBlocksTest : public ::testing::TestWithParam<bool> {};
-
-TEST_P(FastFourRawBlocksTest, PlacesTheBlocksInRasterOrder) {
-  FastFileBuilder builder;
-  for (int block = 0; block < 4; ++block) builder.Code(GetParam(), 0);
-  builder.Raw(Counting(1, 64));
-  // pathFlag 2: any non-zero value selects the fast path.
-  const std::vector<uint8_t> file = builder.Build(FastHeader(8, 8, 0, 2));
-  EXPECT_EQ(file[20] << 16 | file[21] << 8 | file[22], GetParam() ? 0x842100 : 0);
-
-  const DecodedPicture decoded = DecodeWith(VexoFamily::k201, file);
-  ASSERT_EQ(decoded.outcome.status, VexoStatus::kOk);
-  EXPECT_EQ(decoded.outcome.result, 23 + 128);
-  EXPECT_EQ(Pixels(decoded.pixels.begin(), decoded.pixels.begin() + 8),
-            (Pixels{1, 2, 3, 4, 17, 18, 19, 20}));
-  EXPECT_EQ(Pixels(decoded.pixels.begin() + 32, decoded.pixels.begin() + 40),
-            (Pixels{33, 34, 35, 36, 49, 50, 51, 52}));
-}
-
-INSTANTIATE_TEST_SUITE_P(EitherDirection, FastFourRawBlocksTest, ::testing::Bool());
-
 // Only whole blocks are decoded, block row by starting at picture row 4 x by,
-// column 0, whatever the width; the rest of the picture stays 0.
+// column 0, whatever the width; the rest of the picture stays 0. pathFlag 2:
+// any non-zero value selects the fast path.
 class FastPictureSizeTest : public ::testing::TestWithParam<std::pair<int, int>> {};
 
 TEST_P(FastPictureSizeTest, DecodesWholeBlocksOnly) {
@@ -166,7 +128,7 @@ TEST_P(FastPictureSizeTest, DecodesWholeBlocksOnly) {
   for (int block = 0; block < blocks; ++block) builder.Code(false, 0);
   builder.Raw(Counting(1, 16 * blocks));
   const DecodedPicture decoded =
-      DecodeWith(VexoFamily::k201, builder.Build(FastHeader(width, height)));
+      DecodeWith(VexoFamily::k201, builder.Build(FastHeader(width, height, 0, 2)));
   ASSERT_EQ(decoded.outcome.status, VexoStatus::kOk);
   EXPECT_EQ(decoded.outcome.result, 20 + (blocks * 5 + 7) / 8 + 32 * blocks);
 
@@ -183,15 +145,6 @@ TEST_P(FastPictureSizeTest, DecodesWholeBlocksOnly) {
 INSTANTIATE_TEST_SUITE_P(Sizes, FastPictureSizeTest,
                          ::testing::Values(std::pair{12, 10}, std::pair{10, 8}, std::pair{13, 7},
                                            std::pair{3, 8}, std::pair{8, 3}, std::pair{1, 1}));
-
-TEST(FastDecoderTest, UndefinedModeLeavesThePositionWhereItWas) {
-  FastFileBuilder builder;
-  builder.Code(true, 11).Code(false, 0).Raw(Counting(1, 16));
-  const DecodedPicture decoded = DecodeWith(VexoFamily::k201, builder.Build(FastHeader(8, 4)));
-  ASSERT_EQ(decoded.outcome.status, VexoStatus::kOk);
-  EXPECT_EQ(BlockAt(decoded, 8, 0, 0), Counting(1, 16));
-  EXPECT_EQ(BlockAt(decoded, 8, 4, 0), Pixels(16, 0));
-}
 
 // Offsets are checked only where a stream is read. The picture is one block
 // with two symbol bytes (zero) at offset 21 and 16 raw pixels at offset 23.

@@ -12,7 +12,6 @@
 #include "transform/intra_prediction.h"
 #include "transform/inverse_transform.h"
 #include "transform/level_code.h"
-#include "transform/plane_packing.h"
 #include "transform_reference.h"
 
 namespace vexo::testing {
@@ -34,19 +33,6 @@ ReadList ReadFromBits(std::string_view bits, int escapeWidth) {
   ReadCoefficientList<true>(reader, escapeWidth, read.list);
   read.bitsConsumed = reader.ConsumedBits();
   return read;
-}
-
-TEST(TransformLevelCode, EveryCodeWordWalksTheTreeToItsSymbol) {
-  for (size_t symbol = 0; symbol < LevelCodeWords.size(); ++symbol) {
-    const LevelCodeWord word = LevelCodeWords[symbol];
-    int entry = 0;
-    for (int i = word.length - 1; i >= 0; --i) {
-      ASSERT_GE(entry, 0) << "code of symbol " << symbol << " is too long";
-      entry = LevelCodeTree[entry + ((word.bits >> i) & 1)];
-    }
-    ASSERT_LT(entry, 0) << "code of symbol " << symbol << " is too short";
-    EXPECT_EQ(LevelCodeSymbols[-entry], symbol);
-  }
 }
 
 // The table-driven reader and the bit-by-bit tree walk read the same lists
@@ -110,8 +96,6 @@ INSTANTIATE_TEST_SUITE_P(
     Lists, TransformDequantisation,
     ::testing::Values(
         DequantCase{"HandCheckedExample", "000 0010 011 0000 1", 28, {{1, -320}, {2, 512}}},
-        DequantCase{"LoneLowestAtQuality16", "001 0000 1", 16, {{0, 64}}},
-        DequantCase{"RunOf15ReachesTheLastPosition", "001 1111 011 0000 1", 28, {{15, 400}}},
         DequantCase{"RunPastTheScanIgnoresTheRest", "001 0111 001 1001 011 0000 1", 28, {{9, 320}}},
         DequantCase{"EndOfBlockFirstLeavesNoCoefficient", "1", 28, {}},
         DequantCase{"ZeroEscapeFirstLeavesNoCoefficient", "01011 0000 001 0000 1", 0, {}},
@@ -154,22 +138,6 @@ TEST(TransformIntraPrediction, EveryModeMatchesItsPerSampleRule) {
   }
 }
 
-TEST(TransformIntraPrediction, DiagDownLeftHandCheckedValues) {
-  const Samples p = Predict(kIntraDiagDownLeft, {9, 0, 0, 0, 0, 0, 0, 0, 255}, {9, 9, 9, 9});
-  EXPECT_EQ(p[4 * 3 + 2], 64);
-  EXPECT_EQ(p[4 * 2 + 3], 64);
-  EXPECT_EQ(p[4 * 3 + 3], 191);
-}
-
-TEST(TransformIntraPrediction, HorUpHandCheckedValues) {
-  const Samples p = Predict(kIntraHorUp, {9, 9, 9, 9, 9, 9, 9, 9, 9}, {0, 0, 0, 255});
-  for (int i : {4 * 2 + 2, 4 * 2 + 3, 12, 13, 14, 15}) EXPECT_EQ(p[i], 255) << i;
-  EXPECT_EQ(p[4 * 2 + 1], 191);
-  EXPECT_EQ(p[4 * 1 + 3], 191);
-  EXPECT_EQ(p[4 * 2 + 0], 128);
-  EXPECT_EQ(p[4 * 1 + 2], 128);
-}
-
 // ---- Inverse transform and reconstruction ----------------------------------
 
 using Matrix = std::array<std::array<int32_t, 4>, 4>;
@@ -178,15 +146,6 @@ BlockCoefficients Flatten(const Matrix& m) {
   BlockCoefficients flat;
   for (int i = 0; i < 16; ++i) flat[i] = m[i / 4][i % 4];
   return flat;
-}
-
-TEST(TransformInverseTransform, ColumnsComeBeforeRows) {
-  Matrix d{};
-  d[1][1] = 1;
-  BlockCoefficients r = Flatten(d);
-  InverseTransform4x4(r);
-  const BlockCoefficients expected = {1, 0, 0, -1, 0, 0, 0, 0, 0, 0, 0, 0, -1, -1, 1, 1};
-  EXPECT_EQ(r, expected);
 }
 
 TEST(TransformInverseTransform, MatchesThePlainButterflies) {
@@ -234,8 +193,7 @@ TEST_P(TransformReconstruction, LoneLowestCoefficient) {
 }
 
 INSTANTIATE_TEST_SUITE_P(RoundingAndClamping, TransformReconstruction,
-                         ::testing::Values(ReconstructCase{"SixtyFourAddsOne", 100, 64, 101},
-                                           ReconstructCase{"ThirtyOneAddsNothing", 100, 31, 100},
+                         ::testing::Values(ReconstructCase{"ThirtyOneAddsNothing", 100, 31, 100},
                                            ReconstructCase{"ThirtyTwoRoundsUp", 100, 32, 101},
                                            ReconstructCase{"MinusThirtyTwoKeeps", 100, -32, 100},
                                            ReconstructCase{"MinusThirtyThreeTakesOne", 100, -33,
@@ -245,14 +203,6 @@ INSTANTIATE_TEST_SUITE_P(RoundingAndClamping, TransformReconstruction,
                                            ReconstructCase{"FarAboveTheRange", 0, 1 << 24, 255},
                                            ReconstructCase{"FarBelowTheRange", 255, -(1 << 24), 0}),
                          [](const auto& info) { return std::string(info.param.name); });
-
-// ---- Packing ---------------------------------------------------------------
-
-TEST(TransformPacking, DropsLowBits) {
-  EXPECT_EQ(Pack565(255, 255, 255), 0xFFFF);
-  EXPECT_EQ(Pack565(7, 3, 7), 0x0000);
-  EXPECT_EQ(Pack565(8, 4, 8), 0x0821);
-}
 
 }  // namespace
 }  // namespace vexo::testing
