@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -98,15 +97,6 @@ class JobList {
 };
 
 }  // namespace
-
-bool HasExtension(std::string_view fileName, std::string_view extension) {
-  if (fileName.size() < extension.size()) return false;
-  return std::equal(extension.begin(), extension.end(), fileName.end() - extension.size(),
-                    [](char expected, char actual) {
-                      return std::tolower(static_cast<unsigned char>(expected)) ==
-                             std::tolower(static_cast<unsigned char>(actual));
-                    });
-}
 
 BatchPlan PlanBatch(const std::vector<std::string>& inputs, const std::string& outputFolder,
                     const BatchNaming& naming) {

@@ -46,7 +46,4 @@ BatchPlan PlanBatch(const std::vector<std::string>& inputs, const std::string& o
 bool IsInputAndOutput(const std::vector<std::string>& names,
                       const std::function<bool(const std::string&)>& looksLikeOutput);
 
-// Whether a file name ends in `extension` (".vxo"), in any letter case.
-bool HasExtension(std::string_view fileName, std::string_view extension);
-
 }  // namespace vexo_cli

@@ -1,6 +1,5 @@
 // vexo decode: the viewer's file decode, its statistics, and a BMP, PNG or
 // PPM file; or a whole batch of them.
-#include <cctype>
 #include <new>
 #include <ostream>
 
@@ -10,6 +9,7 @@
 #include "file_decoder.h"
 #include "file_io/input_file.h"
 #include "file_io/same_file.h"
+#include "file_names.h"
 #include "statistics_text.h"
 
 namespace vexo_cli {
@@ -50,17 +50,13 @@ std::string FormatName(orvane::OutputFormat format) {
 // The output beside the input by the viewer's rule: "1.bmp" (or the
 // format's extension) in place of a ".vxo" ending, in any case.
 std::string DecodedNameBeside(const std::string& input, orvane::OutputFormat format) {
-  const std::string bmpName = orvane::BmpFileNameFor(input);
-  const size_t stem =
-      bmpName.size() - orvane::OutputFormatExtension(orvane::OutputFormat::kBmp).size();
-  return bmpName.substr(0, stem) + std::string(orvane::OutputFormatExtension(format));
+  return orvane::DecodedFileNameFor(input, orvane::OutputFormatExtension(format));
 }
 
 // The output's name in a mirrored tree: the format's extension in place of
 // ".vxo", with no "1", since the tree holds no VEXO file to set it apart from.
 std::string DecodedNameMirrored(const std::string& fileName, orvane::OutputFormat format) {
-  const bool isVexo = HasExtension(fileName, kVexoExtension);
-  return fileName.substr(0, fileName.size() - (isVexo ? kVexoExtension.size() : 0)) +
+  return orvane::WithoutVexoExtension(fileName) +
          std::string(orvane::OutputFormatExtension(format));
 }
 
@@ -132,7 +128,7 @@ int RunDecodeBatch(const BatchRequest& batch, std::optional<orvane::OutputFormat
                    std::ostream& out, std::ostream& err) {
   const orvane::OutputFormat chosen = format.value_or(orvane::OutputFormat::kBmp);
   const BatchNaming naming{
-      [](std::string_view name) { return HasExtension(name, kVexoExtension); },
+      [](std::string_view name) { return orvane::EndsWithIgnoringCase(name, kVexoExtension); },
       [chosen](const std::string& input) { return DecodedNameBeside(input, chosen); },
       [chosen](const std::string& name) { return DecodedNameMirrored(name, chosen); }};
   const ConvertOneFile decodeOne = [chosen](const BatchJob& job, std::ostream& messages) {

@@ -12,6 +12,7 @@
 #include "file_io/input_file.h"
 #include "file_io/same_file.h"
 #include "file_io/whole_file.h"
+#include "file_names.h"
 #include "picture_reader.h"
 #include "vexo_decoder.h"
 
@@ -23,8 +24,9 @@ constexpr std::array<std::string_view, 5> kPictureExtensions = {".png", ".jpg", 
                                                                 ".ppm"};
 
 bool IsPictureName(std::string_view name) {
-  return std::any_of(kPictureExtensions.begin(), kPictureExtensions.end(),
-                     [name](std::string_view extension) { return HasExtension(name, extension); });
+  return std::any_of(
+      kPictureExtensions.begin(), kPictureExtensions.end(),
+      [name](std::string_view extension) { return orvane::EndsWithIgnoringCase(name, extension); });
 }
 
 std::string VexoNameFor(const std::string& path) {

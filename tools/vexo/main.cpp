@@ -13,6 +13,7 @@
 #include "batch_plan.h"
 #include "batch_run.h"
 #include "commands.h"
+#include "file_names.h"
 
 namespace {
 
@@ -143,7 +144,7 @@ bool LooksLikeDecodedOutput(const std::string& name) {
 }
 
 bool LooksLikeVexoFile(const std::string& name) {
-  return name == "-" || vexo_cli::HasExtension(name, ".vxo");
+  return name == "-" || orvane::EndsWithIgnoringCase(name, ".vxo");
 }
 
 // Standard input has no folder to write beside and cannot be one of many.

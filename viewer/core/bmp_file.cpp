@@ -1,10 +1,10 @@
 #include "bmp_file.h"
 
 #include <algorithm>
-#include <cctype>
 #include <string_view>
 
 #include "file_io/whole_file.h"
+#include "file_names.h"
 
 namespace orvane {
 namespace {
@@ -37,15 +37,7 @@ std::array<uint8_t, kBmpHeaderSize> MakeBmpHeader(int32_t width, int32_t height,
 }
 
 std::string BmpFileNameFor(const std::string& picturePath) {
-  constexpr std::string_view kVexoExtension = ".vxo";
-  const size_t stem = picturePath.size() - std::min(picturePath.size(), kVexoExtension.size());
-  const bool endsWithVxo =
-      std::equal(kVexoExtension.begin(), kVexoExtension.end(),
-                 picturePath.begin() + static_cast<ptrdiff_t>(stem), picturePath.end(),
-                 [](char expected, char actual) {
-                   return expected == std::tolower(static_cast<unsigned char>(actual));
-                 });
-  return (endsWithVxo ? picturePath.substr(0, stem) : picturePath) + "1.bmp";
+  return DecodedFileNameFor(picturePath, ".bmp");
 }
 
 std::string WriteBmpFile(const std::string& path, int32_t width, int32_t height,

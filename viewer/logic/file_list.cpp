@@ -4,6 +4,8 @@
 #include <cctype>
 #include <cstdio>
 
+#include "file_names.h"
+
 namespace orvane {
 namespace {
 
@@ -22,12 +24,7 @@ FileListRow MakeRow(const DirectoryEntry& entry, const FileTypeNames& typeNames)
 }  // namespace
 
 bool HasVexoExtension(std::string_view name) {
-  constexpr std::string_view kExtension = ".vxo";
-  if (name.size() < kExtension.size()) return false;
-  const auto tail = name.substr(name.size() - kExtension.size());
-  return std::equal(tail.begin(), tail.end(), kExtension.begin(), [](char a, char b) {
-    return std::tolower(static_cast<unsigned char>(a)) == b;
-  });
+  return EndsWithIgnoringCase(name, ".vxo");
 }
 
 FileListing FillFileList(const std::string& folder, const DirectoryLister& lister,
