@@ -29,40 +29,6 @@ TEST_F(VexoCliTest, DecodePrintsTheStatisticsAndWritesTheBmpBesideTheInput) {
   EXPECT_EQ(std::filesystem::file_size(folder_ / "sample1.bmp"), 54u + 24u);
 }
 
-struct DecodeFailure {
-  const char* name;
-  std::vector<uint8_t> bytes;
-  const char* text;
-};
-
-// Test names carry the case name; the bytes would only clutter them.
-void PrintTo(const DecodeFailure& c, std::ostream* out) {
-  *out << c.name;
-}
-
-class VexoDecodeFailureTest : public VexoCliTest,
-                              public ::testing::WithParamInterface<DecodeFailure> {};
-
-TEST_P(VexoDecodeFailureTest, PrintsTheTextOnStandardErrorAndExitsOne) {
-  const std::string input = Write("bad.vxo", GetParam().bytes);
-  const RunResult run = Run("decode '" + input + "'");
-  EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.err, input + ": " + GetParam().text + "\n");
-  EXPECT_EQ(run.out, "");
-  EXPECT_FALSE(std::filesystem::exists(folder_ / "bad1.bmp"));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Files, VexoDecodeFailureTest,
-    ::testing::Values(
-        DecodeFailure{"NotVexo", WithByte(kHandChecked, 0, 'X'), "This is not the VEXO file"},
-        DecodeFailure{"Version", WithByte(kHandChecked, 11, 102),
-                      "Incorrect Decoder Version (the file has version 102; this decoder knows "
-                      "101 and 201)"},
-        DecodeFailure{
-            "Damaged", {kHandChecked.begin(), kHandChecked.end() - 1}, "The VEXO file is damaged"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
 // Standard input given as "-" or as /dev/stdin: neither can seek.
 TEST_F(VexoCliTest, ReadsInputThatCannotSeek) {
   const std::string input = Write("sample.vxo", kHandChecked);
@@ -118,48 +84,72 @@ TEST_F(VexoCliTest, InfoPrintsTheFieldsPathStatusAndResult) {
             "codec-version: 101\npath: predictive\nstatus: ok\nresult: 24\nverdict: ok\n");
 }
 
-struct InfoCase {
+// A file as info and decode see it: the tail of info's report, and decode's
+// text on standard error (empty where the decode succeeds).
+struct FileCase {
   const char* name;
   std::vector<uint8_t> bytes;
-  const char* tail;
+  const char* infoTail;
+  const char* decodeError;
 };
 
 // Test names carry the case name; the bytes would only clutter them.
-void PrintTo(const InfoCase& c, std::ostream* out) {
+void PrintTo(const FileCase& c, std::ostream* out) {
   *out << c.name;
 }
 
-class VexoInfoStatusTest : public VexoCliTest, public ::testing::WithParamInterface<InfoCase> {};
+class VexoFileCaseTest : public VexoCliTest, public ::testing::WithParamInterface<FileCase> {};
 
-TEST_P(VexoInfoStatusTest, EndsWithTheLibrarysStatusAndTheViewersVerdict) {
-  const RunResult run = Run("info '" + Write("f.vxo", GetParam().bytes) + "'");
-  const std::string tail = GetParam().tail;
-  ASSERT_GE(run.out.size(), tail.size()) << run.out;
-  EXPECT_EQ(run.out.substr(run.out.size() - tail.size()), tail) << run.out;
+TEST_P(VexoFileCaseTest, InfoEndsWithTheStatusAndVerdictAndDecodeSaysWhy) {
+  const std::string input = Write("f.vxo", GetParam().bytes);
+  const RunResult info = Run("info '" + input + "'");
+  const std::string tail = GetParam().infoTail;
+  ASSERT_GE(info.out.size(), tail.size()) << info.out;
+  EXPECT_EQ(info.out.substr(info.out.size() - tail.size()), tail) << info.out;
+
+  const RunResult decode = Run("decode '" + input + "'");
+  const std::string error = GetParam().decodeError;
+  if (error.empty()) {
+    EXPECT_EQ(decode.exitCode, 0) << decode.err;
+    return;
+  }
+  EXPECT_EQ(decode.exitCode, 1);
+  EXPECT_EQ(decode.err, input + ": " + error + "\n");
+  EXPECT_EQ(decode.out, "");
+  EXPECT_FALSE(std::filesystem::exists(folder_ / "f1.bmp"));
 }
 
+const char kDamaged[] = "The VEXO file is damaged";
+const char kVersion102[] =
+    "Incorrect Decoder Version (the file has version 102; this decoder knows 101 and 201)";
+
 INSTANTIATE_TEST_SUITE_P(
-    Files, VexoInfoStatusTest,
+    Files, VexoFileCaseTest,
     ::testing::Values(
-        InfoCase{"BadMagic", WithByte(kHandChecked, 0, 'X'),
-                 "status: bad-magic\nresult: -1\nverdict: This is not the VEXO file\n"},
-        InfoCase{"BadVersion", WithByte(kHandChecked, 11, 7),
+        FileCase{"BadMagic", WithByte(kHandChecked, 0, 'X'),
+                 "status: bad-magic\nresult: -1\nverdict: This is not the VEXO file\n",
+                 "This is not the VEXO file"},
+        FileCase{"BadVersion", WithByte(kHandChecked, 11, 102),
                  "path: predictive\nstatus: bad-version\nresult: -1\n"
-                 "verdict: Incorrect Decoder Version\n"},
-        InfoCase{"Truncated",
+                 "verdict: Incorrect Decoder Version\n",
+                 kVersion102},
+        FileCase{"Truncated",
                  {kHandChecked.begin(), kHandChecked.end() - 3},
-                 "status: truncated\nresult: -1\nverdict: The VEXO file is damaged\n"},
-        InfoCase{"WidthZeroIsOk", WithByte(kHandChecked, 4, 0),
-                 "status: ok\nresult: 20\nverdict: The VEXO file is damaged\n"},
-        InfoCase{"HugePictureTinyFile", HugePictureInATinyFile(),
-                 "status: truncated\nresult: -1\nverdict: The VEXO file is damaged\n"},
-        InfoCase{"HugePictureTinyFileBadVersion", WithByte(HugePictureInATinyFile(), 11, 102),
-                 "status: bad-version\nresult: -1\nverdict: Incorrect Decoder Version\n"},
-        InfoCase{"HugeTransformPictureQuality52",
+                 "status: truncated\nresult: -1\nverdict: The VEXO file is damaged\n",
+                 kDamaged},
+        FileCase{"WidthZeroIsOk", WithByte(kHandChecked, 4, 0),
+                 "status: ok\nresult: 20\nverdict: The VEXO file is damaged\n", kDamaged},
+        FileCase{"HugePictureTinyFile", HugePictureInATinyFile(),
+                 "status: truncated\nresult: -1\nverdict: The VEXO file is damaged\n", kDamaged},
+        FileCase{"HugePictureTinyFileBadVersion", WithByte(HugePictureInATinyFile(), 11, 102),
+                 "status: bad-version\nresult: -1\nverdict: Incorrect Decoder Version\n",
+                 kVersion102},
+        FileCase{"HugeTransformPictureQuality52",
                  WithByte(WithByte(HugePictureInATinyFile(), 9, 1), 10, 52),
-                 "status: malformed\nresult: -1\nverdict: The VEXO file is damaged\n"},
-        InfoCase{"Family201", WithByte(kHandChecked, 11, 201),
-                 "codec-version: 201\npath: predictive\nstatus: ok\nresult: 24\nverdict: ok\n"}),
+                 "status: malformed\nresult: -1\nverdict: The VEXO file is damaged\n", kDamaged},
+        FileCase{"Family201", WithByte(kHandChecked, 11, 201),
+                 "codec-version: 201\npath: predictive\nstatus: ok\nresult: 24\nverdict: ok\n",
+                 ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A smooth picture, which the lossless predictive path codes in few bits.
