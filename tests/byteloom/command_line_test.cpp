@@ -82,10 +82,6 @@ const ProgramCase kArgumentRules[] = {
      .arguments = {"vxo"},
      .exit_status = kWrongArguments,
      .output = kArgumentError},
-    {.name = "TwoArguments",
-     .arguments = {"vxo", "icn"},
-     .exit_status = kWrongArguments,
-     .output = kArgumentError},
 };
 
 const std::string kOverwrite = "destination file would overwrite the source file!\n";
@@ -113,9 +109,6 @@ const ProgramCase kRefusals[] = {
             "destination extension must be a text extension (icn, dat, mel) for a binary "
             "source!\n"),
     Refuses("TextToTextExtension", {"icn", "dat", "pic.icn"}, {{"pic.icn", kSourceText}},
-            "destination extension must be a binary extension (vxo, mmf, midi) for a text "
-            "source!\n"),
-    Refuses("UnlistedTextToTextExtension", {"txt", "mel", "a.txt"}, {{"a.txt", kSourceText}},
             "destination extension must be a binary extension (vxo, mmf, midi) for a text "
             "source!\n"),
 };

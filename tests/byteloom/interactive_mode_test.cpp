@@ -43,30 +43,33 @@ std::string ShellScript(const std::string& from, const std::string& to) {
          from + "' -exec byteloom " + from + " " + to + " {} \\;\n";
 }
 
+// The batch script and the shell script a session writes.
+Folder Scripts(const std::string& from, const std::string& to) {
+  return {{from + "To" + to + ".bat",
+           "@for /r %%f in (*." + from + ") do byteloom " + from + " " + to + " \"%%f\""},
+          {from + "To" + to + ".sh", ShellScript(from, to)}};
+}
+
 const ProgramCase kSessions[] = {
     {.name = "VxoToIcn",
      .input = "1\n4\n",
      .output = Screen(1, 1, "\n Now Excute vxoToicn.bat, again.\n\n"),
-     .changes = {{"vxoToicn.bat", "@for /r %%f in (*.vxo) do byteloom vxo icn \"%%f\""},
-                 {"vxoToicn.sh", ShellScript("vxo", "icn")}}},
+     .changes = Scripts("vxo", "icn")},
     // A binary extension pairs only with a text extension.
     {.name = "MmfToDatAfterInvalidDestinations",
      .input = "2\n1\n2\n3\n7\n5\n",
      .output = Screen(1, 5, "\n Now Excute mmfTodat.bat, again.\n\n"),
-     .changes = {{"mmfTodat.bat", "@for /r %%f in (*.mmf) do byteloom mmf dat \"%%f\""},
-                 {"mmfTodat.sh", ShellScript("mmf", "dat")}}},
+     .changes = Scripts("mmf", "dat")},
     // Each stray character costs one more menu; the last number read stays the answer.
     {.name = "InvalidSources",
      .before = {{"melTovxo.bat", "older"}},
      .input = "9\nabc\n-1\n 6\n1\n",
      .output = Screen(6, 1, "\n Now Excute melTovxo.bat, again.\n\n"),
-     .changes = {{"melTovxo.bat", "@for /r %%f in (*.mel) do byteloom mel vxo \"%%f\""},
-                 {"melTovxo.sh", ShellScript("mel", "vxo")}}},
+     .changes = Scripts("mel", "vxo")},
     {.name = "HugeNumbersAreInvalid",
      .input = "4\n4\n99999999999999999999\n3\n",
      .output = Screen(1, 3, "\n Now Excute icnTomidi.bat, again.\n\n"),
-     .changes = {{"icnTomidi.bat", "@for /r %%f in (*.icn) do byteloom icn midi \"%%f\""},
-                 {"icnTomidi.sh", ShellScript("icn", "midi")}}},
+     .changes = Scripts("icn", "midi")},
     {.name = "QuitInSourceMenu", .input = "7\n0\n", .output = Screen(2, 0, kQuit)},
     {.name = "QuitInDestinationMenu", .input = "3\n1\n0\n", .output = Screen(1, 2, kQuit)},
     {.name = "InputEndsInSourceMenu", .input = "", .output = Screen(1, 0, kQuit)},

@@ -29,20 +29,10 @@ void PrintTo(const PathCase& c, std::ostream* out) {
 }
 
 std::vector<uint8_t> FileWithSides(const PathCase& c, uint16_t side, size_t size) {
-  std::vector<uint8_t> file(size, 0);
-  const uint8_t header[12] = {'V',
-                              'E',
-                              'X',
-                              'O',
-                              uint8_t(side),
-                              uint8_t(side >> 8),
-                              uint8_t(side),
-                              uint8_t(side >> 8),
-                              0,
-                              c.pathFlag,
-                              0,
-                              c.codecVersion};
-  std::copy(std::begin(header), std::end(header), file.begin());
+  const auto low = static_cast<uint8_t>(side), high = static_cast<uint8_t>(side >> 8);
+  std::vector<uint8_t> file{'V', 'E',  'X', 'O',        low, high,
+                            low, high, 0,   c.pathFlag, 0,   c.codecVersion};
+  file.resize(size);
   return file;
 }
 

@@ -5,7 +5,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <ostream>
 #include <streambuf>
 
@@ -146,17 +145,6 @@ TEST_P(OutOfMemoryTest, DecodeCommandReportsItAndWritesNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, OutOfMemoryTest, ::testing::ValuesIn(kSamples));
-
-TEST(OutOfMemory, TransformPlanesThatCannotBeAllocatedAreReported) {
-  const std::string path = std::string(VEXO_SAMPLES_DIR) + "/" + kSamples[2];
-  std::ifstream file(path, std::ios::binary);
-  const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(file), {}};
-  std::vector<uint16_t> image(352 * 288);
-  allocation_hook::FailOnce(0);
-  const VexoDecodeResult result = VexoDecode(VexoFamily::k101, bytes, image);
-  allocation_hook::Disarm();
-  EXPECT_EQ(result.status, VexoStatus::kOutOfMemory);
-}
 
 class EncodeOutOfMemoryTest : public vexo::testing::TempFolderTest,
                               public ::testing::WithParamInterface<VexoPath> {

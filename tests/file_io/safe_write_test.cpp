@@ -1,16 +1,13 @@
-// The one way every output is written, tried through each writer that uses
-// it: the BMP output and the whole-file writer of `vexo encode`.
+// The one way every output is written, tried through the whole-file writer of
+// `vexo encode` (the viewer's tests try the BMP writer that shares it).
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <sstream>
-#include <thread>
 #include <vector>
 
-#include "bmp_file.h"
 #include "file_io/atomic_output_file.h"
 #include "file_io/whole_file.h"
 #include "temp_folder_test.h"
@@ -19,22 +16,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Writer {
-  const char* name;
-  std::function<std::string(const std::string& path)> write;
-  size_t size;  // of what it writes
-};
+const std::vector<uint8_t> kBytes(16, 7);
 
-void PrintTo(const Writer& writer, std::ostream* out) {
-  *out << writer.name;
-}
-
-const std::vector<uint8_t> kBitmap(16, 7);
-
-class SafeWriteTest : public vexo::testing::TempFolderTest,
-                      public ::testing::WithParamInterface<Writer> {
+class SafeWriteTest : public vexo::testing::TempFolderTest {
  protected:
   std::string Target(const std::string& name) const { return (folder_ / name).string(); }
+  static std::string WriteTo(const std::string& path) {
+    return file_io::WriteWholeFile(path, kBytes);
+  }
   std::vector<std::string> Entries() const {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder_)) {
@@ -43,58 +32,51 @@ class SafeWriteTest : public vexo::testing::TempFolderTest,
     std::sort(names.begin(), names.end());
     return names;
   }
+  std::string Text(const std::string& name) const {
+    std::stringstream text;
+    text << std::ifstream(folder_ / name).rdbuf();
+    return text.str();
+  }
 };
 
-TEST_P(SafeWriteTest, ReplacesAFileAndKeepsItsPermissions) {
+TEST_F(SafeWriteTest, ReplacesAFileAndKeepsItsPermissions) {
   const std::string target = Target("out");
   std::ofstream(target) << "an older, much longer file than the new one will be";
   fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-  ASSERT_EQ(GetParam().write(target), "");
-  EXPECT_EQ(fs::file_size(target), GetParam().size);
+  ASSERT_EQ(WriteTo(target), "");
+  EXPECT_EQ(fs::file_size(target), kBytes.size());
   EXPECT_EQ(fs::status(target).permissions(),
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   EXPECT_EQ(Entries(), std::vector<std::string>{"out"});
 }
 
-TEST_P(SafeWriteTest, WritesThroughASymbolicLinkThatStays) {
+TEST_F(SafeWriteTest, WritesThroughASymbolicLinkThatStays) {
   std::ofstream(Target("real")) << "old";
   fs::create_symlink("real", folder_ / "link");
   fs::create_symlink("missing", folder_ / "dangling");
-  ASSERT_EQ(GetParam().write(Target("link")), "");
-  ASSERT_EQ(GetParam().write(Target("dangling")), "");
+  ASSERT_EQ(WriteTo(Target("link")), "");
+  ASSERT_EQ(WriteTo(Target("dangling")), "");
   EXPECT_TRUE(fs::is_symlink(folder_ / "link"));
   EXPECT_TRUE(fs::is_symlink(folder_ / "dangling"));
-  EXPECT_EQ(fs::file_size(Target("real")), GetParam().size);
-  EXPECT_EQ(fs::file_size(Target("missing")), GetParam().size);
+  EXPECT_EQ(fs::file_size(Target("real")), kBytes.size());
+  EXPECT_EQ(fs::file_size(Target("missing")), kBytes.size());
 }
 
-TEST_P(SafeWriteTest, RefusesWhatCannotBeWrittenAndLeavesNoTemporary) {
+TEST_F(SafeWriteTest, RefusesWhatCannotBeWrittenAndLeavesNoTemporary) {
   fs::create_directory(folder_ / "folder");
-  const std::string intoFolder = GetParam().write(Target("folder"));
+  const std::string intoFolder = WriteTo(Target("folder"));
   EXPECT_EQ(intoFolder, "Cannot write " + Target("folder") + ": Is a directory");
-  const std::string missing = GetParam().write(Target("none/out"));
+  const std::string missing = WriteTo(Target("none/out"));
   EXPECT_EQ(missing, "Cannot write " + Target("none/out") + ": No such file or directory");
   EXPECT_EQ(Entries(), std::vector<std::string>{"folder"});
 }
 
-TEST_P(SafeWriteTest, WritesADeviceInPlace) {
-  EXPECT_EQ(GetParam().write("/dev/null"), "");
+TEST_F(SafeWriteTest, WritesADeviceInPlace) {
+  EXPECT_EQ(WriteTo("/dev/null"), "");
   EXPECT_TRUE(fs::is_character_file("/dev/null"));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Writers, SafeWriteTest,
-    ::testing::Values(
-        Writer{"Bmp",
-               [](const std::string& path) { return orvane::WriteBmpFile(path, 2, 2, kBitmap); },
-               orvane::kBmpHeaderSize + 16},
-        Writer{"WholeFile",
-               [](const std::string& path) { return file_io::WriteWholeFile(path, kBitmap); }, 16}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-class AtomicOutputFileTest : public vexo::testing::TempFolderTest {};
-
-TEST_F(AtomicOutputFileTest, TwoWritersOfOneTargetNeverShareATemporary) {
+TEST_F(SafeWriteTest, TwoWritersOfOneTargetNeverShareATemporary) {
   file_io::AtomicOutputFile first, second;
   const std::string target = (folder_ / "out").string();
   ASSERT_EQ(first.Open(target), 0);
@@ -103,22 +85,18 @@ TEST_F(AtomicOutputFileTest, TwoWritersOfOneTargetNeverShareATemporary) {
   ASSERT_EQ(second.Write("second"), 0);
   ASSERT_EQ(first.Commit(), 0);
   ASSERT_EQ(second.Commit(), 0);
-  std::stringstream text;
-  text << std::ifstream(target).rdbuf();
-  EXPECT_EQ(text.str(), "second");
+  EXPECT_EQ(Text("out"), "second");
 }
 
-TEST_F(AtomicOutputFileTest, AnUncommittedFileLeavesNothingBehind) {
+TEST_F(SafeWriteTest, AnUncommittedFileLeavesNothingBehind) {
   std::ofstream(folder_ / "out") << "kept";
   {
     file_io::AtomicOutputFile output;
     ASSERT_EQ(output.Open((folder_ / "out").string()), 0);
     ASSERT_EQ(output.Write("lost"), 0);
   }
-  std::stringstream text;
-  text << std::ifstream(folder_ / "out").rdbuf();
-  EXPECT_EQ(text.str(), "kept");
-  EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1);
+  EXPECT_EQ(Text("out"), "kept");
+  EXPECT_EQ(Entries(), std::vector<std::string>{"out"});
 }
 
 }  // namespace
