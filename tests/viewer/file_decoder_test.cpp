@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <vector>
 
 #include "example_files.h"
@@ -37,12 +35,6 @@ TEST_F(FileDecoderTest, DecodesConvertsAndReportsTheStatistics) {
   EXPECT_EQ(statistics.fileSize, 24);
   EXPECT_EQ(statistics.codecVersion, 101);
   EXPECT_EQ(statistics.timeText.size(), 9u);  // "0.0000123"
-}
-
-TEST_F(FileDecoderTest, SavesTheBmpBesideTheSource) {
-  ASSERT_EQ(decoder_.Decode(Write("a.b.vxo", kHandChecked)).status, FileDecodeStatus::kOk);
-  EXPECT_EQ(decoder_.SaveBmp(), "");
-  EXPECT_EQ(std::filesystem::file_size(folder_ / "a.b1.bmp"), 54u + 24u);
 }
 
 std::vector<uint8_t> Prefix(size_t length) {

@@ -116,12 +116,6 @@ TEST(FolderTreeRootsTest, AFolderThatIsGoneIsNotInsertedAndSaysWhy) {
   EXPECT_EQ(tree.lastError, "Error Gettting SystemFileInfo!");
 }
 
-TEST(PicturePlacementTest, CentresWhatFitsAndAnchorsWhatDoesNot) {
-  EXPECT_EQ(PlacePicture(380, 400, 176, 144), (PicturePosition{102, 128}));
-  EXPECT_EQ(PlacePicture(380, 400, 1000, 800), (PicturePosition{0, 0}));
-  EXPECT_EQ(PlacePicture(380, 100, 176, 144), (PicturePosition{102, 0}));
-}
-
 TEST(PicturePlacementTest, TheDisplayShowsThePlaceholderThenReCentresItsPicture) {
   DisplayState display;
   display.Resize(380, 400);
@@ -133,6 +127,9 @@ TEST(PicturePlacementTest, TheDisplayShowsThePlaceholderThenReCentresItsPicture)
   EXPECT_EQ(display.PixelCopy().size(), 8u);
   display.Resize(10, 11);
   EXPECT_EQ(display.Position(), (PicturePosition{4, 5}));
+  // What does not fit is anchored at the edge it overflows.
+  EXPECT_EQ(PlacePicture(380, 400, 1000, 800), (PicturePosition{0, 0}));
+  EXPECT_EQ(PlacePicture(380, 100, 176, 144), (PicturePosition{102, 0}));
 }
 
 }  // namespace

@@ -131,11 +131,5 @@ TEST_F(PlaybackTest, ABmpThatCannotBeWrittenIsReportedAndTheDecodeSucceeds) {
   EXPECT_NE(services_.log[4].find("a1.bmp"), std::string::npos);
 }
 
-TEST(PlaybackPeriodTest, FollowsTheRateTable) {
-  std::vector<int> periods;
-  for (int rate : kFrameRates) periods.push_back(PlaybackPeriod(rate));
-  EXPECT_EQ(periods, (std::vector{1, 33, 66, 100, 16, 1000}));
-}
-
 }  // namespace
 }  // namespace orvane

@@ -46,10 +46,7 @@ TEST(Statistics, UnknownFamilyKeepsThePreviousDecodeMode) {
   EXPECT_EQ(texts.decodeMode, "ARM7 FAST ON");
   EXPECT_EQ(texts.fileName, "plain");
   EXPECT_EQ(texts.compressionRatio, "x3.0");
-}
-
-TEST(Statistics, LargestPictureRatioDoesNotOverflow) {
-  StatisticsTexts texts;
+  // The largest picture's ratio does not overflow.
   UpdateStatisticsTexts(texts, {"big.vxo", 1000000, 32767, 32767, 0, 0, 0, 101, ""});
   EXPECT_EQ(texts.compressionRatio, "x3221.0");
 }

@@ -41,7 +41,7 @@ class MainWindowTest : public QObject {
  private slots:
   void init();
   void cleanup();
-  void laysOutPanesMenusAndToolbar();
+  void showsItsMenusAndToolbar();
   void choosingAFolderFillsTheList();
   void aClickPlaysOneFileExactly();
   void aDamagedFileEndsASlideShow();
@@ -82,18 +82,9 @@ void MainWindowTest::ClickEntry(int row) {
                     ListView()->visualRect(index).center());
 }
 
-void MainWindowTest::laysOutPanesMenusAndToolbar() {
+void MainWindowTest::showsItsMenusAndToolbar() {
   QCOMPARE(window_->windowTitle(), QString("Orvane Decoder Version 1.4 - OrvaneDecoder"));
-  QCOMPARE(window_->size(), QSize(800, 700));
-  QCOMPARE(window_->OuterSplitter()->widget(0), window_->LeftView());
-  QCOMPARE(window_->RightSplitter()->widget(0), window_->FileListView());
-  QCOMPARE(window_->BottomSplitter()->widget(0), window_->DisplayView());
-  QCOMPARE(window_->BottomSplitter()->widget(1), window_->OutputView());
-  QCOMPARE(window_->OuterSplitter()->sizes().at(0), 200);
-  QCOMPARE(window_->RightSplitter()->sizes().at(0), 300);
-  QCOMPARE(window_->FileListView()->minimumHeight(), 100);
-
-  QStringList menus, options;
+  QStringList menus;
   for (QAction* menu : window_->menuBar()->actions()) menus << menu->text();
   QCOMPARE(menus, QStringList({"&File", "&Edit", "&View", "&Help", "&Options"}));
   const QMenu* optionsMenu = window_->menuBar()->actions().at(4)->menu();
