@@ -114,29 +114,6 @@ TEST_P(OutOfMemoryTest, FileDecodeReportsItAndKeepsThePreviousPicture) {
   EXPECT_GE(allocations, 4u);  // file, output and both conversion buffers at least
 }
 
-// Either as the library's status or, for the tool's own buffers, as a message.
-TEST_P(OutOfMemoryTest, InfoReportsIt) {
-  const std::string sample = Sample();
-  FailEachAllocation(
-      [&] {
-        texts_.Reset();
-        return vexo_cli::RunInfo(sample, texts_.out, texts_.err);
-      },
-      [&](int exitCode, bool failed) {
-        if (!failed) {
-          EXPECT_EQ(exitCode, 0) << texts_.errText.Text();
-          return;
-        }
-        // The library's status decides the exit code; the verdict is the file decode's.
-        const std::string out = texts_.outText.Text();
-        EXPECT_EQ(exitCode, out.find("status: ok\n") != std::string::npos ? 0 : 1);
-        const bool said = texts_.errText.Text().find("Not enough memory") != std::string::npos ||
-                          out.find("status: out-of-memory") != std::string::npos ||
-                          out.find("verdict: Not enough memory") != std::string::npos;
-        EXPECT_TRUE(said) << out << texts_.errText.Text();
-      });
-}
-
 TEST_P(OutOfMemoryTest, DecodeCommandReportsItAndWritesNothing) {
   const vexo_cli::DecodeOptions options{Sample(), (folder_ / "out.bmp").string()};
   FailEachAllocationOfCommand(texts_, folder_, [&](std::ostream& out, std::ostream& err) {

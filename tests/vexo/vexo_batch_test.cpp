@@ -4,9 +4,9 @@
 
 #include <filesystem>
 #include <map>
+#include <tuple>
 #include <string>
 
-#include "picture_reader.h"
 #include "vexo_cli_fixture.h"
 
 namespace {
@@ -39,23 +39,20 @@ class VexoBatchTest : public VexoCliTest {
   }
 };
 
-// Every format carries the same pixels; --format wins over the extension.
-TEST_F(VexoBatchTest, EveryOutputFormatHoldsTheBmpPixels) {
+// The output's extension chooses the format, in any case, and --format wins
+// over it. (That every format holds the BMP's pixels is the library's test.)
+TEST_F(VexoBatchTest, TheExtensionOrFormatOptionChoosesTheFormat) {
   const std::string input = "'" + kTransformSample.string() + "'";
-  ASSERT_EQ(Run("decode " + input + " " + In("p.bmp")).exitCode, 0);
-  const RgbPicture bmp = std::get<RgbPicture>(ReadPicture((folder_ / "p.bmp").string()));
-  for (const std::string output : {"p.png", "p.PPM", "png-in.bmp"}) {
-    const std::string format = output == "png-in.bmp" ? " --format png" : "";
-    const RunResult run = Run("decode " + input + " " + In(output) + format);
+  const std::tuple<std::string, std::string, std::string> cases[] = {
+      {"p.bmp", "", "BM"},
+      {"p.png", "", "\x89PNG"},
+      {"p.PPM", "", "P6"},
+      {"png-in.bmp", " --format png", "\x89PNG"}};
+  for (const auto& [output, option, signature] : cases) {
+    const RunResult run = Run("decode " + input + " " + In(output) + option);
     ASSERT_EQ(run.exitCode, 0) << output << ": " << run.err;
-    const PictureOrError read = ReadPicture((folder_ / output).string());
-    ASSERT_TRUE(std::holds_alternative<RgbPicture>(read)) << std::get<std::string>(read);
-    const RgbPicture& picture = std::get<RgbPicture>(read);
-    EXPECT_EQ(picture.width, bmp.width) << output;
-    EXPECT_EQ(picture.height, bmp.height) << output;
-    EXPECT_TRUE(picture.rgb == bmp.rgb) << output;
+    EXPECT_EQ(Slurp(folder_ / output).substr(0, signature.size()), signature) << output;
   }
-  EXPECT_EQ(Slurp(folder_ / "png-in.bmp").substr(1, 3), "PNG");
 }
 
 // A damaged file deep in the tree, a hidden folder, another kind of file and
