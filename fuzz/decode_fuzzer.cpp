@@ -16,19 +16,19 @@ constexpr size_t kMaximumPixels = 1u << 22;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
-  const VexoFamily family = (data[0] & 1) ? VexoFamily::k201 : VexoFamily::k101;
+  const vexo::VexoFamily family = (data[0] & 1) ? vexo::VexoFamily::k201 : vexo::VexoFamily::k101;
   const bool shortOutput = (data[0] & 2) != 0;
   const std::span<const uint8_t> file(data + 1, size - 1);
 
   size_t pixels = 0;
-  if (const auto header = ReadVexoHeader(file)) {
-    if (!VexoFileCanHoldPicture(*header, file.size())) return 0;
-    pixels = VexoPixelCount(*header);
+  if (const auto header = vexo::ReadVexoHeader(file)) {
+    if (!vexo::VexoFileCanHoldPicture(*header, file.size())) return 0;
+    pixels = vexo::VexoPixelCount(*header);
   }
   if (pixels > kMaximumPixels) return 0;
   if (shortOutput && pixels > 0) --pixels;
   std::vector<uint16_t> image(pixels);
-  const VexoDecodeResult result = VexoDecode(family, file, image);
-  if (shortOutput && result.status == VexoStatus::kOk && !image.empty()) __builtin_trap();
+  const vexo::VexoDecodeResult result = vexo::VexoDecode(family, file, image);
+  if (shortOutput && result.status == vexo::VexoStatus::kOk && !image.empty()) __builtin_trap();
   return 0;
 }

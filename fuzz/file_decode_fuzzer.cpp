@@ -1,5 +1,5 @@
 // Fuzz target for the file decode as the viewer and `vexo decode` run it: the
-// input is written to a file on disk and read back through VexoFileDecoder,
+// input is written to a file on disk and read back through FileDecoder,
 // which must report every failure as a status.
 #include <unistd.h>
 
@@ -31,13 +31,13 @@ bool WriteScratch(const uint8_t* data, size_t size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!WriteScratch(data, size)) __builtin_trap();
-  orvane::VexoFileDecoder decoder;
-  const orvane::FileDecodeOutcome outcome = decoder.Decode(ScratchPath());
+  vexo::FileDecoder decoder;
+  const vexo::FileDecodeOutcome outcome = decoder.Decode(ScratchPath());
   // The file exists and is readable: only the decode's own verdicts may come back.
-  if (outcome.status == orvane::FileDecodeStatus::kCannotOpen) __builtin_trap();
-  if (outcome.status == orvane::FileDecodeStatus::kOk &&
-      decoder.Bitmap().size() != orvane::BitmapRowBytes(decoder.ImageWidth()) *
-                                     static_cast<size_t>(decoder.ImageHeight())) {
+  if (outcome.status == vexo::FileDecodeStatus::kCannotOpen) __builtin_trap();
+  if (outcome.status == vexo::FileDecodeStatus::kOk &&
+      decoder.Bitmap().size() !=
+          vexo::BitmapRowBytes(decoder.ImageWidth()) * static_cast<size_t>(decoder.ImageHeight())) {
     __builtin_trap();
   }
   return 0;

@@ -9,7 +9,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::ostringstream out;
-  const int exitCode = vexo_cli::DescribeVexoFile(std::span(data, size), out);
+  const int exitCode = vexo::cli::DescribeVexoFile(std::span(data, size), out);
   const std::string text = out.str();
   // Every report ends with the library's status and result, and says ok
   // exactly when the exit code does.

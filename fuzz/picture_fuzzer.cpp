@@ -13,22 +13,27 @@ namespace {
 // Small pictures keep each run fast; the readers see every size.
 constexpr int64_t kLargestEncodedPixels = 64 * 64;
 
-void CheckRoundTrip(const RgbPicture& picture, const EncodeOptions& options) {
-  if (!EncodeOptionsProblem(picture, options).empty()) return;
-  const std::vector<uint8_t> file = EncodeVexo(picture, options);
+void CheckRoundTrip(const vexo::RgbPicture& picture, const vexo::EncodeOptions& options) {
+  if (!vexo::EncodeOptionsProblem(picture, options).empty()) return;
+  const std::vector<uint8_t> file = vexo::EncodeVexo(picture, options);
   std::vector<uint16_t> decoded(static_cast<size_t>(picture.width) * picture.height);
-  if (VexoDecode(options.family, file, decoded).status != VexoStatus::kOk) __builtin_trap();
-  if (IsLosslessEncoding(options) && decoded != QuantiseToRgb565(picture)) __builtin_trap();
+  if (vexo::VexoDecode(options.family, file, decoded).status != vexo::VexoStatus::kOk)
+    __builtin_trap();
+  if (vexo::IsLosslessEncoding(options) && decoded != vexo::QuantiseToRgb565(picture))
+    __builtin_trap();
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const PictureOrError read = DecodePicture(std::span(data, size), "fuzz");
-  const auto* picture = std::get_if<RgbPicture>(&read);
+  const vexo::PictureOrError read = vexo::DecodePicture(std::span(data, size), "fuzz");
+  const auto* picture = std::get_if<vexo::RgbPicture>(&read);
   if (!picture || int64_t{picture->width} * picture->height > kLargestEncodedPixels) return 0;
-  CheckRoundTrip(*picture, {VexoPath::kPredictive, VexoFamily::k101, size % 3 == 0 ? 0 : 2});
-  CheckRoundTrip(*picture, {VexoPath::kFast, VexoFamily::k201, static_cast<int>(size % 3)});
-  CheckRoundTrip(*picture, {VexoPath::kTransform, VexoFamily::k101, static_cast<int>(size % 52)});
+  CheckRoundTrip(*picture,
+                 {vexo::VexoPath::kPredictive, vexo::VexoFamily::k101, size % 3 == 0 ? 0 : 2});
+  CheckRoundTrip(*picture,
+                 {vexo::VexoPath::kFast, vexo::VexoFamily::k201, static_cast<int>(size % 3)});
+  CheckRoundTrip(*picture,
+                 {vexo::VexoPath::kTransform, vexo::VexoFamily::k101, static_cast<int>(size % 52)});
   return 0;
 }

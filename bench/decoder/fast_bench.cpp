@@ -6,6 +6,7 @@
 #include "fast_file_builder.h"
 #include "vexo_decoder.h"
 
+namespace vexo {
 namespace {
 
 void BM_FastDecode(benchmark::State& state) {
@@ -35,3 +36,5 @@ void BM_FastDecode(benchmark::State& state) {
 BENCHMARK(BM_FastDecode)->ArgName("quality")->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+}  // namespace vexo

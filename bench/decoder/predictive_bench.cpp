@@ -7,6 +7,7 @@
 #include "predictive_stream.h"
 #include "vexo_decoder.h"
 
+namespace vexo {
 namespace {
 
 constexpr uint16_t kWidth = 1920;
@@ -51,3 +52,5 @@ void BM_PredictiveGeneralForm1080p(benchmark::State& state) {
 BENCHMARK(BM_PredictiveGeneralForm1080p)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+}  // namespace vexo

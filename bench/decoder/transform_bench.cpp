@@ -6,6 +6,7 @@
 #include "transform_stream.h"
 #include "vexo_decoder.h"
 
+namespace vexo {
 namespace {
 
 constexpr uint16_t kWidth = 1920;
@@ -42,3 +43,5 @@ BENCHMARK(BM_TransformTypical1080p)->Arg(28)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TransformDense1080p)->Arg(28)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+}  // namespace vexo

@@ -7,6 +7,7 @@
 
 #include "vexo_encoder.h"
 
+namespace vexo {
 namespace {
 
 constexpr int32_t kWidth = 1920;
@@ -60,3 +61,5 @@ void BM_EncodeTransform(benchmark::State& state) {
 BENCHMARK(BM_EncodeTransform)->Arg(10)->Arg(28)->Arg(40)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+}  // namespace vexo

@@ -16,6 +16,7 @@
 #include "picture_reader.h"
 #include "pixel_conversion.h"
 
+namespace vexo {
 namespace {
 
 using vexo::bench::AllCodecs;
@@ -25,7 +26,7 @@ using vexo::bench::DecodeCase;
 // Reduces a picture to 5-6-5 and back to 8 bits, the data every codec gets.
 BenchPicture MakeBenchPicture(const std::string& name, const RgbPicture& source) {
   BenchPicture picture{name, source.width, source.height, QuantiseToRgb565(source), source};
-  orvane::ExpandRgb565(picture.rgb565, picture.rgb.rgb);
+  vexo::ExpandRgb565(picture.rgb565, picture.rgb.rgb);
   return picture;
 }
 
@@ -92,9 +93,7 @@ void PrintSummary(const SummaryReporter& reporter) {
   }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int RunPeersBench(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   const std::filesystem::path folder = argc > 1 ? argv[1] : VEXO_PEER_PICTURES;
   static const std::vector<BenchPicture> pictures = LoadPictures(folder);
@@ -126,4 +125,11 @@ int main(int argc, char** argv) {
   PrintSummary(reporter);
   benchmark::Shutdown();
   return 0;
+}
+
+}  // namespace
+}  // namespace vexo
+
+int main(int argc, char** argv) {
+  return vexo::RunPeersBench(argc, argv);
 }

@@ -29,10 +29,10 @@ class ConversionCase : public DecodeCase {
   explicit ConversionCase(const BenchPicture& picture)
       : picture_(picture),
         rgb_(picture.rgb565.size() * 3),
-        bitmap_(orvane::BitmapRowBytes(picture.width) * static_cast<size_t>(picture.height)) {}
+        bitmap_(vexo::BitmapRowBytes(picture.width) * static_cast<size_t>(picture.height)) {}
   bool Decode() override {
-    orvane::ExpandRgb565(picture_.rgb565, rgb_);
-    orvane::FlipToBitmap24(rgb_, picture_.width, picture_.height, bitmap_);
+    vexo::ExpandRgb565(picture_.rgb565, rgb_);
+    vexo::FlipToBitmap24(rgb_, picture_.width, picture_.height, bitmap_);
     return true;
   }
   size_t CodedBytes() const override { return picture_.rgb565.size() * 2; }

@@ -16,6 +16,8 @@
 #include "vexo_header.h"
 #include "vexo_status.h"
 
+namespace vexo {
+
 // Stores the family's version number (101 or 201) at *version; returns 0.
 int Vexo101GetVersion(int32_t* version);
 int Vexo201GetVersion(int32_t* version);
@@ -49,3 +51,5 @@ VexoStatus VexoCheckHeader(VexoFamily family, std::span<const uint8_t> file);
 // malformed.
 VexoDecodeResult VexoDecode(VexoFamily family, std::span<const uint8_t> file,
                             std::span<uint16_t> image565);
+
+}  // namespace vexo

@@ -6,6 +6,8 @@
 #include <optional>
 #include <span>
 
+namespace vexo {
+
 inline constexpr size_t kVexoHeaderSize = 12;
 inline constexpr uint8_t kVexoFamily101Version = 101;
 inline constexpr uint8_t kVexoFamily201Version = 201;
@@ -53,3 +55,5 @@ size_t VexoPixelCount(const VexoHeader& header);
 // that decodes within its own bounds always passes. Lets callers refuse a
 // tiny file that claims a huge picture before allocating for it.
 bool VexoFileCanHoldPicture(const VexoHeader& header, size_t fileSize);
+
+}  // namespace vexo

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+namespace vexo {
+
 enum class VexoStatus : int32_t {
   kOk = 0,
   kBadMagic = -1,     // the first four bytes are not "VEXO"
@@ -22,3 +24,5 @@ inline constexpr int32_t VexoErrorOutOfMemory = static_cast<int32_t>(VexoStatus:
 // Lower-case name used by the command line: ok, bad-magic, bad-version,
 // truncated, malformed, out-of-memory.
 std::string_view VexoStatusName(VexoStatus status);
+
+}  // namespace vexo

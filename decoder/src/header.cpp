@@ -6,6 +6,8 @@
 #include "transform/transform_format.h"
 #include "vexo_header.h"
 
+namespace vexo {
+
 bool HasVexoMagic(std::span<const uint8_t> file) {
   return file.size() >= 4 && std::memcmp(file.data(), "VEXO", 4) == 0;
 }
@@ -58,3 +60,5 @@ bool VexoFileCanHoldPicture(const VexoHeader& header, size_t fileSize) {
   }
   return true;
 }
+
+}  // namespace vexo

@@ -1,5 +1,7 @@
 #include "vexo_status.h"
 
+namespace vexo {
+
 std::string_view VexoStatusName(VexoStatus status) {
   switch (status) {
     case VexoStatus::kOk:
@@ -17,3 +19,5 @@ std::string_view VexoStatusName(VexoStatus status) {
   }
   return "unknown";
 }
+
+}  // namespace vexo

@@ -6,6 +6,8 @@
 #include "transform/quality_tables.h"
 #include "transform/transform_decoder.h"
 
+namespace vexo {
+
 namespace {
 
 // The per-family last errors of the classic entries, one pair a thread like
@@ -96,3 +98,5 @@ VexoDecodeResult VexoDecode(VexoFamily family, std::span<const uint8_t> file,
                               image565.first(pixels)};
   return RunPath(family, *header, input);
 }
+
+}  // namespace vexo

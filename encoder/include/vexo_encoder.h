@@ -9,6 +9,8 @@
 
 #include "vexo_header.h"
 
+namespace vexo {
+
 // An 8-bit red-green-blue picture, rows top to bottom, 3 bytes a pixel.
 struct RgbPicture {
   int32_t width = 0;
@@ -46,3 +48,5 @@ std::vector<uint16_t> QuantiseToRgb565(const RgbPicture& picture);
 // it (5-6-5 expanded with zero low bits), against the 8-bit source.
 // Infinity when they are equal; not a number when their sizes differ.
 double PsnrAgainstSource(const RgbPicture& source, const std::vector<uint16_t>& decoded);
+
+}  // namespace vexo

@@ -6,6 +6,8 @@
 #include "common/little_endian.h"
 #include "picture_reader.h"
 
+namespace vexo {
+
 namespace {
 
 constexpr size_t kFileHeaderSize = 14;
@@ -114,3 +116,5 @@ PictureOrError DecodeBmp(std::span<const uint8_t> bytes, const std::string& name
   }
   return picture;
 }
+
+}  // namespace vexo

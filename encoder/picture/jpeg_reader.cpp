@@ -10,6 +10,8 @@
 
 #include "picture_reader.h"
 
+namespace vexo {
+
 namespace {
 
 // Working memory libjpeg may take for one picture. A baseline picture needs
@@ -107,3 +109,5 @@ PictureOrError DecodeJpeg(std::span<const uint8_t> bytes, const std::string& nam
   if (!read) return name + ": not a readable JPEG picture (" + errors.message + ")";
   return picture;
 }
+
+}  // namespace vexo

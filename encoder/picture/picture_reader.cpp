@@ -5,6 +5,8 @@
 
 #include "file_io/input_file.h"
 
+namespace vexo {
+
 namespace {
 
 bool StartsWith(std::span<const uint8_t> bytes, const char* magic) {
@@ -28,3 +30,5 @@ PictureOrError DecodePicture(std::span<const uint8_t> bytes, const std::string& 
   if (StartsWith(bytes, "P6")) return DecodePpm(bytes, name);
   return name + ": not a PNG, BMP or binary PPM picture, nor a JPEG";
 }
+
+}  // namespace vexo

@@ -12,6 +12,8 @@
 
 #include "vexo_encoder.h"
 
+namespace vexo {
+
 // The picture, or a message that says what is wrong with the file.
 using PictureOrError = std::variant<RgbPicture, std::string>;
 
@@ -38,3 +40,5 @@ PictureOrError DecodePng(std::span<const uint8_t> bytes, const std::string& name
 PictureOrError DecodeJpeg(std::span<const uint8_t> bytes, const std::string& name);
 PictureOrError DecodeBmp(std::span<const uint8_t> bytes, const std::string& name);
 PictureOrError DecodePpm(std::span<const uint8_t> bytes, const std::string& name);
+
+}  // namespace vexo

@@ -5,6 +5,8 @@
 
 #include "picture_reader.h"
 
+namespace vexo {
+
 namespace {
 
 struct ContextDeleter {
@@ -65,3 +67,5 @@ PictureOrError DecodePng(std::span<const uint8_t> bytes, const std::string& name
   CompositeOver(rgba, background, picture.rgb);
   return picture;
 }
+
+}  // namespace vexo

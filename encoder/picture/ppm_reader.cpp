@@ -3,6 +3,8 @@
 
 #include "picture_reader.h"
 
+namespace vexo {
+
 namespace {
 
 // Reads the next decimal header field, skipping white space and comments.
@@ -47,3 +49,5 @@ PictureOrError DecodePpm(std::span<const uint8_t> bytes, const std::string& name
   }
   return picture;
 }
+
+}  // namespace vexo

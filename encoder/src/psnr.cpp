@@ -3,6 +3,8 @@
 
 #include "vexo_encoder.h"
 
+namespace vexo {
+
 double PsnrAgainstSource(const RgbPicture& source, const std::vector<uint16_t>& decoded) {
   if (decoded.size() * 3 != source.rgb.size()) return std::numeric_limits<double>::quiet_NaN();
   double squaredError = 0;
@@ -18,3 +20,5 @@ double PsnrAgainstSource(const RgbPicture& source, const std::vector<uint16_t>& 
   const double meanSquaredError = squaredError / (3.0 * static_cast<double>(decoded.size()));
   return 10.0 * std::log10(255.0 * 255.0 / meanSquaredError);
 }
+
+}  // namespace vexo

@@ -8,6 +8,8 @@
 #include "predictive/predictive_encoder.h"
 #include "transform/transform_encoder.h"
 
+namespace vexo {
+
 namespace {
 
 VexoHeader HeaderFor(const RgbPicture& picture, const EncodeOptions& options) {
@@ -87,3 +89,5 @@ std::vector<uint8_t> EncodeVexo(const RgbPicture& picture, const EncodeOptions& 
   }
   return {};
 }
+
+}  // namespace vexo

@@ -42,10 +42,10 @@ QCoreApplication* QtPluginTest::application_ = nullptr;
 
 TEST_P(QtPluginTest, ReadsTheBmpPixels) {
   const std::string path = std::string(VEXO_SAMPLES_DIR "/") + GetParam();
-  orvane::VexoFileDecoder decoder;
-  ASSERT_EQ(decoder.Decode(path).status, orvane::FileDecodeStatus::kOk);
+  vexo::FileDecoder decoder;
+  ASSERT_EQ(decoder.Decode(path).status, vexo::FileDecodeStatus::kOk);
   std::vector<uint8_t> expected(decoder.Image565().size() * 3);
-  orvane::ExpandRgb565(decoder.Image565(), expected);
+  vexo::ExpandRgb565(decoder.Image565(), expected);
 
   QImageReader reader(QString::fromStdString(path));
   EXPECT_EQ(reader.format(), "vxo");

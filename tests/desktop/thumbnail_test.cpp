@@ -12,7 +12,7 @@
 #include "picture_reader.h"
 #include "temp_folder_test.h"
 
-namespace vexo_thumbnailer {
+namespace vexo::thumbnailer {
 namespace {
 
 TEST(ThumbnailSize, KeepsTheAspectRatioAndNeverEnlarges) {
@@ -72,4 +72,4 @@ TEST_F(ThumbnailerProgramTest, RefusesWhatItCannotReadAndWritesNothing) {
 }
 
 }  // namespace
-}  // namespace vexo_thumbnailer
+}  // namespace vexo::thumbnailer

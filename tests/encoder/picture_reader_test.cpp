@@ -77,17 +77,17 @@ TEST_F(PictureReaderTest, TransparencyIsCompositedOverTheBackground) {
 
 // The viewer's own BMP layout: bottom-up, blue-green-red, padded rows.
 TEST_F(PictureReaderTest, BmpAsTheViewerWritesIt) {
-  std::vector<uint8_t> bitmap(orvane::BitmapRowBytes(7) * 5);
-  orvane::FlipToBitmap24(picture_.rgb, 7, 5, bitmap);
+  std::vector<uint8_t> bitmap(vexo::BitmapRowBytes(7) * 5);
+  vexo::FlipToBitmap24(picture_.rgb, 7, 5, bitmap);
   const auto path = (folder_ / "a.bmp").string();
-  ASSERT_EQ(orvane::WriteBmpFile(path, 7, 5, bitmap), "");
+  ASSERT_EQ(vexo::WriteBmpFile(path, 7, 5, bitmap), "");
   const RgbPicture read = Expect(ReadPicture(path));
   EXPECT_EQ(read.rgb, picture_.rgb);
 }
 
 TEST_F(PictureReaderTest, TopDownThirtyTwoBitBmp) {
   std::vector<uint8_t> bmp(54 + 4 * 7 * 5);
-  const auto header = orvane::MakeBmpHeader(7, -5, 4 * 7 * 5);
+  const auto header = vexo::MakeBmpHeader(7, -5, 4 * 7 * 5);
   std::copy(header.begin(), header.end(), bmp.begin());
   bmp[28] = 32;
   for (size_t i = 0; i < 35; ++i) {
@@ -108,7 +108,7 @@ std::vector<uint8_t> BitfieldsBmp(const RgbPicture& picture,
   const size_t pixels = static_cast<size_t>(picture.width) * picture.height;
   std::vector<uint8_t> bmp(54 + maskBytes + 4 * pixels);
   const auto header =
-      orvane::MakeBmpHeader(picture.width, -picture.height, static_cast<uint32_t>(4 * pixels));
+      vexo::MakeBmpHeader(picture.width, -picture.height, static_cast<uint32_t>(4 * pixels));
   std::copy(header.begin(), header.end(), bmp.begin());
   bmp[10] = static_cast<uint8_t>(54 + maskBytes);
   bmp[28] = 32;

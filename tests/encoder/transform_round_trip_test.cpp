@@ -70,12 +70,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 // A photograph: a bundled sample decoded, as the viewer shows it.
 RgbPicture Photograph(const std::string& name) {
-  orvane::VexoFileDecoder decoder;
+  vexo::FileDecoder decoder;
   EXPECT_EQ(decoder.Decode(std::string(VEXO_SAMPLES_DIR "/") + name).status,
-            orvane::FileDecodeStatus::kOk);
+            vexo::FileDecodeStatus::kOk);
   RgbPicture picture{decoder.ImageWidth(), decoder.ImageHeight(),
                      std::vector<uint8_t>(3 * decoder.Image565().size()), true};
-  orvane::ExpandRgb565(decoder.Image565(), picture.rgb);
+  vexo::ExpandRgb565(decoder.Image565(), picture.rgb);
   return picture;
 }
 

@@ -10,6 +10,7 @@
 #include "temp_folder_test.h"
 #include "vexo_decoder.h"
 
+namespace vexo {
 namespace {
 
 // The densest path codes a 4 x 4 block in 2 bits: 64 pixels a byte, each
@@ -61,10 +62,10 @@ class MemoryBoundTest : public vexo::testing::TempFolderTest,
     allocation_hook::ResetPeak();
     const size_t before = allocation_hook::LiveBytes();
     {
-      orvane::VexoFileDecoder decoder;
+      vexo::FileDecoder decoder;
       decoder.Decode(path);
       std::ostringstream out;
-      vexo_cli::DescribeVexoFile(file, out);
+      vexo::cli::DescribeVexoFile(file, out);
     }
     return allocation_hook::PeakBytes() - before;
   }
@@ -87,3 +88,5 @@ INSTANTIATE_TEST_SUITE_P(Paths, MemoryBoundTest,
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+}  // namespace vexo

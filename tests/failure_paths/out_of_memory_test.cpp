@@ -14,6 +14,7 @@
 #include "temp_folder_test.h"
 #include "vexo_decoder.h"
 
+namespace vexo {
 namespace {
 
 // A stream buffer that never allocates, so that the test's own capture of
@@ -96,28 +97,28 @@ class OutOfMemoryTest : public vexo::testing::TempFolderTest,
 };
 
 TEST_P(OutOfMemoryTest, FileDecodeReportsItAndKeepsThePreviousPicture) {
-  orvane::VexoFileDecoder decoder;
+  vexo::FileDecoder decoder;
   const std::string previous =
       std::string(VEXO_SAMPLES_DIR) + "/coffee-176x144-predictive-201-q1.vxo";
-  ASSERT_EQ(decoder.Decode(previous).status, orvane::FileDecodeStatus::kOk);
+  ASSERT_EQ(decoder.Decode(previous).status, vexo::FileDecodeStatus::kOk);
   const std::string sample = Sample();
   const uint64_t allocations =
       FailEachAllocation([&] { return decoder.Decode(sample).status; },
-                         [&](orvane::FileDecodeStatus status, bool failed) {
+                         [&](vexo::FileDecodeStatus status, bool failed) {
                            if (!failed) {
-                             EXPECT_EQ(status, orvane::FileDecodeStatus::kOk);
+                             EXPECT_EQ(status, vexo::FileDecodeStatus::kOk);
                              return;
                            }
-                           EXPECT_EQ(status, orvane::FileDecodeStatus::kOutOfMemory);
+                           EXPECT_EQ(status, vexo::FileDecodeStatus::kOutOfMemory);
                            EXPECT_EQ(decoder.Statistics().path, previous);
                          });
   EXPECT_GE(allocations, 4u);  // file, output and both conversion buffers at least
 }
 
 TEST_P(OutOfMemoryTest, DecodeCommandReportsItAndWritesNothing) {
-  const vexo_cli::DecodeOptions options{Sample(), (folder_ / "out.bmp").string()};
+  const vexo::cli::DecodeOptions options{Sample(), (folder_ / "out.bmp").string()};
   FailEachAllocationOfCommand(texts_, folder_, [&](std::ostream& out, std::ostream& err) {
-    return vexo_cli::RunDecode(options, out, err);
+    return vexo::cli::RunDecode(options, out, err);
   });
 }
 
@@ -136,9 +137,9 @@ TEST_P(EncodeOutOfMemoryTest, EncodeCommandReportsItAndWritesNothing) {
   std::ofstream(input, std::ios::binary) << ppm;
   const std::string output = (folder_ / "out.vxo").string();
   const VexoFamily family = GetParam() == VexoPath::kFast ? VexoFamily::k201 : VexoFamily::k101;
-  const vexo_cli::EncodeRequest request{input, output, {GetParam(), family, 1}};
+  const vexo::cli::EncodeRequest request{input, output, {GetParam(), family, 1}};
   FailEachAllocationOfCommand(texts_, folder_, [&](std::ostream& out, std::ostream& err) {
-    return vexo_cli::RunEncode(request, out, err);
+    return vexo::cli::RunEncode(request, out, err);
   });
 }
 
@@ -147,3 +148,5 @@ INSTANTIATE_TEST_SUITE_P(Paths, EncodeOutOfMemoryTest,
                                            VexoPath::kTransform));
 
 }  // namespace
+
+}  // namespace vexo

@@ -15,6 +15,7 @@
 #include "file_decoder.h"
 #include "vexo_decoder.h"
 
+namespace vexo {
 namespace {
 
 constexpr size_t kThreads = 4;
@@ -54,23 +55,22 @@ TEST(Reentrancy, ManyThreadsMatchOneThread) {
   std::vector<std::vector<uint8_t>> bitmaps;
   for (const Sample& sample : samples) {
     pixels.push_back(DecodeAlone(sample.bytes));
-    orvane::VexoFileDecoder decoder;
-    ASSERT_EQ(decoder.Decode(sample.path).status, orvane::FileDecodeStatus::kOk);
+    vexo::FileDecoder decoder;
+    ASSERT_EQ(decoder.Decode(sample.path).status, vexo::FileDecodeStatus::kOk);
     bitmaps.emplace_back(decoder.Bitmap().begin(), decoder.Bitmap().end());
   }
   std::atomic<int> mismatches{0};
   std::vector<std::thread> threads;
   for (size_t t = 0; t < kThreads; ++t) {
     threads.emplace_back([&, t] {
-      orvane::VexoFileDecoder decoder;
+      vexo::FileDecoder decoder;
       for (int round = 0; round < kRoundsPerThread; ++round) {
         for (size_t n = 0; n < samples.size(); ++n) {
           const size_t i = (n + t) % samples.size();
-          const bool same =
-              DecodeAlone(samples[i].bytes) == pixels[i] &&
-              decoder.Decode(samples[i].path).status == orvane::FileDecodeStatus::kOk &&
-              std::equal(decoder.Bitmap().begin(), decoder.Bitmap().end(), bitmaps[i].begin(),
-                         bitmaps[i].end());
+          const bool same = DecodeAlone(samples[i].bytes) == pixels[i] &&
+                            decoder.Decode(samples[i].path).status == vexo::FileDecodeStatus::kOk &&
+                            std::equal(decoder.Bitmap().begin(), decoder.Bitmap().end(),
+                                       bitmaps[i].begin(), bitmaps[i].end());
           if (!same) ++mismatches;
         }
       }
@@ -106,3 +106,5 @@ TEST(Reentrancy, ClassicEntriesKeepALastErrorPerThread) {
 }
 
 }  // namespace
+
+}  // namespace vexo

@@ -13,6 +13,7 @@
 #include "example_files.h"
 #include "vexo_decoder.h"
 
+namespace vexo {
 namespace {
 
 namespace fs = std::filesystem;
@@ -115,3 +116,5 @@ TEST(PixelHashes, EveryFileDecodesToTheStoredPixels) {
 }
 
 }  // namespace
+
+}  // namespace vexo

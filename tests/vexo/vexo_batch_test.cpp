@@ -4,8 +4,8 @@
 
 #include <filesystem>
 #include <map>
-#include <tuple>
 #include <string>
+#include <tuple>
 
 #include "vexo_cli_fixture.h"
 

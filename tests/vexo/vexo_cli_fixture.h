@@ -43,4 +43,4 @@ class VexoCliTest : public vexo::testing::TempFolderTest {
   }
 };
 
-}  // namespace vexo_cli_test
+}  // namespace vexo::cli_test

@@ -9,7 +9,7 @@
 
 #include "temp_folder_test.h"
 
-namespace orvane {
+namespace vexo {
 namespace {
 
 std::vector<uint8_t> ReadAll(const std::filesystem::path& path) {
@@ -42,4 +42,4 @@ TEST(BmpFileName, ReplacesAVxoExtensionOrAppendsToAnyOtherName) {
 }
 
 }  // namespace
-}  // namespace orvane
+}  // namespace vexo

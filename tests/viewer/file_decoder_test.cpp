@@ -7,7 +7,7 @@
 #include "example_files.h"
 #include "temp_folder_test.h"
 
-namespace orvane {
+namespace vexo {
 namespace {
 
 using vexo::testing::HugePictureInATinyFile;
@@ -17,7 +17,7 @@ const std::vector<uint8_t> kHandChecked = vexo::testing::HandCheckedFile();
 
 class FileDecoderTest : public vexo::testing::TempFolderTest {
  protected:
-  VexoFileDecoder decoder_;
+  FileDecoder decoder_;
 };
 
 TEST_F(FileDecoderTest, DecodesConvertsAndReportsTheStatistics) {
@@ -100,4 +100,4 @@ TEST_F(FileDecoderTest, MissingFileOrFolderSaysWhy) {
 }
 
 }  // namespace
-}  // namespace orvane
+}  // namespace vexo

@@ -15,7 +15,7 @@
 #include "pixel_conversion.h"
 #include "temp_folder_test.h"
 
-namespace orvane {
+namespace vexo {
 namespace {
 
 class PictureOutputTest : public vexo::testing::TempFolderTest,
@@ -24,7 +24,7 @@ class PictureOutputTest : public vexo::testing::TempFolderTest,
 // One sample of each coding path, written in every format and read back.
 TEST_P(PictureOutputTest, EveryFormatHoldsTheBmpPixels) {
   const std::string path = std::string(VEXO_SAMPLES_DIR "/") + GetParam();
-  VexoFileDecoder decoder;
+  FileDecoder decoder;
   ASSERT_EQ(decoder.Decode(path).status, FileDecodeStatus::kOk);
   std::vector<uint8_t> expected(decoder.Image565().size() * 3);
   ExpandRgb565(decoder.Image565(), expected);
@@ -85,4 +85,4 @@ TEST(DecodeFromMemory, GivesTheFileDecodesVerdicts) {
 }
 
 }  // namespace
-}  // namespace orvane
+}  // namespace vexo

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-namespace orvane {
+namespace vexo {
 namespace {
 
 TEST(FlipToBitmap24, BottomRowFirstInBlueGreenRedWithZeroPadding) {
@@ -19,4 +19,4 @@ TEST(FlipToBitmap24, BottomRowFirstInBlueGreenRedWithZeroPadding) {
 }
 
 }  // namespace
-}  // namespace orvane
+}  // namespace vexo

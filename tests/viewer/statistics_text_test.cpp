@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace orvane {
+namespace vexo {
 namespace {
 
 struct StatisticsCase {
@@ -57,4 +57,4 @@ TEST(Statistics, DecodeTimeHasSevenDecimals) {
 }
 
 }  // namespace
-}  // namespace orvane
+}  // namespace vexo

@@ -23,7 +23,7 @@ class FakeServices : public DisplaySink,
   void SetImage(std::span<const uint8_t> bitmap24) override {
     log.push_back("image " + std::to_string(bitmap24.size()));
   }
-  void ShowStatistics(const DecodeStatistics& statistics) override {
+  void ShowStatistics(const vexo::DecodeStatistics& statistics) override {
     log.push_back("statistics " + statistics.path);
   }
   void ShowMessage(std::string_view text) override {

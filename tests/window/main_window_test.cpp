@@ -121,9 +121,9 @@ void MainWindowTest::aClickPlaysOneFileExactly() {
   ClickEntry(0);
   QTRY_VERIFY(!window_->DisplayView()->State().ShowsPlaceholder());
 
-  orvane::VexoFileDecoder reference;
+  vexo::FileDecoder reference;
   QCOMPARE(reference.Decode(folder_->filePath(kCoffee).toStdString()).status,
-           orvane::FileDecodeStatus::kOk);
+           vexo::FileDecodeStatus::kOk);
   const QImage shown = window_->DisplayView()->grab().toImage();
   const QPoint origin = window_->DisplayView()->PictureOrigin().toPoint();
   const auto bitmap = reference.Bitmap();

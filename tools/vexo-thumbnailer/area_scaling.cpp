@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace vexo_thumbnailer {
+namespace vexo::thumbnailer {
 namespace {
 
 // One source pixel's share of an output pixel along one axis.
@@ -63,4 +63,4 @@ std::vector<uint8_t> ShrinkByAreaAveraging(std::span<const uint8_t> rgb, int32_t
   return shrunk;
 }
 
-}  // namespace vexo_thumbnailer
+}  // namespace vexo::thumbnailer

@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-namespace vexo_thumbnailer {
+namespace vexo::thumbnailer {
 
 // `rgb` holds width x height pixels, 3 bytes each, rows top to bottom; the
 // result holds toWidth x toHeight. The target sides are at least 1 and at
@@ -15,4 +15,4 @@ namespace vexo_thumbnailer {
 std::vector<uint8_t> ShrinkByAreaAveraging(std::span<const uint8_t> rgb, int32_t width,
                                            int32_t height, int32_t toWidth, int32_t toHeight);
 
-}  // namespace vexo_thumbnailer
+}  // namespace vexo::thumbnailer

@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
   } catch (const CLI::ParseError& error) {
     return app.exit(error) == 0 ? 0 : kUsageError;
   }
-  const std::string failure = vexo_thumbnailer::WriteThumbnail(input, output, size);
+  const std::string failure = vexo::thumbnailer::WriteThumbnail(input, output, size);
   if (failure.empty()) return 0;
   std::cerr << "vexo-thumbnailer: " << failure << "\n";
   return kFailure;

@@ -11,7 +11,7 @@
 #include "pixel_conversion.h"
 #include "png_file.h"
 
-namespace vexo_thumbnailer {
+namespace vexo::thumbnailer {
 namespace {
 
 int32_t ScaledSide(int32_t side, int32_t longest, int32_t size) {
@@ -19,21 +19,21 @@ int32_t ScaledSide(int32_t side, int32_t longest, int32_t size) {
   return static_cast<int32_t>(std::max<int64_t>(scaled, 1));
 }
 
-std::string DecodeFailure(const std::string& input, const orvane::FileDecodeOutcome& outcome) {
-  const std::string_view text = orvane::FailureText(outcome.status);
+std::string DecodeFailure(const std::string& input, const vexo::FileDecodeOutcome& outcome) {
+  const std::string_view text = vexo::FailureText(outcome.status);
   return text.empty() ? outcome.detail : input + ": " + std::string(text);
 }
 
-std::string WriteScaled(const orvane::VexoFileDecoder& decoder, const std::string& output,
+std::string WriteScaled(const vexo::FileDecoder& decoder, const std::string& output,
                         int32_t size) {
   const PictureSize from{decoder.ImageWidth(), decoder.ImageHeight()};
   const PictureSize to = ThumbnailSize(from, size);
   std::vector<uint8_t> rgb(decoder.Image565().size() * 3);
-  orvane::ExpandRgb565(decoder.Image565(), rgb);
+  vexo::ExpandRgb565(decoder.Image565(), rgb);
   if (to != from) {
     rgb = ShrinkByAreaAveraging(rgb, from.width, from.height, to.width, to.height);
   }
-  orvane::FileBytesOrError png = orvane::EncodePng(to.width, to.height, rgb);
+  vexo::FileBytesOrError png = vexo::EncodePng(to.width, to.height, rgb);
   if (const auto* problem = std::get_if<std::string>(&png)) {
     return "Cannot write " + output + ": " + *problem;
   }
@@ -58,14 +58,14 @@ std::string WriteThumbnail(const std::string& input, const std::string& output, 
   if (AreTheSameFile(input, output)) {
     return "Cannot write " + output + ": it is the picture itself";
   }
-  orvane::VexoFileDecoder decoder;
-  const orvane::FileDecodeOutcome outcome = decoder.Decode(input);
-  if (outcome.status != orvane::FileDecodeStatus::kOk) return DecodeFailure(input, outcome);
+  vexo::FileDecoder decoder;
+  const vexo::FileDecodeOutcome outcome = decoder.Decode(input);
+  if (outcome.status != vexo::FileDecodeStatus::kOk) return DecodeFailure(input, outcome);
   try {
     return WriteScaled(decoder, output, size);
   } catch (const std::bad_alloc&) {
-    return input + ": " + std::string(orvane::FailureText(orvane::FileDecodeStatus::kOutOfMemory));
+    return input + ": " + std::string(vexo::FailureText(vexo::FileDecodeStatus::kOutOfMemory));
   }
 }
 
-}  // namespace vexo_thumbnailer
+}  // namespace vexo::thumbnailer

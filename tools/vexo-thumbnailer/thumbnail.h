@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-namespace vexo_thumbnailer {
+namespace vexo::thumbnailer {
 
 struct PictureSize {
   int32_t width;
@@ -23,4 +23,4 @@ PictureSize ThumbnailSize(PictureSize picture, int32_t size);
 // string on success, otherwise a message naming the file and the reason.
 std::string WriteThumbnail(const std::string& input, const std::string& output, int32_t size);
 
-}  // namespace vexo_thumbnailer
+}  // namespace vexo::thumbnailer

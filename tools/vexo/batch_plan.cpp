@@ -10,7 +10,7 @@
 
 #include "file_io/same_file.h"
 
-namespace vexo_cli {
+namespace vexo::cli {
 namespace {
 
 namespace fs = std::filesystem;
@@ -130,4 +130,4 @@ bool IsInputAndOutput(const std::vector<std::string>& names,
          (looksLikeOutput(names[1]) || file_io::NamesSameFile(names[0], names[1]));
 }
 
-}  // namespace vexo_cli
+}  // namespace vexo::cli

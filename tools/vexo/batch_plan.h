@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace vexo_cli {
+namespace vexo::cli {
 
 struct BatchJob {
   std::string input;
@@ -46,4 +46,4 @@ BatchPlan PlanBatch(const std::vector<std::string>& inputs, const std::string& o
 bool IsInputAndOutput(const std::vector<std::string>& names,
                       const std::function<bool(const std::string&)>& looksLikeOutput);
 
-}  // namespace vexo_cli
+}  // namespace vexo::cli

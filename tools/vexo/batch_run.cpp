@@ -11,7 +11,7 @@
 #include <system_error>
 #include <thread>
 
-namespace vexo_cli {
+namespace vexo::cli {
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -144,4 +144,4 @@ unsigned DefaultThreadCount() {
   return std::max(std::thread::hardware_concurrency(), 1u);
 }
 
-}  // namespace vexo_cli
+}  // namespace vexo::cli

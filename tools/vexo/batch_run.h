@@ -9,7 +9,7 @@
 
 #include "batch_plan.h"
 
-namespace vexo_cli {
+namespace vexo::cli {
 
 // Converts one file: returns the exit code (0 success) and writes its
 // messages, each naming the file, to `err`. Called on several threads at
@@ -36,4 +36,4 @@ bool CreateOutputFolder(const std::string& output, std::ostream& err);
 // Every processor core, or 1 when the system does not tell.
 unsigned DefaultThreadCount();
 
-}  // namespace vexo_cli
+}  // namespace vexo::cli

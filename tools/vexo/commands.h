@@ -14,13 +14,13 @@
 #include "picture_reader.h"
 #include "vexo_encoder.h"
 
-namespace vexo_cli {
+namespace vexo::cli {
 
 struct DecodeOptions {
   std::string input;
   std::string output;  // empty: beside the input by the "1.bmp" rule
   // Empty: the output's extension says, BMP when it says nothing.
-  std::optional<orvane::OutputFormat> format = std::nullopt;
+  std::optional<vexo::OutputFormat> format = std::nullopt;
 };
 
 int RunDecode(const DecodeOptions& options, std::ostream& out, std::ostream& err);
@@ -34,7 +34,7 @@ struct BatchRequest {
 };
 
 // Decodes every VEXO file of the inputs to `format` (BMP when empty).
-int RunDecodeBatch(const BatchRequest& batch, std::optional<orvane::OutputFormat> format,
+int RunDecodeBatch(const BatchRequest& batch, std::optional<vexo::OutputFormat> format,
                    std::ostream& out, std::ostream& err);
 struct EncodeRequest {
   std::string input;
@@ -52,4 +52,4 @@ int RunInfo(const std::string& input, std::ostream& out, std::ostream& err);
 // What `vexo info` prints for a file already in memory; returns the exit code.
 int DescribeVexoFile(std::span<const uint8_t> file, std::ostream& out);
 
-}  // namespace vexo_cli
+}  // namespace vexo::cli

@@ -12,10 +12,10 @@
 #include "file_names.h"
 #include "statistics_text.h"
 
-namespace vexo_cli {
+namespace vexo::cli {
 namespace {
 
-void PrintStatistics(const orvane::StatisticsTexts& texts, std::ostream& out) {
+void PrintStatistics(const vexo::StatisticsTexts& texts, std::ostream& out) {
   out << "File Name: " << texts.fileName << "\n"
       << "Image Size: " << texts.imageSize << "\n"
       << "Comp Ratio: " << texts.compressionRatio << "\n"
@@ -25,8 +25,8 @@ void PrintStatistics(const orvane::StatisticsTexts& texts, std::ostream& out) {
 }
 
 // The fixed text of a failure, then what more the command line knows.
-std::string FailureMessage(const std::string& input, const orvane::FileDecodeOutcome& outcome) {
-  const std::string_view text = orvane::FailureText(outcome.status);
+std::string FailureMessage(const std::string& input, const vexo::FileDecodeOutcome& outcome) {
+  const std::string_view text = vexo::FailureText(outcome.status);
   if (text.empty()) return outcome.detail;
   std::string message = file_io::InputName(input) + ": " + std::string(text);
   if (!outcome.detail.empty()) message += " (" + outcome.detail + ")";
@@ -35,47 +35,47 @@ std::string FailureMessage(const std::string& input, const orvane::FileDecodeOut
 
 constexpr std::string_view kVexoExtension = ".vxo";
 
-orvane::OutputFormat FormatOf(const DecodeOptions& options) {
+vexo::OutputFormat FormatOf(const DecodeOptions& options) {
   if (options.format) return *options.format;
-  return orvane::OutputFormatOfPath(options.output).value_or(orvane::OutputFormat::kBmp);
+  return vexo::OutputFormatOfPath(options.output).value_or(vexo::OutputFormat::kBmp);
 }
 
 // "BMP", "PNG" or "PPM", as the texts name a format.
-std::string FormatName(orvane::OutputFormat format) {
-  std::string name(orvane::OutputFormatExtension(format).substr(1));
+std::string FormatName(vexo::OutputFormat format) {
+  std::string name(vexo::OutputFormatExtension(format).substr(1));
   for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return name;
 }
 
 // The output beside the input by the viewer's rule: "1.bmp" (or the
 // format's extension) in place of a ".vxo" ending, in any case.
-std::string DecodedNameBeside(const std::string& input, orvane::OutputFormat format) {
-  return orvane::DecodedFileNameFor(input, orvane::OutputFormatExtension(format));
+std::string DecodedNameBeside(const std::string& input, vexo::OutputFormat format) {
+  return vexo::DecodedFileNameFor(input, vexo::OutputFormatExtension(format));
 }
 
 // The output's name in a mirrored tree: the format's extension in place of
 // ".vxo", with no "1", since the tree holds no VEXO file to set it apart from.
-std::string DecodedNameMirrored(const std::string& fileName, orvane::OutputFormat format) {
-  return orvane::WithoutVexoExtension(fileName) +
-         std::string(orvane::OutputFormatExtension(format));
+std::string DecodedNameMirrored(const std::string& fileName, vexo::OutputFormat format) {
+  return vexo::WithoutVexoExtension(fileName) +
+         std::string(vexo::OutputFormatExtension(format));
 }
 
 // A BMP is written from the decoder's own bitmap, with nothing more to
 // allocate; the other formats are made from the 5-6-5 picture.
-std::string WritePicture(const orvane::VexoFileDecoder& decoder, const std::string& path,
-                         orvane::OutputFormat format) {
-  if (format == orvane::OutputFormat::kBmp) {
-    return orvane::WriteBmpFile(path, decoder.ImageWidth(), decoder.ImageHeight(),
+std::string WritePicture(const vexo::FileDecoder& decoder, const std::string& path,
+                         vexo::OutputFormat format) {
+  if (format == vexo::OutputFormat::kBmp) {
+    return vexo::WriteBmpFile(path, decoder.ImageWidth(), decoder.ImageHeight(),
                                 decoder.Bitmap());
   }
-  return orvane::WriteOutputFile(path, format, decoder.ImageWidth(), decoder.ImageHeight(),
+  return vexo::WriteOutputFile(path, format, decoder.ImageWidth(), decoder.ImageHeight(),
                                  decoder.Image565());
 }
 
-int Decode(const DecodeOptions& options, orvane::VexoFileDecoder& decoder, std::ostream& out,
+int Decode(const DecodeOptions& options, vexo::FileDecoder& decoder, std::ostream& out,
            std::ostream& err) {
   const bool fromStandardInput = options.input == file_io::kStandardStream;
-  const orvane::OutputFormat format = FormatOf(options);
+  const vexo::OutputFormat format = FormatOf(options);
   const std::string outputPath = !options.output.empty() ? options.output
                                  : fromStandardInput     ? std::string(file_io::kStandardStream)
                                                          : DecodedNameBeside(options.input, format);
@@ -84,16 +84,16 @@ int Decode(const DecodeOptions& options, orvane::VexoFileDecoder& decoder, std::
         << " picture would replace it\n";
     return 1;
   }
-  const orvane::FileDecodeOutcome outcome = decoder.Decode(options.input);
-  if (outcome.status != orvane::FileDecodeStatus::kOk) {
+  const vexo::FileDecodeOutcome outcome = decoder.Decode(options.input);
+  if (outcome.status != vexo::FileDecodeStatus::kOk) {
     err << FailureMessage(options.input, outcome) << "\n";
     return 1;
   }
   // When the picture goes to standard output, the texts go beside it on
   // standard error.
   std::ostream& texts = outputPath == file_io::kStandardStream ? err : out;
-  orvane::StatisticsTexts statistics;
-  orvane::UpdateStatisticsTexts(statistics, decoder.Statistics());
+  vexo::StatisticsTexts statistics;
+  vexo::UpdateStatisticsTexts(statistics, decoder.Statistics());
   PrintStatistics(statistics, texts);
 
   const std::string failure = WritePicture(decoder, outputPath, format);
@@ -106,13 +106,13 @@ int Decode(const DecodeOptions& options, orvane::VexoFileDecoder& decoder, std::
 }
 
 // Runs one decode with `decoder`, whose buffers a batch reuses from file to file.
-int RunDecodeWith(const DecodeOptions& options, orvane::VexoFileDecoder& decoder, std::ostream& out,
+int RunDecodeWith(const DecodeOptions& options, vexo::FileDecoder& decoder, std::ostream& out,
                   std::ostream& err) {
   try {
     return Decode(options, decoder, out, err);
   } catch (const std::bad_alloc&) {
     err << file_io::InputName(options.input) << ": "
-        << orvane::FailureText(orvane::FileDecodeStatus::kOutOfMemory) << "\n";
+        << vexo::FailureText(vexo::FileDecodeStatus::kOutOfMemory) << "\n";
     return 1;
   }
 }
@@ -120,21 +120,21 @@ int RunDecodeWith(const DecodeOptions& options, orvane::VexoFileDecoder& decoder
 }  // namespace
 
 int RunDecode(const DecodeOptions& options, std::ostream& out, std::ostream& err) {
-  orvane::VexoFileDecoder decoder;
+  vexo::FileDecoder decoder;
   return RunDecodeWith(options, decoder, out, err);
 }
 
-int RunDecodeBatch(const BatchRequest& batch, std::optional<orvane::OutputFormat> format,
+int RunDecodeBatch(const BatchRequest& batch, std::optional<vexo::OutputFormat> format,
                    std::ostream& out, std::ostream& err) {
-  const orvane::OutputFormat chosen = format.value_or(orvane::OutputFormat::kBmp);
+  const vexo::OutputFormat chosen = format.value_or(vexo::OutputFormat::kBmp);
   const BatchNaming naming{
-      [](std::string_view name) { return orvane::EndsWithIgnoringCase(name, kVexoExtension); },
+      [](std::string_view name) { return vexo::EndsWithIgnoringCase(name, kVexoExtension); },
       [chosen](const std::string& input) { return DecodedNameBeside(input, chosen); },
       [chosen](const std::string& name) { return DecodedNameMirrored(name, chosen); }};
   const ConvertOneFile decodeOne = [chosen](const BatchJob& job, std::ostream& messages) {
     if (!CreateOutputFolder(job.output, messages)) return 1;
     std::ostream statistics(nullptr);              // a batch prints no statistics block per file
-    thread_local orvane::VexoFileDecoder decoder;  // an instance serves one thread alone
+    thread_local vexo::FileDecoder decoder;  // an instance serves one thread alone
     return RunDecodeWith({job.input, job.output, chosen}, decoder, statistics, messages);
   };
   return RunBatch(
@@ -143,4 +143,4 @@ int RunDecodeBatch(const BatchRequest& batch, std::optional<orvane::OutputFormat
       decodeOne, out, err);
 }
 
-}  // namespace vexo_cli
+}  // namespace vexo::cli

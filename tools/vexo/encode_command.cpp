@@ -16,7 +16,7 @@
 #include "picture_reader.h"
 #include "vexo_decoder.h"
 
-namespace vexo_cli {
+namespace vexo::cli {
 namespace {
 
 // The pictures a folder search takes for encoding.
@@ -26,7 +26,7 @@ constexpr std::array<std::string_view, 5> kPictureExtensions = {".png", ".jpg", 
 bool IsPictureName(std::string_view name) {
   return std::any_of(
       kPictureExtensions.begin(), kPictureExtensions.end(),
-      [name](std::string_view extension) { return orvane::EndsWithIgnoringCase(name, extension); });
+      [name](std::string_view extension) { return vexo::EndsWithIgnoringCase(name, extension); });
 }
 
 std::string VexoNameFor(const std::string& path) {
@@ -164,4 +164,4 @@ int RunEncodeBatch(const BatchRequest& batch, const EncodeRequest& request, std:
                   encodeOne, out, err);
 }
 
-}  // namespace vexo_cli
+}  // namespace vexo::cli

@@ -9,7 +9,7 @@
 #include "file_io/input_file.h"
 #include "vexo_decoder.h"
 
-namespace vexo_cli {
+namespace vexo::cli {
 namespace {
 
 std::string_view PathName(VexoPath path) {
@@ -57,9 +57,9 @@ VexoDecodeResult DecodeWholeFile(std::span<const uint8_t> file) {
 
 // What `vexo decode` and the viewer say about the file: "ok" or their text.
 std::string Verdict(std::span<const uint8_t> file) {
-  orvane::VexoFileDecoder decoder;
-  const orvane::FileDecodeStatus status = decoder.DecodeBytes("", file).status;
-  return status == orvane::FileDecodeStatus::kOk ? "ok" : std::string(orvane::FailureText(status));
+  vexo::FileDecoder decoder;
+  const vexo::FileDecodeStatus status = decoder.DecodeBytes("", file).status;
+  return status == vexo::FileDecodeStatus::kOk ? "ok" : std::string(vexo::FailureText(status));
 }
 
 }  // namespace
@@ -78,7 +78,7 @@ int DescribeVexoFile(std::span<const uint8_t> file, std::ostream& out) {
 
 int RunInfo(const std::string& input, std::ostream& out, std::ostream& err) {
   try {
-    const file_io::BytesOrError read = file_io::ReadWholeFile(input, orvane::kLargestVexoFile);
+    const file_io::BytesOrError read = file_io::ReadWholeFile(input, vexo::kLargestVexoFile);
     if (const auto* problem = std::get_if<std::string>(&read)) {
       err << *problem << "\n";
       return 1;
@@ -86,9 +86,9 @@ int RunInfo(const std::string& input, std::ostream& out, std::ostream& err) {
     return DescribeVexoFile(std::get<std::vector<uint8_t>>(read), out);
   } catch (const std::bad_alloc&) {
     err << file_io::InputName(input) << ": "
-        << orvane::FailureText(orvane::FileDecodeStatus::kOutOfMemory) << "\n";
+        << vexo::FailureText(vexo::FileDecodeStatus::kOutOfMemory) << "\n";
     return 1;
   }
 }
 
-}  // namespace vexo_cli
+}  // namespace vexo::cli

@@ -15,6 +15,7 @@
 #include "commands.h"
 #include "file_names.h"
 
+namespace vexo::cli {
 namespace {
 
 constexpr int kUsageError = 2;
@@ -112,7 +113,7 @@ std::string UsageProblem(const EncodeOptions& options) {
 struct BatchOptions {
   std::vector<std::string> names;
   std::string outputFolder;
-  unsigned threads = vexo_cli::DefaultThreadCount();
+  unsigned threads = DefaultThreadCount();
 };
 
 void AddBatchOptions(CLI::App& command, BatchOptions& options) {
@@ -132,7 +133,7 @@ void AddBatchOptions(CLI::App& command, BatchOptions& options) {
 bool IsBatch(const BatchOptions& options, bool (*looksLikeOutput)(const std::string&),
              bool loneFileAlone) {
   if (!options.outputFolder.empty()) return true;
-  if (vexo_cli::IsInputAndOutput(options.names, looksLikeOutput)) return false;
+  if (IsInputAndOutput(options.names, looksLikeOutput)) return false;
   std::error_code error;
   const bool loneFile =
       options.names.size() == 1 && !std::filesystem::is_directory(options.names[0], error);
@@ -140,45 +141,43 @@ bool IsBatch(const BatchOptions& options, bool (*looksLikeOutput)(const std::str
 }
 
 bool LooksLikeDecodedOutput(const std::string& name) {
-  return name == "-" || orvane::OutputFormatOfPath(name).has_value();
+  return name == "-" || OutputFormatOfPath(name).has_value();
 }
 
 bool LooksLikeVexoFile(const std::string& name) {
-  return name == "-" || orvane::EndsWithIgnoringCase(name, ".vxo");
+  return name == "-" || EndsWithIgnoringCase(name, ".vxo");
 }
 
 // Standard input has no folder to write beside and cannot be one of many.
-std::optional<vexo_cli::BatchRequest> BatchRequestFor(const BatchOptions& options,
-                                                      const std::string& command) {
+std::optional<BatchRequest> BatchRequestFor(const BatchOptions& options,
+                                            const std::string& command) {
   const auto& names = options.names;
   if (std::find(names.begin(), names.end(), "-") != names.end()) {
     std::cerr << command << ": standard input (\"-\") can only be converted alone, "
               << "with its output named\nRun with --help for more information.\n";
     return std::nullopt;
   }
-  return vexo_cli::BatchRequest{names, options.outputFolder, options.threads,
-                                ::isatty(STDERR_FILENO) == 1};
+  return BatchRequest{names, options.outputFolder, options.threads, ::isatty(STDERR_FILENO) == 1};
 }
 
 int RunDecodeCommand(const BatchOptions& options, const std::string& formatName) {
-  const std::optional<orvane::OutputFormat> format = orvane::OutputFormatNamed(formatName);
+  const std::optional<OutputFormat> format = OutputFormatNamed(formatName);
   if (!IsBatch(options, LooksLikeDecodedOutput, true)) {
     const auto& names = options.names;
-    return vexo_cli::RunDecode({names[0], names.size() == 2 ? names[1] : "", format}, std::cout,
-                               std::cerr);
+    return RunDecode({names[0], names.size() == 2 ? names[1] : "", format}, std::cout, std::cerr);
   }
   const auto batch = BatchRequestFor(options, "decode");
-  return batch ? vexo_cli::RunDecodeBatch(*batch, format, std::cout, std::cerr) : kUsageError;
+  return batch ? RunDecodeBatch(*batch, format, std::cout, std::cerr) : kUsageError;
 }
 
-int RunEncodeCommand(const BatchOptions& options, vexo_cli::EncodeRequest& request) {
+int RunEncodeCommand(const BatchOptions& options, EncodeRequest& request) {
   if (!IsBatch(options, LooksLikeVexoFile, false)) {
     request.input = options.names[0];
     request.output = options.names[1];
-    return vexo_cli::RunEncode(request, std::cout, std::cerr);
+    return RunEncode(request, std::cout, std::cerr);
   }
   const auto batch = BatchRequestFor(options, "encode");
-  return batch ? vexo_cli::RunEncodeBatch(*batch, request, std::cout, std::cerr) : kUsageError;
+  return batch ? RunEncodeBatch(*batch, request, std::cout, std::cerr) : kUsageError;
 }
 
 }  // namespace
@@ -198,7 +197,7 @@ int Run(int argc, char** argv) {
       ->add_option("--format", formatName,
                    "bmp, png or ppm, whatever the output's extension (default: bmp)")
       ->check([](const std::string& name) {
-        return orvane::OutputFormatNamed(name) ? std::string() : "not bmp, png or ppm: " + name;
+        return OutputFormatNamed(name) ? std::string() : "not bmp, png or ppm: " + name;
       });
   AddBatchOptions(*decode, decodeBatch);
 
@@ -207,7 +206,7 @@ int Run(int argc, char** argv) {
       "info", "Print the header fields, the coding path and the decode status of a VEXO file");
   info->add_option("INPUT", infoInput, "VEXO file to inspect")->required();
 
-  vexo_cli::EncodeRequest encodeRequest;
+  EncodeRequest encodeRequest;
   BatchOptions encodeBatch;
   std::string pathName = "predictive";
   int family = 0;
@@ -243,7 +242,7 @@ int Run(int argc, char** argv) {
     return code == 0 ? 0 : kUsageError;
   }
   if (*decode) return RunDecodeCommand(decodeBatch, formatName);
-  if (*info) return vexo_cli::RunInfo(infoInput, std::cout, std::cerr);
+  if (*info) return RunInfo(infoInput, std::cout, std::cerr);
 
   encodeRequest.background = *ParseColour(background);
   EncodeOptions& options = encodeRequest.options;
@@ -257,11 +256,12 @@ int Run(int argc, char** argv) {
   }
   return RunEncodeCommand(encodeBatch, encodeRequest);
 }
+}  // namespace vexo::cli
 
 int main(int argc, char** argv) {
   // No input may end the program by an exception: whatever escapes is said.
   try {
-    return Run(argc, argv);
+    return vexo::cli::Run(argc, argv);
   } catch (const std::bad_alloc&) {
     std::cerr << "vexo: not enough memory\n";
   } catch (const std::exception& error) {

@@ -21,7 +21,7 @@ QImage MakePlaceholderPicture() {
 }
 
 QImage Bitmap24ToImage(std::span<const uint8_t> bitmap24, int32_t width, int32_t height) {
-  const size_t rowBytes = orvane::BitmapRowBytes(width);
+  const size_t rowBytes = vexo::BitmapRowBytes(width);
   if (width < 1 || height < 1 || bitmap24.size() < rowBytes * static_cast<size_t>(height)) {
     return {};
   }

@@ -15,7 +15,7 @@ QLabel* MakeCaption(const QString& text, QWidget* parent) {
 }  // namespace
 
 COrvaneOutputDlgView::COrvaneOutputDlgView(QWidget* parent)
-    : QWidget(parent), panel_([this](const orvane::StatisticsTexts& texts) { ShowTexts(texts); }) {
+    : QWidget(parent), panel_([this](const vexo::StatisticsTexts& texts) { ShowTexts(texts); }) {
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(MakeCaption(QStringLiteral("File Name"), this));
   fileName_ = new QLineEdit(this);
@@ -41,7 +41,7 @@ QLabel* COrvaneOutputDlgView::AddValueField(const QString& label) {
   return value;
 }
 
-void COrvaneOutputDlgView::ShowTexts(const orvane::StatisticsTexts& texts) {
+void COrvaneOutputDlgView::ShowTexts(const vexo::StatisticsTexts& texts) {
   fileName_->setText(orvane::ToQString(texts.fileName));
   fileName_->setCursorPosition(0);
   imageSize_->setText(orvane::ToQString(texts.imageSize));

@@ -19,7 +19,7 @@ class COrvaneOutputDlgView : public QWidget {
   QStringList FieldTexts() const;
 
  private:
-  void ShowTexts(const orvane::StatisticsTexts& texts);
+  void ShowTexts(const vexo::StatisticsTexts& texts);
   QLabel* AddValueField(const QString& label);
 
   orvane::StatisticsPanel panel_;

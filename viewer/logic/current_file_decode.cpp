@@ -3,12 +3,12 @@
 namespace orvane {
 
 int CurrentFileDecode::DecodeCurrentFile() {
-  const FileDecodeOutcome outcome = decoder_.Decode(currentFilePath);
-  if (outcome.status == FileDecodeStatus::kCannotOpen) return 0;
-  if (outcome.status != FileDecodeStatus::kOk) {
+  const vexo::FileDecodeOutcome outcome = decoder_.Decode(currentFilePath);
+  if (outcome.status == vexo::FileDecodeStatus::kCannotOpen) return 0;
+  if (outcome.status != vexo::FileDecodeStatus::kOk) {
     // Stop before the modal box, whose message loop could deliver a tick.
     services_.timer.Kill();
-    services_.messages.ShowMessage(FailureText(outcome.status));
+    services_.messages.ShowMessage(vexo::FailureText(outcome.status));
     return 0;
   }
   ShowPicture();

@@ -31,14 +31,14 @@ class CurrentFileDecode {
   std::string currentFilePath;
   bool saveBmp = false;
 
-  const VexoFileDecoder& Decoder() const { return decoder_; }
+  const vexo::FileDecoder& Decoder() const { return decoder_; }
 
  private:
   void ShowPicture();
   void WriteBmp();
 
   DecodeServices services_;
-  VexoFileDecoder decoder_;
+  vexo::FileDecoder decoder_;
 };
 
 }  // namespace orvane

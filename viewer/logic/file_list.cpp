@@ -24,7 +24,7 @@ FileListRow MakeRow(const DirectoryEntry& entry, const FileTypeNames& typeNames)
 }  // namespace
 
 bool HasVexoExtension(std::string_view name) {
-  return EndsWithIgnoringCase(name, ".vxo");
+  return vexo::EndsWithIgnoringCase(name, ".vxo");
 }
 
 FileListing FillFileList(const std::string& folder, const DirectoryLister& lister,

@@ -27,7 +27,7 @@ void DisplayState::SetImageSize(int32_t width, int32_t height) {
 void DisplayState::SetImage(std::span<const uint8_t> bitmap24) {
   // Only the picture's own bytes: rows of 3 x width + padding, height rows.
   const size_t bytes =
-      std::min(bitmap24.size(), BitmapRowBytes(width_) * static_cast<size_t>(height_));
+      std::min(bitmap24.size(), vexo::BitmapRowBytes(width_) * static_cast<size_t>(height_));
   pixelCopy_.assign(bitmap24.begin(), bitmap24.begin() + static_cast<std::ptrdiff_t>(bytes));
 }
 

@@ -12,18 +12,18 @@ namespace orvane {
 
 class StatisticsPanel : public StatisticsSink {
  public:
-  using Transfer = std::function<void(const StatisticsTexts&)>;
+  using Transfer = std::function<void(const vexo::StatisticsTexts&)>;
   explicit StatisticsPanel(Transfer transfer) : transfer_(std::move(transfer)) {}
 
-  void ShowStatistics(const DecodeStatistics& statistics) override {
-    UpdateStatisticsTexts(texts_, statistics);
+  void ShowStatistics(const vexo::DecodeStatistics& statistics) override {
+    vexo::UpdateStatisticsTexts(texts_, statistics);
     transfer_(texts_);
   }
-  const StatisticsTexts& Texts() const { return texts_; }
+  const vexo::StatisticsTexts& Texts() const { return texts_; }
 
  private:
   Transfer transfer_;
-  StatisticsTexts texts_;
+  vexo::StatisticsTexts texts_;
 };
 
 }  // namespace orvane

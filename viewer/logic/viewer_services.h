@@ -25,7 +25,7 @@ class DisplaySink {
 class StatisticsSink {
  public:
   virtual ~StatisticsSink() = default;
-  virtual void ShowStatistics(const DecodeStatistics& statistics) = 0;
+  virtual void ShowStatistics(const vexo::DecodeStatistics& statistics) = 0;
 };
 
 // A modal message box with an OK button; returns once it is closed.

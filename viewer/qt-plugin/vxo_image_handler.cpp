@@ -18,14 +18,14 @@ std::span<const uint8_t> BytesOf(const QByteArray& bytes) {
 }
 
 // Each row expanded straight into the image, which pads its rows itself.
-QImage ToImage(const orvane::DecodedVexoPicture& picture) {
+QImage ToImage(const vexo::DecodedVexoPicture& picture) {
   QImage image(picture.width, picture.height, QImage::Format_RGB888);
   if (image.isNull()) return image;  // Qt could not allocate it
   const auto pixels = std::span<const uint16_t>(picture.image565);
   const auto width = static_cast<size_t>(picture.width);
   for (int row = 0; row < picture.height; ++row) {
-    orvane::ExpandRgb565(pixels.subspan(static_cast<size_t>(row) * width, width),
-                         std::span<uint8_t>(image.scanLine(row), 3 * width));
+    vexo::ExpandRgb565(pixels.subspan(static_cast<size_t>(row) * width, width),
+                       std::span<uint8_t>(image.scanLine(row), 3 * width));
   }
   return image;
 }
@@ -33,7 +33,7 @@ QImage ToImage(const orvane::DecodedVexoPicture& picture) {
 }  // namespace
 
 bool VxoImageHandler::CanRead(QIODevice* device) {
-  return device && HasVexoMagic(BytesOf(device->peek(4)));
+  return device && vexo::HasVexoMagic(BytesOf(device->peek(4)));
 }
 
 bool VxoImageHandler::canRead() const {
@@ -44,9 +44,9 @@ bool VxoImageHandler::canRead() const {
 
 bool VxoImageHandler::read(QImage* image) {
   const QByteArray file = device()->readAll();
-  const orvane::DecodedVexoPicture picture = orvane::DecodeVexoBytes(BytesOf(file));
-  if (picture.status != orvane::FileDecodeStatus::kOk) {
-    qWarning("VEXO image reader: %s", orvane::FailureText(picture.status).data());
+  const vexo::DecodedVexoPicture picture = vexo::DecodeVexoBytes(BytesOf(file));
+  if (picture.status != vexo::FileDecodeStatus::kOk) {
+    qWarning("VEXO image reader: %s", vexo::FailureText(picture.status).data());
     return false;
   }
   *image = ToImage(picture);
@@ -55,8 +55,8 @@ bool VxoImageHandler::read(QImage* image) {
 
 QVariant VxoImageHandler::option(ImageOption option) const {
   if (option != Size || !device() || device()->isSequential()) return {};
-  const auto header = ReadVexoHeader(BytesOf(device()->peek(kVexoHeaderSize)));
-  if (!header || !HasVexoMagic(BytesOf(device()->peek(4)))) return {};
+  const auto header = vexo::ReadVexoHeader(BytesOf(device()->peek(vexo::kVexoHeaderSize)));
+  if (!header || !vexo::HasVexoMagic(BytesOf(device()->peek(4)))) return {};
   return QSize(header->width, header->height);
 }
 

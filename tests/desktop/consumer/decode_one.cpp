@@ -11,14 +11,14 @@ int main(int argc, char** argv) {
   if (argc != 2) return 2;
   std::ifstream in(argv[1], std::ios::binary);
   const std::vector<uint8_t> file{std::istreambuf_iterator<char>(in), {}};
-  const auto header = ReadVexoHeader(file);
-  const auto family = header ? FamilyOfVersion(header->codecVersion) : std::nullopt;
-  if (!HasVexoMagic(file) || !family) return 1;
-  std::vector<uint16_t> image(VexoPixelCount(*header));
-  const VexoDecodeResult decoded = VexoDecode(*family, file, image);
+  const auto header = vexo::ReadVexoHeader(file);
+  const auto family = header ? vexo::FamilyOfVersion(header->codecVersion) : std::nullopt;
+  if (!vexo::HasVexoMagic(file) || !family) return 1;
+  std::vector<uint16_t> image(vexo::VexoPixelCount(*header));
+  const vexo::VexoDecodeResult decoded = vexo::VexoDecode(*family, file, image);
   uint32_t checksum = 0;
   for (const uint16_t pixel : image) checksum = checksum * 31 + pixel;
-  std::printf("%s %dx%d %08x\n", VexoStatusName(decoded.status).data(), header->width,
+  std::printf("%s %dx%d %08x\n", vexo::VexoStatusName(decoded.status).data(), header->width,
               header->height, checksum);
-  return decoded.status == VexoStatus::kOk ? 0 : 1;
+  return decoded.status == vexo::VexoStatus::kOk ? 0 : 1;
 }

@@ -8,7 +8,7 @@
 #include "pixel_conversion.h"
 #include "vexo_decoder.h"
 
-namespace orvane {
+namespace vexo {
 namespace {
 
 FileDecodeOutcome Fail(FileDecodeStatus status, std::string detail = {}) {
@@ -44,9 +44,9 @@ std::string_view FailureText(FileDecodeStatus status) {
   return {};
 }
 
-VexoFileDecoder::VexoFileDecoder() : counterFrequency_(DecodeClock::Frequency()) {}
+FileDecoder::FileDecoder() : counterFrequency_(DecodeClock::Frequency()) {}
 
-FileDecodeOutcome VexoFileDecoder::Decode(const std::string& path) {
+FileDecodeOutcome FileDecoder::Decode(const std::string& path) {
   try {
     return ReadAndDecode(path);
   } catch (const std::bad_alloc&) {
@@ -54,8 +54,7 @@ FileDecodeOutcome VexoFileDecoder::Decode(const std::string& path) {
   }
 }
 
-FileDecodeOutcome VexoFileDecoder::DecodeBytes(const std::string& path,
-                                               std::span<const uint8_t> file) {
+FileDecodeOutcome FileDecoder::DecodeBytes(const std::string& path, std::span<const uint8_t> file) {
   try {
     if (FileDecodeOutcome checked = CheckHeader(file); checked.status != FileDecodeStatus::kOk) {
       return checked;
@@ -68,7 +67,7 @@ FileDecodeOutcome VexoFileDecoder::DecodeBytes(const std::string& path,
 
 // The header is read and checked before the rest, so that neither a file
 // that is no VEXO file nor an impossible picture is read whole.
-FileDecodeOutcome VexoFileDecoder::ReadAndDecode(const std::string& path) {
+FileDecodeOutcome FileDecoder::ReadAndDecode(const std::string& path) {
   file_io::InputFile input;
   if (std::string problem = input.Open(path); !problem.empty()) {
     return Fail(FileDecodeStatus::kCannotOpen, std::move(problem));
@@ -106,8 +105,8 @@ FileDecodeStatus VerdictOf(VexoStatus status) {
   return FileDecodeStatus::kDamaged;
 }
 
-FileDecodeOutcome VexoFileDecoder::DecodeFileData(const std::string& path, const VexoHeader& header,
-                                                  std::span<const uint8_t> fileData) {
+FileDecodeOutcome FileDecoder::DecodeFileData(const std::string& path, const VexoHeader& header,
+                                              std::span<const uint8_t> fileData) {
   const size_t fileSize = fileData.size();
   if (!VexoFileCanHoldPicture(header, fileSize)) return Fail(FileDecodeStatus::kDamaged);
 
@@ -148,12 +147,12 @@ FileDecodeOutcome VexoFileDecoder::DecodeFileData(const std::string& path, const
   return {};
 }
 
-std::string VexoFileDecoder::BmpPath() const {
+std::string FileDecoder::BmpPath() const {
   return BmpFileNameFor(statistics_.path);
 }
 
-std::string VexoFileDecoder::SaveBmp() const {
+std::string FileDecoder::SaveBmp() const {
   return WriteBmpFile(BmpPath(), imageWidth_, imageHeight_, Bitmap());
 }
 
-}  // namespace orvane
+}  // namespace vexo

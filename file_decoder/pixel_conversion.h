@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <span>
 
-namespace orvane {
+namespace vexo {
 
 // Bytes after each 24-bit row that bring it to a multiple of 4: width mod 4.
 constexpr int32_t RowPadding(int32_t width) {
@@ -29,4 +29,4 @@ void ExpandRgb565(std::span<const uint16_t> image565, std::span<uint8_t> rgb);
 size_t FlipToBitmap24(std::span<const uint8_t> rgb, int32_t width, int32_t height,
                       std::span<uint8_t> bitmap);
 
-}  // namespace orvane
+}  // namespace vexo

@@ -14,7 +14,7 @@
 #include "vexo_header.h"
 #include "vexo_status.h"
 
-namespace orvane {
+namespace vexo {
 
 enum class FileDecodeStatus {
   kOk,
@@ -49,9 +49,9 @@ FileDecodeStatus VerdictOf(VexoStatus status);
 
 // Keeps the picture of the last successful decode until the next one, like
 // the file list view that owns it. Not thread-safe; one instance per thread.
-class VexoFileDecoder {
+class FileDecoder {
  public:
-  VexoFileDecoder();
+  FileDecoder();
 
   // Reads the file at `path` ("-": standard input) as a stream, so pipes work
   // too, and decodes it. Every failure, running out of memory included, comes
@@ -91,4 +91,4 @@ class VexoFileDecoder {
   DecodeStatistics statistics_;
 };
 
-}  // namespace orvane
+}  // namespace vexo

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-namespace orvane {
+namespace vexo {
 
 bool EndsWithIgnoringCase(std::string_view name, std::string_view ending) {
   if (name.size() < ending.size()) return false;
@@ -24,4 +24,4 @@ std::string DecodedFileNameFor(const std::string& picturePath, std::string_view 
   return WithoutVexoExtension(picturePath) + "1" + std::string(extension);
 }
 
-}  // namespace orvane
+}  // namespace vexo

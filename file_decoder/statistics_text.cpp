@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-namespace orvane {
+namespace vexo {
 namespace {
 
 template <typename... Args>
@@ -66,4 +66,4 @@ std::string FormatDecodeTime(int64_t ticks, double frequency) {
   return Format("%.7f", static_cast<double>(ticks) / frequency);
 }
 
-}  // namespace orvane
+}  // namespace vexo

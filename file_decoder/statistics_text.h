@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-namespace orvane {
+namespace vexo {
 
 struct DecodeStatistics {
   std::string path;
@@ -35,4 +35,4 @@ void UpdateStatisticsTexts(StatisticsTexts& texts, const DecodeStatistics& stati
 // Seconds with seven decimals ("%.7f") of ticks at frequency ticks a second.
 std::string FormatDecodeTime(int64_t ticks, double frequency);
 
-}  // namespace orvane
+}  // namespace vexo

@@ -5,12 +5,12 @@
 #include <new>
 #include <vector>
 
-#include "file_io/whole_file.h"
 #include "bmp_file.h"
+#include "file_io/whole_file.h"
 #include "pixel_conversion.h"
 #include "ppm_file.h"
 
-namespace orvane {
+namespace vexo {
 namespace {
 
 bool SameIgnoringCase(std::string_view a, std::string_view b) {
@@ -103,4 +103,4 @@ std::string WriteOutputFile(const std::string& path, OutputFormat format, int32_
   return file_io::WriteWholeFile(path, {std::get<std::vector<uint8_t>>(bytes)});
 }
 
-}  // namespace orvane
+}  // namespace vexo

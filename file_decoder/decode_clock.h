@@ -5,7 +5,7 @@
 #include <chrono>
 #include <cstdint>
 
-namespace orvane {
+namespace vexo {
 
 struct DecodeClock {
   using Clock = std::chrono::steady_clock;
@@ -16,4 +16,4 @@ struct DecodeClock {
   }
 };
 
-}  // namespace orvane
+}  // namespace vexo

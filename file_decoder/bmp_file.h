@@ -6,7 +6,7 @@
 #include <span>
 #include <string>
 
-namespace orvane {
+namespace vexo {
 
 inline constexpr size_t kBmpHeaderSize = 54;
 
@@ -25,4 +25,4 @@ std::string BmpFileNameFor(const std::string& picturePath);
 std::string WriteBmpFile(const std::string& path, int32_t width, int32_t height,
                          std::span<const uint8_t> bitmap);
 
-}  // namespace orvane
+}  // namespace vexo

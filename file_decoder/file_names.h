@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace orvane {
+namespace vexo {
 
 // Whether `name` ends in `ending`, in any letter case.
 bool EndsWithIgnoringCase(std::string_view name, std::string_view ending);
@@ -17,4 +17,4 @@ std::string WithoutVexoExtension(const std::string& path);
 // ".bmp" gives cat1.bmp.
 std::string DecodedFileNameFor(const std::string& picturePath, std::string_view extension);
 
-}  // namespace orvane
+}  // namespace vexo

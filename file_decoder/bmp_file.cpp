@@ -6,7 +6,7 @@
 #include "file_io/whole_file.h"
 #include "file_names.h"
 
-namespace orvane {
+namespace vexo {
 namespace {
 
 void PutLe16(uint8_t* at, uint32_t value) {
@@ -46,4 +46,4 @@ std::string WriteBmpFile(const std::string& path, int32_t width, int32_t height,
   return file_io::WriteWholeFile(path, {header, bitmap});
 }
 
-}  // namespace orvane
+}  // namespace vexo

@@ -4,7 +4,7 @@
 
 #include "vexo_decoder.h"
 
-namespace orvane {
+namespace vexo {
 namespace {
 
 DecodedVexoPicture Fail(FileDecodeStatus status) {
@@ -31,4 +31,4 @@ DecodedVexoPicture DecodeVexoBytes(std::span<const uint8_t> file) {
   return picture;
 }
 
-}  // namespace orvane
+}  // namespace vexo

@@ -8,7 +8,7 @@
 #include <variant>
 #include <vector>
 
-namespace orvane {
+namespace vexo {
 
 // A whole file's bytes, or what went wrong.
 using FileBytesOrError = std::variant<std::vector<uint8_t>, std::string>;
@@ -16,4 +16,4 @@ using FileBytesOrError = std::variant<std::vector<uint8_t>, std::string>;
 // A PNG file of `rgb`: 3 bytes a pixel, rows top to bottom, no padding.
 FileBytesOrError EncodePng(int32_t width, int32_t height, std::span<const uint8_t> rgb);
 
-}  // namespace orvane
+}  // namespace vexo

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <memory>
 
-namespace orvane {
+namespace vexo {
 namespace {
 
 struct ContextDeleter {
@@ -46,4 +46,4 @@ FileBytesOrError EncodePng(int32_t width, int32_t height, std::span<const uint8_
   return std::vector<uint8_t>(bytes, bytes + size);
 }
 
-}  // namespace orvane
+}  // namespace vexo

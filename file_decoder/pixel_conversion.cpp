@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace orvane {
+namespace vexo {
 
 void ExpandRgb565(std::span<const uint16_t> image565, std::span<uint8_t> rgb) {
   uint8_t* out = rgb.data();
@@ -32,4 +32,4 @@ size_t FlipToBitmap24(std::span<const uint8_t> rgb, int32_t width, int32_t heigh
   return rowBytes * static_cast<size_t>(height > 0 ? height : 0);
 }
 
-}  // namespace orvane
+}  // namespace vexo

@@ -11,7 +11,7 @@
 
 #include "png_file.h"
 
-namespace orvane {
+namespace vexo {
 
 enum class OutputFormat { kBmp, kPng, kPpm };
 
@@ -34,4 +34,4 @@ FileBytesOrError EncodeOutputFile(OutputFormat format, int32_t width, int32_t he
 std::string WriteOutputFile(const std::string& path, OutputFormat format, int32_t width,
                             int32_t height, std::span<const uint16_t> image565);
 
-}  // namespace orvane
+}  // namespace vexo

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
-namespace orvane {
+namespace vexo {
 
 // "P6\nWIDTH HEIGHT\n255\n"; the pixels follow it unchanged.
 std::string PpmHeader(int32_t width, int32_t height);
 
-}  // namespace orvane
+}  // namespace vexo

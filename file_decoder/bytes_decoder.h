@@ -10,7 +10,7 @@
 
 #include "file_decoder.h"
 
-namespace orvane {
+namespace vexo {
 
 struct DecodedVexoPicture {
   FileDecodeStatus status = FileDecodeStatus::kOk;
@@ -24,4 +24,4 @@ struct DecodedVexoPicture {
 // its header or for the picture it announces.
 DecodedVexoPicture DecodeVexoBytes(std::span<const uint8_t> file);
 
-}  // namespace orvane
+}  // namespace vexo

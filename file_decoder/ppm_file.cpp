@@ -1,9 +1,9 @@
 #include "ppm_file.h"
 
-namespace orvane {
+namespace vexo {
 
 std::string PpmHeader(int32_t width, int32_t height) {
   return "P6\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
 }
 
-}  // namespace orvane
+}  // namespace vexo
