@@ -21,9 +21,9 @@ class BenchFiles {
  public:
   BenchFiles() : folder_(fs::temp_directory_path() / ("byteloom-bench-" + RandomName())) {
     fs::create_directories(folder_);
-    WriteRandomFile(binary_path(), kFileSize);
+    WriteRandomFile(binaryPath(), kFileSize);
     std::ostringstream messages;
-    if (byteloom::ConvertFile("vxo", "icn", binary_path(), messages) != byteloom::kConvertOk) {
+    if (byteloom::ConvertFile("vxo", "icn", binaryPath(), messages) != byteloom::kConvertOk) {
       throw std::runtime_error("cannot prepare the text file: " + messages.str());
     }
   }
@@ -32,8 +32,8 @@ class BenchFiles {
     fs::remove_all(folder_, ignored);
   }
 
-  std::string binary_path() const { return (folder_ / "data.vxo").string(); }
-  std::string text_path() const { return (folder_ / "data.icn").string(); }
+  std::string binaryPath() const { return (folder_ / "data.vxo").string(); }
+  std::string textPath() const { return (folder_ / "data.icn").string(); }
 
  private:
   static std::string RandomName() { return std::to_string(std::random_device{}()); }
@@ -69,12 +69,12 @@ void RunConversion(benchmark::State& state, const char* from, const char* to,
 }
 
 void BM_BinaryToText(benchmark::State& state) {
-  RunConversion(state, "vxo", "dat", Files().binary_path());
+  RunConversion(state, "vxo", "dat", Files().binaryPath());
 }
 
 // Writes data.mmf so that the prepared text file itself is never replaced.
 void BM_TextToBinary(benchmark::State& state) {
-  RunConversion(state, "icn", "mmf", Files().text_path());
+  RunConversion(state, "icn", "mmf", Files().textPath());
 }
 
 BENCHMARK(BM_BinaryToText)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);

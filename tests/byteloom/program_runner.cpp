@@ -90,7 +90,7 @@ TEST_P(ProgramTest, PrintsExpectedOutputAndLeavesExpectedFolder) {
 
   const RunResult result = Run(test.arguments, test.input);
 
-  EXPECT_EQ(result.exit_status, test.exit_status);
+  EXPECT_EQ(result.exitStatus, test.exitStatus);
   EXPECT_EQ(result.output, test.output);
   Folder expected = test.before;
   for (const auto& [name, content] : test.changes) expected[name] = content;

@@ -19,7 +19,7 @@ inline constexpr int kWrongArguments = 253;    // -3
 inline constexpr int kConversionFailed = 252;  // -4
 
 struct RunResult {
-  int exit_status = -1;
+  int exitStatus = -1;
   std::string output;  // standard output
 };
 
@@ -46,7 +46,7 @@ struct ProgramCase {
   std::vector<std::string> arguments{};
   Folder before{};
   std::string input{};
-  int exit_status = 0;
+  int exitStatus = 0;
   std::string output{};
   Folder changes{};  // entries added or rewritten; every other entry must stay as it was
 };

@@ -1,5 +1,5 @@
-// The fast path on small hand-made pictures: block operations, placement of
-// the blocks, undefined modes and the stream offsets.
+// The fast path on small hand-made pictures: block operations, undefined
+// modes and the stream offsets.
 #include <gtest/gtest.h>
 
 #include <numeric>
@@ -120,32 +120,6 @@ INSTANTIATE_TEST_SUITE_P(
 // any non-zero value selects the fast path.
 class FastPictureSizeTest : public ::testing::TestWithParam<std::pair<int, int>> {};
 
-TEST_P(FastPictureSizeTest, DecodesWholeBlocksOnly) {
-  const auto [width, height] = GetParam();
-  const int blocksPerRow = width / 4;
-  const int blocks = blocksPerRow * (height / 4);
-  FastFileBuilder builder;
-  for (int block = 0; block < blocks; ++block) builder.Code(false, 0);
-  builder.Raw(Counting(1, 16 * blocks));
-  const DecodedPicture decoded =
-      DecodeWith(VexoFamily::k201, builder.Build(FastHeader(width, height, 0, 2)));
-  ASSERT_EQ(decoded.outcome.status, VexoStatus::kOk);
-  EXPECT_EQ(decoded.outcome.result, 20 + (blocks * 5 + 7) / 8 + 32 * blocks);
-
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      const bool inBlock = x < 4 * blocksPerRow && y < 4 * (height / 4);
-      const int block = (y / 4) * blocksPerRow + x / 4;
-      const int expected = inBlock ? 16 * block + 4 * (y % 4) + x % 4 + 1 : 0;
-      ASSERT_EQ(decoded.pixels[y * width + x], expected) << "at " << x << ", " << y;
-    }
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(Sizes, FastPictureSizeTest,
-                         ::testing::Values(std::pair{12, 10}, std::pair{10, 8}, std::pair{13, 7},
-                                           std::pair{3, 8}, std::pair{8, 3}, std::pair{1, 1}));
-
 // Offsets are checked only where a stream is read. The picture is one block
 // with two symbol bytes (zero) at offset 21 and 16 raw pixels at offset 23.
 struct StreamOffsetCase {
@@ -185,13 +159,9 @@ INSTANTIATE_TEST_SUITE_P(
     Offsets, FastStreamOffsetTest,
     ::testing::Values(
         StreamOffsetCase{"UnusedPastTheEnd", 10, 5000, -1000, {VexoStatus::kOk, 4000}},
-        StreamOffsetCase{"UnusedNegative", 10, -50, 10, {VexoStatus::kOk, -1}},
-        StreamOffsetCase{"UnusedBothZero", 10, 0, 0, {VexoStatus::kOk, -1}},
         StreamOffsetCase{"UnusedBeyondTheResult", 10, 0x7FFFFFF0, 0x100, {VexoStatus::kOk, -1}},
         StreamOffsetCase{"RawBeforeTheFile", 0, 24, -30, kTruncated},
-        StreamOffsetCase{"RawRunsPastTheEnd", 0, 24, 14, kTruncated},
         StreamOffsetCase{"SymbolsBeforeTheFile", 1, -1, 30, kTruncated},
-        StreamOffsetCase{"SymbolsRunPastTheEnd", 1, 55, -30, kTruncated},
         // The width field 04 00 as symbols: 15 zero bits take 15 raw pixels from offset 24.
         StreamOffsetCase{"SymbolsInsideTheHeader", 1, 4, 20, {VexoStatus::kOk, 54}}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -123,20 +123,7 @@ TEST_P(TransformQualityBoundaries, SelectTheTablesAndTheEscapeWidth) {
 
 INSTANTIATE_TEST_SUITE_P(Table, TransformQualityBoundaries,
                          ::testing::Values(QualityCase{0, 0, 0, 10}, QualityCase{1, 0, 11, 11},
-                                           QualityCase{3, 0, 11, 14}, QualityCase{4, 0, 10, 16},
-                                           QualityCase{22, 3, 7, 16}, QualityCase{28, 4, 7, 16},
-                                           QualityCase{29, 4, 6, 18}, QualityCase{47, 7, 3, 18},
-                                           QualityCase{51, 8, 3, 14}));
-
-TEST(TransformQualityBoundaries, AboveFiftyOneIsMalformed) {
-  for (uint8_t quality : {52, 255}) {
-    const auto file = MakeTransformFile(4, 4, quality, {0xE0});
-    EXPECT_EQ(Decode(file).outcome.status, VexoStatus::kMalformed);
-    Pixels pixels(16);
-    EXPECT_EQ(Vexo101Decode(file.data(), file.size(), pixels.data()), -1);
-    EXPECT_EQ(Vexo101LastError(), VexoErrorMalformed);
-  }
-}
+                                           QualityCase{29, 4, 6, 18}, QualityCase{51, 8, 3, 14}));
 
 // ---- Stream syntax corner cases --------------------------------------------
 
@@ -194,15 +181,6 @@ INSTANTIATE_TEST_SUITE_P(
                                  },
                                  9 + 7 + 7 + 1 + 2, 128}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(TransformStreamSyntax, WidthOrHeightBelowOneReadsAndWritesNothing) {
-  for (const auto& [width, height] : {std::pair<uint16_t, uint16_t>{0, 4}, {4, 0}, {0xFFFB, 4}}) {
-    std::vector<uint8_t> headerOnly = MakeHeader({.width = width, .height = height, .pathFlag = 1});
-    const DecodedPicture decoded = Decode(headerOnly);
-    EXPECT_EQ(decoded.outcome.status, VexoStatus::kOk);
-    EXPECT_EQ(decoded.outcome.result, 16);
-  }
-}
 
 // ---- Neighbours at the picture's edges -------------------------------------
 

@@ -44,7 +44,7 @@ bool ByteListDecoder::Decode(std::string_view text, std::string& bytes) {
     if (pending_ == kNothingPending) {
       if (Classify(c) != kSeparator) {
         pending_ = static_cast<unsigned char>(c);
-        pending_offset_ = offset_ + i;
+        pendingOffset_ = offset_ + i;
       }
       continue;
     }

@@ -21,14 +21,14 @@ class ByteListDecoder {
   bool Finish();
 
   // Where the malformed pair starts, counted in characters from the start of the text.
-  std::uint64_t error_offset() const { return pending_offset_; }
+  std::uint64_t errorOffset() const { return pendingOffset_; }
 
  private:
   static constexpr int kNothingPending = -1;
 
-  std::uint64_t offset_ = 0;          // characters fed before the current feed
-  int pending_ = kNothingPending;     // first character of an unfinished pair
-  std::uint64_t pending_offset_ = 0;  // and where it stands
+  std::uint64_t offset_ = 0;         // characters fed before the current feed
+  int pending_ = kNothingPending;    // first character of an unfinished pair
+  std::uint64_t pendingOffset_ = 0;  // and where it stands
 };
 
 }  // namespace byteloom

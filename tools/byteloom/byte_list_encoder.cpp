@@ -17,9 +17,9 @@ void ByteListEncoder::Encode(std::string_view bytes, std::string& text) {
     out[4] = ',';
     out[5] = ' ';
     out += kCharsPerByte;
-    if (++bytes_on_line_ == kBytesPerLine) {
+    if (++bytesOnLine_ == kBytesPerLine) {
       *out++ = '\n';
-      bytes_on_line_ = 0;
+      bytesOnLine_ = 0;
     }
   }
   text.resize(static_cast<std::size_t>(out - text.data()));

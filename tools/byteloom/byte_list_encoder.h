@@ -18,15 +18,15 @@ class ByteListEncoder {
   // Appends the text for `bytes` (raw data, one char per byte) to `text`.
   void Encode(std::string_view bytes, std::string& text);
 
-  // The most text that `byte_count` bytes can produce.
-  static constexpr std::size_t MaxTextSize(std::size_t byte_count) {
-    return byte_count * kCharsPerByte + byte_count / kBytesPerLine + 1;
+  // The most text that `byteCount` bytes can produce.
+  static constexpr std::size_t MaxTextSize(std::size_t byteCount) {
+    return byteCount * kCharsPerByte + byteCount / kBytesPerLine + 1;
   }
 
  private:
   static constexpr std::size_t kCharsPerByte = 6;  // "0x", two digits, ", "
 
-  int bytes_on_line_ = 0;
+  int bytesOnLine_ = 0;
 };
 
 }  // namespace byteloom

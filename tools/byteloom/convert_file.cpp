@@ -26,17 +26,17 @@ namespace {
 constexpr std::size_t kBinaryChunkSize = std::size_t{64} << 10;
 constexpr std::size_t kTextChunkSize = std::size_t{256} << 10;
 
-int Report(std::ostream& messages, int result, std::string_view what, int error_number) {
-  messages << what << "[" << error_number << "]\n";
+int Report(std::ostream& messages, int result, std::string_view what, int errorNumber) {
+  messages << what << "[" << errorNumber << "]\n";
   return result;
 }
 
-int ReportReadFailure(std::ostream& messages, int error_number) {
-  return Report(messages, kConvertSourceFailed, "read source file fail!", error_number);
+int ReportReadFailure(std::ostream& messages, int errorNumber) {
+  return Report(messages, kConvertSourceFailed, "read source file fail!", errorNumber);
 }
 
-int ReportWriteFailure(std::ostream& messages, int error_number) {
-  return Report(messages, kConvertDestinationFailed, "write destination file fail!", error_number);
+int ReportWriteFailure(std::ostream& messages, int errorNumber) {
+  return Report(messages, kConvertDestinationFailed, "write destination file fail!", errorNumber);
 }
 
 // Replaces `chunk` with the next at most `size` bytes of `source`; returns 0 or an errno.
@@ -48,20 +48,20 @@ int ReadChunk(std::FILE* source, std::size_t size, std::string& chunk) {
 }
 
 int ReportInvalidText(std::ostream& messages, const ByteListDecoder& decoder) {
-  messages << "invalid byte-list text at offset " << decoder.error_offset() << "!\n";
+  messages << "invalid byte-list text at offset " << decoder.errorOffset() << "!\n";
   return kConvertInvalidText;
 }
 
-// Reads `source` in chunks of `chunk_size`, lets `convert` turn each into the
+// Reads `source` in chunks of `chunkSize`, lets `convert` turn each into the
 // output's bytes (it returns kConvertOk or the result of its own failure), and
 // writes them. The first failure ends the conversion with its result.
 template <class ConvertChunk>
-int ConvertInChunks(std::FILE* source, std::size_t chunk_size, AtomicOutputFile& output,
+int ConvertInChunks(std::FILE* source, std::size_t chunkSize, AtomicOutputFile& output,
                     std::ostream& messages, ConvertChunk convert) {
   std::string chunk;
   std::string converted;
   while (!std::feof(source)) {
-    if (const int error = ReadChunk(source, chunk_size, chunk)) {
+    if (const int error = ReadChunk(source, chunkSize, chunk)) {
       return ReportReadFailure(messages, error);
     }
     converted.clear();
@@ -92,14 +92,14 @@ int TextToBinary(std::FILE* source, AtomicOutputFile& output, std::ostream& mess
 
 // The output name, or empty after printing why it cannot be used. Checked before anything is
 // opened, so that a bad name can never cost data.
-std::optional<std::string> SafeOutputName(std::string_view source_extension,
-                                          std::string_view destination_extension,
-                                          const std::string& source_path, std::ostream& messages) {
+std::optional<std::string> SafeOutputName(std::string_view sourceExtension,
+                                          std::string_view destinationExtension,
+                                          const std::string& sourcePath, std::ostream& messages) {
   std::optional<std::string> name =
-      MakeOutputName(source_path, source_extension, destination_extension);
+      MakeOutputName(sourcePath, sourceExtension, destinationExtension);
   if (!name) {
     messages << "source file path is shorter than its extension!\n";
-  } else if (file_io::NamesSameFile(source_path, *name)) {
+  } else if (file_io::NamesSameFile(sourcePath, *name)) {
     messages << "destination file would overwrite the source file!\n";
     name.reset();
   }
@@ -108,16 +108,16 @@ std::optional<std::string> SafeOutputName(std::string_view source_extension,
 
 // False, after saying why, when the destination extension names the kind of file the source
 // already is: a binary file would get text under a binary name, or the reverse.
-bool DestinationSideFits(std::string_view source_extension, std::string_view destination_extension,
+bool DestinationSideFits(std::string_view sourceExtension, std::string_view destinationExtension,
                          std::ostream& messages) {
-  const bool to_text = IsBinaryExtension(source_extension);
-  const ExtensionSide destination = SideOf(destination_extension);
-  if (to_text && destination == ExtensionSide::kBinary) {
+  const bool toText = IsBinaryExtension(sourceExtension);
+  const ExtensionSide destination = SideOf(destinationExtension);
+  if (toText && destination == ExtensionSide::kBinary) {
     messages << "destination extension must be a text extension (icn, dat, mel) for a binary "
                 "source!\n";
     return false;
   }
-  if (!to_text && destination == ExtensionSide::kText) {
+  if (!toText && destination == ExtensionSide::kText) {
     messages << "destination extension must be a binary extension (vxo, mmf, midi) for a text "
                 "source!\n";
     return false;
@@ -125,24 +125,24 @@ bool DestinationSideFits(std::string_view source_extension, std::string_view des
   return true;
 }
 
-int Convert(std::string_view source_extension, std::string_view destination_extension,
-            const std::string& source_path, std::ostream& messages) {
-  const std::optional<std::string> output_name =
-      SafeOutputName(source_extension, destination_extension, source_path, messages);
-  if (!output_name) return kConvertUnsafeOutputName;
-  if (!DestinationSideFits(source_extension, destination_extension, messages)) {
+int Convert(std::string_view sourceExtension, std::string_view destinationExtension,
+            const std::string& sourcePath, std::ostream& messages) {
+  const std::optional<std::string> outputName =
+      SafeOutputName(sourceExtension, destinationExtension, sourcePath, messages);
+  if (!outputName) return kConvertUnsafeOutputName;
+  if (!DestinationSideFits(sourceExtension, destinationExtension, messages)) {
     return kConvertSameSide;
   }
 
-  const FileHandle source = OpenFile(source_path, "rb");
+  const FileHandle source = OpenFile(sourcePath, "rb");
   if (!source) {
     return Report(messages, kConvertSourceFailed, "open source file fail!", LastErrorNumber());
   }
   AtomicOutputFile output;
-  if (const int error = output.Open(*output_name)) {
+  if (const int error = output.Open(*outputName)) {
     return Report(messages, kConvertDestinationFailed, "open destination file fail!", error);
   }
-  const int result = IsBinaryExtension(source_extension)
+  const int result = IsBinaryExtension(sourceExtension)
                          ? BinaryToText(source.get(), output, messages)
                          : TextToBinary(source.get(), output, messages);
   if (result != kConvertOk) return result;
@@ -152,10 +152,10 @@ int Convert(std::string_view source_extension, std::string_view destination_exte
 
 }  // namespace
 
-int ConvertFile(std::string_view source_extension, std::string_view destination_extension,
-                std::string_view source_path, std::ostream& messages) {
+int ConvertFile(std::string_view sourceExtension, std::string_view destinationExtension,
+                std::string_view sourcePath, std::ostream& messages) {
   try {
-    return Convert(source_extension, destination_extension, std::string(source_path), messages);
+    return Convert(sourceExtension, destinationExtension, std::string(sourcePath), messages);
   } catch (const std::bad_alloc&) {
     messages << "malloc fail!\n";
     return kConvertNoMemory;

@@ -16,7 +16,7 @@ enum ConvertResult : int {
   kConvertSameSide = -6,           // the destination extension is of the source's kind
 };
 
-// Converts the file at `source_path` and writes the result beside it under the name given by
+// Converts the file at `sourcePath` and writes the result beside it under the name given by
 // MakeOutputName. A source whose extension is binary (vxo, mmf, midi in any letter case)
 // becomes byte-list text; any other source is read as byte-list text and becomes binary.
 // The destination extension names the output; one that the extension table puts on the
@@ -26,7 +26,7 @@ enum ConvertResult : int {
 // The conversion streams through fixed-size buffers, so files of any size work. The output
 // appears only when the whole conversion succeeded; on failure an existing file of that name
 // is left as it was. Messages go to `messages`.
-int ConvertFile(std::string_view source_extension, std::string_view destination_extension,
-                std::string_view source_path, std::ostream& messages);
+int ConvertFile(std::string_view sourceExtension, std::string_view destinationExtension,
+                std::string_view sourcePath, std::ostream& messages);
 
 }  // namespace byteloom

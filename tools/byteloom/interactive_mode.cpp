@@ -43,15 +43,15 @@ void PrintMenu(std::ostream& out, std::string_view role) {
   out << "\n\n[0] quit\t: ";
 }
 
-// Shows the menu until the answer passes `is_valid`. Empty when the user quits.
+// Shows the menu until the answer passes `isValid`. Empty when the user quits.
 template <typename Validity>
 std::optional<int> AskForIndex(std::istream& in, std::ostream& out, std::string_view role,
-                               Validity is_valid) {
+                               Validity isValid) {
   int answer = -1;
   while (true) {
     PrintMenu(out, role);
     if (!ReadMenuAnswer(in, answer) || answer == kQuitAnswer) return std::nullopt;
-    if (is_valid(answer)) return answer;
+    if (isValid(answer)) return answer;
   }
 }
 

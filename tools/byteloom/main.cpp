@@ -10,7 +10,7 @@
 int main(int argc, char** argv) {
   // argv[0] is the program's name, when the system passes one at all.
   const std::vector<std::string_view> arguments(argc > 0 ? argv + 1 : argv, argv + argc);
-  const int exit_code = byteloom::RunByteloom(arguments, std::cin, std::cout);
+  const int exitCode = byteloom::RunByteloom(arguments, std::cin, std::cout);
   std::cout.flush();
-  return exit_code;
+  return exitCode;
 }

@@ -2,12 +2,12 @@
 
 namespace byteloom {
 
-std::optional<std::string> MakeOutputName(std::string_view source_path,
-                                          std::string_view source_extension,
-                                          std::string_view destination_extension) {
-  if (source_path.size() < source_extension.size()) return std::nullopt;
-  std::string name(source_path.substr(0, source_path.size() - source_extension.size()));
-  name += destination_extension;
+std::optional<std::string> MakeOutputName(std::string_view sourcePath,
+                                          std::string_view sourceExtension,
+                                          std::string_view destinationExtension) {
+  if (sourcePath.size() < sourceExtension.size()) return std::nullopt;
+  std::string name(sourcePath.substr(0, sourcePath.size() - sourceExtension.size()));
+  name += destinationExtension;
   return name;
 }
 

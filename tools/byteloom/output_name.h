@@ -10,8 +10,8 @@ namespace byteloom {
 // the source extension has, then the destination extension. The path is taken to end with
 // the source extension, whatever its letter case: "LOGO.VXO" from "vxo" to "icn" gives
 // "LOGO.icn". Empty when the path is shorter than the extension.
-std::optional<std::string> MakeOutputName(std::string_view source_path,
-                                          std::string_view source_extension,
-                                          std::string_view destination_extension);
+std::optional<std::string> MakeOutputName(std::string_view sourcePath,
+                                          std::string_view sourceExtension,
+                                          std::string_view destinationExtension);
 
 }  // namespace byteloom

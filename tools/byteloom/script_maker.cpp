@@ -9,38 +9,38 @@ namespace {
 
 constexpr std::string_view kLoopVariable = "%%f";
 
-std::string ScriptBaseName(int source_index, int destination_index) {
-  std::string name(ExtensionTable.at(source_index));
+std::string ScriptBaseName(int sourceIndex, int destinationIndex) {
+  std::string name(ExtensionTable.at(sourceIndex));
   name += "To";
-  name += ExtensionTable.at(destination_index);
+  name += ExtensionTable.at(destinationIndex);
   return name;
 }
 
 }  // namespace
 
-std::string MakeScriptName(int source_index, int destination_index) {
-  return ScriptBaseName(source_index, destination_index) + ".bat";
+std::string MakeScriptName(int sourceIndex, int destinationIndex) {
+  return ScriptBaseName(sourceIndex, destinationIndex) + ".bat";
 }
 
-std::string MakeShellScriptName(int source_index, int destination_index) {
-  return ScriptBaseName(source_index, destination_index) + ".sh";
+std::string MakeShellScriptName(int sourceIndex, int destinationIndex) {
+  return ScriptBaseName(sourceIndex, destinationIndex) + ".sh";
 }
 
-std::string MakeShellScript(int source_index, int destination_index) {
-  const std::string source(ExtensionTable.at(source_index));
-  const std::string destination(ExtensionTable.at(destination_index));
+std::string MakeShellScript(int sourceIndex, int destinationIndex) {
+  const std::string source(ExtensionTable.at(sourceIndex));
+  const std::string destination(ExtensionTable.at(destinationIndex));
   return "#!/bin/sh\n"
          "# Converts every ." +
          source + " file in this folder tree to ." + destination + " with byteloom, as " +
-         MakeScriptName(source_index, destination_index) +
+         MakeScriptName(sourceIndex, destinationIndex) +
          " does.\n"
          "exec find . -type f -iname '*." +
          source + "' -exec byteloom " + source + " " + destination + " {} \\;\n";
 }
 
-std::string MakeScriptLine(int source_index, int destination_index) {
-  const std::string_view source = ExtensionTable.at(source_index);
-  const std::string_view destination = ExtensionTable.at(destination_index);
+std::string MakeScriptLine(int sourceIndex, int destinationIndex) {
+  const std::string_view source = ExtensionTable.at(sourceIndex);
+  const std::string_view destination = ExtensionTable.at(destinationIndex);
   std::string line = "@for /r ";
   line.append(kLoopVariable).append(" in (*.").append(source).append(") do byteloom ");
   line.append(source).append(" ").append(destination).append(" \"");
