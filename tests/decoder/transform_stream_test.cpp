@@ -90,8 +90,5 @@ TEST(TransformTruncation, CodedDataPaddedPastItsEndDecodesAlike) {
   EXPECT_EQ(padded.pixels, whole.pixels);
 }
 
-// A 40-byte file cannot hold the 67 million block positions it announces;
-// the decode fails before allocating planes for them. (It never gets as far
-// as writing the output, which is why an empty one will do here.)
 }  // namespace
 }  // namespace vexo::testing
