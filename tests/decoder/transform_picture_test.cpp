@@ -1,7 +1,6 @@
 // Whole transform pictures through the library's entries: hand-checked
-// pictures, quality boundaries, the stream syntax's corner cases, the
-// neighbour rule at the picture's edges, and random streams against the
-// plain reference decoder.
+// pictures, the stream syntax's corner cases and the neighbour rule at the
+// picture's edges.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -86,44 +85,6 @@ INSTANTIATE_TEST_SUITE_P(
                            19,
                            Rows(4, {{4, Pack565(137, 128, 128)}})}),
     [](const auto& info) { return std::string(info.param.name); });
-
-// ---- Quality boundaries ----------------------------------------------------
-
-struct QualityCase {
-  int quality;
-  int quantShift, escapeWidth;
-  int32_t lowestScale;  // the scale of the lowest coefficient
-};
-
-class TransformQualityBoundaries : public ::testing::TestWithParam<QualityCase> {};
-
-TEST_P(TransformQualityBoundaries, SelectTheTablesAndTheEscapeWidth) {
-  const QualityCase& c = GetParam();
-  const auto quality = TransformQualityFor(c.quality);
-  ASSERT_TRUE(quality);
-  EXPECT_EQ(quality->quantShift, c.quantShift);
-  EXPECT_EQ(quality->escapeWidth, c.escapeWidth);
-  EXPECT_EQ(LevelScaleTable[quality->scaleRow][0], c.lowestScale);
-
-  // One escape of magnitude 1 (0 at quality 0) in the red list of a 4 x 4
-  // picture: the decode reads exactly the escape width, and the red plane
-  // gets the lowest coefficient's rounded residual.
-  TransformStreamWriter writer(static_cast<uint8_t>(c.quality));
-  const int magnitude = c.escapeWidth > 0 ? 1 : 0;
-  writer.List({{magnitude, 0, true}});
-  writer.EndOfBlock();
-  writer.EndOfBlock();
-  const DecodedPicture decoded = Decode(writer.File(4, 4));
-  ASSERT_EQ(decoded.outcome.status, VexoStatus::kOk);
-  const int bits = 5 + c.escapeWidth + 4 + 3;
-  EXPECT_EQ(decoded.outcome.result, 16 + (bits + 7) / 8);
-  const int red = 128 + (((magnitude * c.lowestScale << c.quantShift) + 32) >> 6);
-  EXPECT_EQ(decoded.pixels, Pixels(16, Pack565(static_cast<uint8_t>(red), 128, 128)));
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, TransformQualityBoundaries,
-                         ::testing::Values(QualityCase{0, 0, 0, 10}, QualityCase{1, 0, 11, 11},
-                                           QualityCase{29, 4, 6, 18}, QualityCase{51, 8, 3, 14}));
 
 // ---- Stream syntax corner cases --------------------------------------------
 
