@@ -9,7 +9,6 @@
 #include "decode_helpers.h"
 #include "transform/intra_prediction.h"
 #include "transform/plane_packing.h"
-#include "transform/quality_tables.h"
 #include "transform_reference.h"
 #include "transform_stream.h"
 #include "vexo_decoder.h"
