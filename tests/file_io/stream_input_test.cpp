@@ -25,16 +25,14 @@ TEST_F(StreamInputTest, ReadsANamedPipeThatCannotSeek) {
   EXPECT_EQ(read->size(), 100000u);
 }
 
-TEST_F(StreamInputTest, RefusesMoreThanTheBoundOrAMissingFileWithTheReason) {
+TEST_F(StreamInputTest, RefusesMoreThanTheBoundOrAMissingFile) {
   const std::string path = Write("f", std::vector<uint8_t>(1000, 1));
   EXPECT_EQ(ReadWholeFile(path, 1000)->size(), 1000u);
   const auto tooLarge = ReadWholeFile(path, 999);
   EXPECT_EQ(tooLarge.error().code, ErrorCode::kTooLarge);
   EXPECT_EQ(tooLarge.error().message, "Cannot read " + path + ": larger than 999 bytes");
   const std::string none = (folder_ / "none").string();
-  const auto missing = ReadWholeFile(none, 100);
-  EXPECT_EQ(missing.error().code, ErrorCode::kUnreadable);
-  EXPECT_EQ(missing.error().message, "Cannot read " + none + ": No such file or directory");
+  EXPECT_EQ(ReadWholeFile(none, 100).error().code, ErrorCode::kUnreadable);
 }
 
 }  // namespace
