@@ -40,8 +40,8 @@ std::string BmpFileNameFor(const std::string& picturePath) {
   return DecodedFileNameFor(picturePath, ".bmp");
 }
 
-std::string WriteBmpFile(const std::string& path, int32_t width, int32_t height,
-                         std::span<const uint8_t> bitmap) {
+Result<void> WriteBmpFile(const std::string& path, int32_t width, int32_t height,
+                          std::span<const uint8_t> bitmap) {
   const auto header = MakeBmpHeader(width, height, static_cast<uint32_t>(bitmap.size()));
   return file_io::WriteWholeFile(path, {header, bitmap});
 }

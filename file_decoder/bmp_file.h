@@ -6,6 +6,8 @@
 #include <span>
 #include <string>
 
+#include "vexo_result.h"
+
 namespace vexo {
 
 inline constexpr size_t kBmpHeaderSize = 54;
@@ -20,9 +22,8 @@ std::array<uint8_t, kBmpHeaderSize> MakeBmpHeader(int32_t width, int32_t height,
 std::string BmpFileNameFor(const std::string& picturePath);
 
 // Writes header and bitmap to `path` ("-": standard output), replacing any
-// file of that name the one safe way every output uses. Returns an empty
-// string on success, otherwise what went wrong.
-std::string WriteBmpFile(const std::string& path, int32_t width, int32_t height,
-                         std::span<const uint8_t> bitmap);
+// file of that name the one safe way every output uses.
+Result<void> WriteBmpFile(const std::string& path, int32_t width, int32_t height,
+                          std::span<const uint8_t> bitmap);
 
 }  // namespace vexo

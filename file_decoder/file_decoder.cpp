@@ -69,18 +69,18 @@ FileDecodeOutcome FileDecoder::DecodeBytes(const std::string& path, std::span<co
 // that is no VEXO file nor an impossible picture is read whole.
 FileDecodeOutcome FileDecoder::ReadAndDecode(const std::string& path) {
   file_io::InputFile input;
-  if (std::string problem = input.Open(path); !problem.empty()) {
-    return Fail(FileDecodeStatus::kCannotOpen, std::move(problem));
+  if (const Result<void> step = input.Open(path); !step) {
+    return Fail(FileDecodeStatus::kCannotOpen, step.error().message);
   }
   std::vector<uint8_t> file;
-  if (std::string problem = input.Read(file, kVexoHeaderSize); !problem.empty()) {
-    return Fail(FileDecodeStatus::kCannotOpen, std::move(problem));
+  if (const Result<void> step = input.Read(file, kVexoHeaderSize); !step) {
+    return Fail(FileDecodeStatus::kCannotOpen, step.error().message);
   }
   if (FileDecodeOutcome checked = CheckHeader(file); checked.status != FileDecodeStatus::kOk) {
     return checked;
   }
-  if (std::string problem = input.ReadRest(file, kLargestVexoFile); !problem.empty()) {
-    return Fail(FileDecodeStatus::kCannotOpen, std::move(problem));
+  if (const Result<void> step = input.ReadRest(file, kLargestVexoFile); !step) {
+    return Fail(FileDecodeStatus::kCannotOpen, step.error().message);
   }
   return DecodeFileData(path, *ReadVexoHeader(file), file);
 }
@@ -151,7 +151,7 @@ std::string FileDecoder::BmpPath() const {
   return BmpFileNameFor(statistics_.path);
 }
 
-std::string FileDecoder::SaveBmp() const {
+Result<void> FileDecoder::SaveBmp() const {
   return WriteBmpFile(BmpPath(), imageWidth_, imageHeight_, Bitmap());
 }
 

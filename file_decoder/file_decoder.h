@@ -12,6 +12,7 @@
 
 #include "statistics_text.h"
 #include "vexo_header.h"
+#include "vexo_result.h"
 #include "vexo_status.h"
 
 namespace vexo {
@@ -71,8 +72,7 @@ class FileDecoder {
   int32_t DecodeResult() const { return decodeResult_; }
 
   // Writes the last picture beside its source by the "1.bmp" naming rule.
-  // Returns an empty string on success, otherwise what went wrong.
-  std::string SaveBmp() const;
+  Result<void> SaveBmp() const;
   std::string BmpPath() const;
 
  private:

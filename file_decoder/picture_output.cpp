@@ -32,15 +32,16 @@ std::span<const uint8_t> BytesOf(std::string_view text) {
   return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
 }
 
-FileBytesOrError EncodeBmp(int32_t width, int32_t height, std::span<const uint8_t> rgb) {
+Result<std::vector<uint8_t>> EncodeBmp(int32_t width, int32_t height,
+                                       std::span<const uint8_t> rgb) {
   std::vector<uint8_t> bitmap(BitmapRowBytes(width) * static_cast<size_t>(height));
   FlipToBitmap24(rgb, width, height, bitmap);
   const auto header = MakeBmpHeader(width, height, static_cast<uint32_t>(bitmap.size()));
   return Concatenate(header, bitmap);
 }
 
-FileBytesOrError EncodeFromRgb(OutputFormat format, int32_t width, int32_t height,
-                               std::span<const uint8_t> rgb) {
+Result<std::vector<uint8_t>> EncodeFromRgb(OutputFormat format, int32_t width, int32_t height,
+                                           std::span<const uint8_t> rgb) {
   switch (format) {
     case OutputFormat::kBmp:
       return EncodeBmp(width, height, rgb);
@@ -49,7 +50,7 @@ FileBytesOrError EncodeFromRgb(OutputFormat format, int32_t width, int32_t heigh
     case OutputFormat::kPpm:
       return Concatenate(BytesOf(PpmHeader(width, height)), rgb);
   }
-  return std::string("unknown output format");
+  return Error{ErrorCode::kInvalidRequest, "unknown output format"};
 }
 
 }  // namespace
@@ -79,28 +80,27 @@ std::string_view OutputFormatExtension(OutputFormat format) {
   return {};
 }
 
-FileBytesOrError EncodeOutputFile(OutputFormat format, int32_t width, int32_t height,
-                                  std::span<const uint16_t> image565) {
+Result<std::vector<uint8_t>> EncodeOutputFile(OutputFormat format, int32_t width, int32_t height,
+                                              std::span<const uint16_t> image565) {
   if (width < 1 || height < 1 ||
       image565.size() != static_cast<size_t>(width) * static_cast<size_t>(height)) {
-    return std::string("the pixels do not match the picture's size");
+    return Error{ErrorCode::kInvalidRequest, "the pixels do not match the picture's size"};
   }
   try {
     std::vector<uint8_t> rgb(image565.size() * 3);
     ExpandRgb565(image565, rgb);
     return EncodeFromRgb(format, width, height, rgb);
   } catch (const std::bad_alloc&) {
-    return std::string("not enough memory to write this picture");
+    return Error{ErrorCode::kOutOfMemory, "not enough memory to write this picture"};
   }
 }
 
-std::string WriteOutputFile(const std::string& path, OutputFormat format, int32_t width,
-                            int32_t height, std::span<const uint16_t> image565) {
-  FileBytesOrError bytes = EncodeOutputFile(format, width, height, image565);
-  if (const auto* problem = std::get_if<std::string>(&bytes)) {
-    return "Cannot write " + path + ": " + *problem;
-  }
-  return file_io::WriteWholeFile(path, {std::get<std::vector<uint8_t>>(bytes)});
+Result<void> WriteOutputFile(const std::string& path, OutputFormat format, int32_t width,
+                             int32_t height, std::span<const uint16_t> image565) {
+  const Result<std::vector<uint8_t>> bytes = EncodeOutputFile(format, width, height, image565);
+  if (!bytes)
+    return Error{bytes.error().code, "Cannot write " + path + ": " + bytes.error().message};
+  return file_io::WriteWholeFile(path, *bytes);
 }
 
 }  // namespace vexo

@@ -25,13 +25,14 @@ std::optional<OutputFormat> OutputFormatOfPath(std::string_view path);
 std::string_view OutputFormatExtension(OutputFormat format);
 
 // The whole file for a width x height 5-6-5 picture, for writing anywhere,
-// standard output included.
-FileBytesOrError EncodeOutputFile(OutputFormat format, int32_t width, int32_t height,
-                                  std::span<const uint16_t> image565);
+// standard output included. Pixels that do not match the size are
+// kInvalidRequest.
+Result<std::vector<uint8_t>> EncodeOutputFile(OutputFormat format, int32_t width, int32_t height,
+                                              std::span<const uint16_t> image565);
 
 // Writes the picture to `path` so that it appears whole or not at all.
-// Returns an empty string on success, otherwise a message naming the file.
-std::string WriteOutputFile(const std::string& path, OutputFormat format, int32_t width,
-                            int32_t height, std::span<const uint16_t> image565);
+// A failure's message names the file.
+Result<void> WriteOutputFile(const std::string& path, OutputFormat format, int32_t width,
+                             int32_t height, std::span<const uint16_t> image565);
 
 }  // namespace vexo

@@ -12,19 +12,24 @@ struct ContextDeleter {
   void operator()(spng_ctx* context) const { spng_ctx_free(context); }
 };
 
-std::string Problem(int error) {
-  return std::string("cannot make the PNG picture: ") + spng_strerror(error);
+Error Problem(int error) {
+  return {ErrorCode::kWriteFailed,
+          std::string("cannot make the PNG picture: ") + spng_strerror(error)};
 }
 
 }  // namespace
 
-FileBytesOrError EncodePng(int32_t width, int32_t height, std::span<const uint8_t> rgb) {
+Result<std::vector<uint8_t>> EncodePng(int32_t width, int32_t height,
+                                       std::span<const uint8_t> rgb) {
   if (width < 1 || height < 1 ||
       rgb.size() != 3 * static_cast<size_t>(width) * static_cast<size_t>(height)) {
-    return std::string("cannot make the PNG picture: the pixels do not match its size");
+    return Error{ErrorCode::kInvalidRequest,
+                 "cannot make the PNG picture: the pixels do not match its size"};
   }
   std::unique_ptr<spng_ctx, ContextDeleter> context(spng_ctx_new(SPNG_CTX_ENCODER));
-  if (!context) return std::string("cannot make the PNG picture: not enough memory");
+  if (!context) {
+    return Error{ErrorCode::kOutOfMemory, "cannot make the PNG picture: not enough memory"};
+  }
   spng_set_option(context.get(), SPNG_ENCODE_TO_BUFFER, 1);
   spng_ihdr header{};
   header.width = static_cast<uint32_t>(width);

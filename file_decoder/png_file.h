@@ -5,15 +5,14 @@
 #include <cstdint>
 #include <span>
 #include <string>
-#include <variant>
 #include <vector>
+
+#include "vexo_result.h"
 
 namespace vexo {
 
-// A whole file's bytes, or what went wrong.
-using FileBytesOrError = std::variant<std::vector<uint8_t>, std::string>;
-
 // A PNG file of `rgb`: 3 bytes a pixel, rows top to bottom, no padding.
-FileBytesOrError EncodePng(int32_t width, int32_t height, std::span<const uint8_t> rgb);
+// Pixels that do not match the size are kInvalidRequest.
+Result<std::vector<uint8_t>> EncodePng(int32_t width, int32_t height, std::span<const uint8_t> rgb);
 
 }  // namespace vexo

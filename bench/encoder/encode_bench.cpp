@@ -37,7 +37,7 @@ const RgbPicture& FullHdPicture() {
 void Encode(benchmark::State& state, EncodeOptions options) {
   options.quality = static_cast<int>(state.range(0));
   for (auto _ : state) {
-    const std::vector<uint8_t> file = EncodeVexo(FullHdPicture(), options);
+    const std::vector<uint8_t> file = EncodeVexo(FullHdPicture(), options).value();
     benchmark::DoNotOptimize(file.data());
   }
   const double pixels = double{kWidth} * kHeight;

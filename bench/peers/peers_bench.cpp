@@ -38,12 +38,12 @@ std::vector<BenchPicture> LoadPictures(const std::filesystem::path& folder) {
   std::sort(paths.begin(), paths.end());
   std::vector<BenchPicture> pictures;
   for (const auto& path : paths) {
-    auto read = ReadPicture(path.string());
-    if (auto* problem = std::get_if<std::string>(&read)) {
-      std::fprintf(stderr, "skipping %s\n", problem->c_str());
+    const Result<RgbPicture> read = ReadPicture(path.string());
+    if (!read) {
+      std::fprintf(stderr, "skipping %s\n", read.error().message.c_str());
       continue;
     }
-    pictures.push_back(MakeBenchPicture(path.stem().string(), std::get<RgbPicture>(read)));
+    pictures.push_back(MakeBenchPicture(path.stem().string(), *read));
   }
   return pictures;
 }

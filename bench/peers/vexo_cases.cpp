@@ -12,7 +12,7 @@ class VexoCase : public DecodeCase {
  public:
   VexoCase(const BenchPicture& picture, const EncodeOptions& options)
       : family_(options.family),
-        file_(EncodeVexo(picture.rgb, options)),
+        file_(EncodeVexo(picture.rgb, options).value()),
         image_(picture.rgb565.size()) {}
   bool Decode() override { return VexoDecode(family_, file_, image_).status == VexoStatus::kOk; }
   size_t CodedBytes() const override { return file_.size(); }
@@ -46,7 +46,7 @@ class ConversionCase : public DecodeCase {
 template <VexoPath path, VexoFamily family, int quality>
 std::unique_ptr<DecodeCase> PrepareVexo(const BenchPicture& picture) {
   const EncodeOptions options{path, family, quality};
-  if (!EncodeOptionsProblem(picture.rgb, options).empty()) return nullptr;
+  if (!CheckEncodeOptions(picture.rgb, options)) return nullptr;
   return std::make_unique<VexoCase>(picture, options);
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "vexo_header.h"
+#include "vexo_result.h"
 
 namespace vexo {
 
@@ -25,18 +26,17 @@ struct EncodeOptions {
   int quality = 0;
 };
 
-// Why EncodeVexo refuses a request, or an empty string when it does not:
-// a picture side outside 1..kVexoLargestSide, a path the family lacks, a quality the
-// path does not take.
-std::string EncodeOptionsProblem(const RgbPicture& picture, const EncodeOptions& options);
+// Success, or why EncodeVexo refuses the request: a picture side outside
+// 1..kVexoLargestSide (kTooLarge above it), a path the family lacks, a quality
+// the path does not take (kInvalidRequest).
+Result<void> CheckEncodeOptions(const RgbPicture& picture, const EncodeOptions& options);
 
 // True when the options promise a decode equal to the quantised picture:
 // the fast path at every quality, the predictive path at quality 0.
 bool IsLosslessEncoding(const EncodeOptions& options);
 
-// The whole file. Call EncodeOptionsProblem first; an invalid request throws
-// std::invalid_argument.
-std::vector<uint8_t> EncodeVexo(const RgbPicture& picture, const EncodeOptions& options);
+// The whole file, or the error CheckEncodeOptions gives for the request.
+Result<std::vector<uint8_t>> EncodeVexo(const RgbPicture& picture, const EncodeOptions& options);
 
 // The 5-6-5 pixel nearest to what the viewer will show for an 8-bit colour:
 // the viewer shows the 5-bit red 31 as 248, so 8-bit values round to the

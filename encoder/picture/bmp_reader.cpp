@@ -5,6 +5,7 @@
 
 #include "common/little_endian.h"
 #include "picture_reader.h"
+#include "size_problem.h"
 
 namespace vexo {
 
@@ -66,36 +67,47 @@ constexpr Masks kRgbMasks = {ChannelMask{0x00FF0000, 16, 8}, ChannelMask{0x0000F
 
 }  // namespace
 
-PictureOrError DecodeBmp(std::span<const uint8_t> bytes, const std::string& name) {
-  const auto problem = [&](const std::string& what) { return name + ": " + what; };
-  if (bytes.size() < kFileHeaderSize + 40) return problem("BMP file is too short");
+Result<RgbPicture> DecodeBmp(std::span<const uint8_t> bytes, const std::string& name) {
+  const auto problem = [&](ErrorCode code, const std::string& what) {
+    return Error{code, name + ": " + what};
+  };
+  if (bytes.size() < kFileHeaderSize + 40) {
+    return problem(ErrorCode::kDamaged, "BMP file is too short");
+  }
   const uint32_t pixelOffset = Le32(bytes, 10);
   const uint32_t infoSize = Le32(bytes, 14);
-  if (infoSize < 40) return problem("only BMP files with a 40-byte or larger header are read");
+  if (infoSize < 40) {
+    return problem(ErrorCode::kUnsupported,
+                   "only BMP files with a 40-byte or larger header are read");
+  }
   const auto width = static_cast<int32_t>(Le32(bytes, 18));
   const auto rawHeight = static_cast<int32_t>(Le32(bytes, 22));
   const uint16_t bitsPerPixel = vexo::ReadLe16(bytes.data() + 28);
   const uint32_t compression = Le32(bytes, 30);
   if ((bitsPerPixel != 24 && bitsPerPixel != 32) ||
       (compression != kBiRgb && !(compression == kBiBitfields && bitsPerPixel == 32))) {
-    return problem("only uncompressed 24- and 32-bit BMP pictures are read");
+    return problem(ErrorCode::kUnsupported,
+                   "only uncompressed 24- and 32-bit BMP pictures are read");
   }
   Masks masks = kRgbMasks;
   if (compression == kBiBitfields) {
     const auto read = ReadMasks(bytes);
-    if (!read) return problem("BMP colour masks are missing or not one run of bits each");
+    if (!read) {
+      return problem(ErrorCode::kUnsupported,
+                     "BMP colour masks are missing or not one run of bits each");
+    }
     masks = *read;
   }
   const bool topDown = rawHeight < 0;
   const int64_t height = topDown ? -static_cast<int64_t>(rawHeight) : rawHeight;
   if (width < 1 || height < 1 || width > kVexoLargestSide + 1 || height > kVexoLargestSide + 1) {
-    return problem("BMP picture size " + std::to_string(width) + " x " + std::to_string(height) +
-                   " is out of range");
+    return problem(SizeProblem(width, height), "BMP picture size " + std::to_string(width) + " x " +
+                                                   std::to_string(height) + " is out of range");
   }
   const size_t pixelBytes = bitsPerPixel / 8;
   const size_t rowBytes = (pixelBytes * static_cast<size_t>(width) + 3) & ~size_t{3};
   if (pixelOffset > bytes.size() || bytes.size() - pixelOffset < rowBytes * height) {
-    return problem("BMP pixel data is cut short");
+    return problem(ErrorCode::kDamaged, "BMP pixel data is cut short");
   }
   RgbPicture picture{width, static_cast<int32_t>(height),
                      std::vector<uint8_t>(3 * static_cast<size_t>(width) * height), true};

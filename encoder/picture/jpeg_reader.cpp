@@ -26,6 +26,7 @@ struct ErrorManager {
   jpeg_error_mgr base;
   std::jmp_buf jump;
   char message[JMSG_LENGTH_MAX];
+  bool tooLarge = false;
 };
 
 [[noreturn]] void Stop(j_common_ptr info) {
@@ -59,6 +60,7 @@ void ReadPixels(jpeg_decompress_struct& info, std::span<const uint8_t> bytes, Rg
   jpeg_read_header(&info, TRUE);
   if (info.image_width > kVexoLargestSide + 1 || info.image_height > kVexoLargestSide + 1) {
     std::snprintf(errors.message, JMSG_LENGTH_MAX, "picture size is out of range");
+    errors.tooLarge = true;
     Stop(reinterpret_cast<j_common_ptr>(&info));
   }
   info.out_color_space = JCS_RGB;
@@ -92,7 +94,7 @@ bool ReadUntilAnyProblem(jpeg_decompress_struct& info, std::span<const uint8_t> 
 
 }  // namespace
 
-PictureOrError DecodeJpeg(std::span<const uint8_t> bytes, const std::string& name) {
+Result<RgbPicture> DecodeJpeg(std::span<const uint8_t> bytes, const std::string& name) {
   jpeg_decompress_struct info{};
   ErrorManager errors{};
   jpeg_progress_mgr progress{};
@@ -106,7 +108,10 @@ PictureOrError DecodeJpeg(std::span<const uint8_t> bytes, const std::string& nam
   // Safe also when creating it failed: a decompressor without memory manager
   // is left alone.
   jpeg_destroy_decompress(&info);
-  if (!read) return name + ": not a readable JPEG picture (" + errors.message + ")";
+  if (!read) {
+    return Error{errors.tooLarge ? ErrorCode::kTooLarge : ErrorCode::kDamaged,
+                 name + ": not a readable JPEG picture (" + errors.message + ")"};
+  }
   return picture;
 }
 

@@ -16,19 +16,20 @@ bool StartsWith(std::span<const uint8_t> bytes, const char* magic) {
 
 }  // namespace
 
-PictureOrError ReadPicture(const std::string& path, const Rgb& background) {
-  file_io::BytesOrError read = file_io::ReadWholeFile(path, kLargestPictureFile);
-  if (auto* problem = std::get_if<std::string>(&read)) return std::move(*problem);
-  return DecodePicture(std::get<std::vector<uint8_t>>(read), file_io::InputName(path), background);
+Result<RgbPicture> ReadPicture(const std::string& path, const Rgb& background) {
+  const Result<std::vector<uint8_t>> read = file_io::ReadWholeFile(path, kLargestPictureFile);
+  if (!read) return read.error();
+  return DecodePicture(*read, file_io::InputName(path), background);
 }
 
-PictureOrError DecodePicture(std::span<const uint8_t> bytes, const std::string& name,
-                             const Rgb& background) {
+Result<RgbPicture> DecodePicture(std::span<const uint8_t> bytes, const std::string& name,
+                                 const Rgb& background) {
   if (StartsWith(bytes, "\x89PNG")) return DecodePng(bytes, name, background);
   if (StartsWith(bytes, "\xFF\xD8\xFF")) return DecodeJpeg(bytes, name);
   if (StartsWith(bytes, "BM")) return DecodeBmp(bytes, name);
   if (StartsWith(bytes, "P6")) return DecodePpm(bytes, name);
-  return name + ": not a PNG, BMP or binary PPM picture, nor a JPEG";
+  return Error{ErrorCode::kUnsupported,
+               name + ": not a PNG, BMP or binary PPM picture, nor a JPEG"};
 }
 
 }  // namespace vexo

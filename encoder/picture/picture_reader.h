@@ -8,14 +8,10 @@
 #include <limits>
 #include <span>
 #include <string>
-#include <variant>
 
 #include "vexo_encoder.h"
 
 namespace vexo {
-
-// The picture, or a message that says what is wrong with the file.
-using PictureOrError = std::variant<RgbPicture, std::string>;
 
 // A colour as red, green and blue bytes.
 using Rgb = std::array<uint8_t, 3>;
@@ -27,18 +23,22 @@ inline constexpr Rgb kWhite = {255, 255, 255};
 inline constexpr size_t kLargestPictureFile =
     static_cast<size_t>(std::min<uint64_t>(uint64_t{5} << 30, std::numeric_limits<size_t>::max()));
 
+// Each reader gives the picture, or an error whose message starts with the
+// file's name and says what is wrong with it: kUnreadable, kUnsupported,
+// kDamaged, kTooLarge or kOutOfMemory.
+
 // Reads a whole file ("-": standard input, pipes too) and decodes it by its
 // contents, not its name.
 // Transparent pixels are composited over `background`.
-PictureOrError ReadPicture(const std::string& path, const Rgb& background = kWhite);
+Result<RgbPicture> ReadPicture(const std::string& path, const Rgb& background = kWhite);
 
 // The picture held in a file's bytes; `name` starts every message.
-PictureOrError DecodePicture(std::span<const uint8_t> bytes, const std::string& name,
+Result<RgbPicture> DecodePicture(std::span<const uint8_t> bytes, const std::string& name,
+                                 const Rgb& background = kWhite);
+Result<RgbPicture> DecodePng(std::span<const uint8_t> bytes, const std::string& name,
                              const Rgb& background = kWhite);
-PictureOrError DecodePng(std::span<const uint8_t> bytes, const std::string& name,
-                         const Rgb& background = kWhite);
-PictureOrError DecodeJpeg(std::span<const uint8_t> bytes, const std::string& name);
-PictureOrError DecodeBmp(std::span<const uint8_t> bytes, const std::string& name);
-PictureOrError DecodePpm(std::span<const uint8_t> bytes, const std::string& name);
+Result<RgbPicture> DecodeJpeg(std::span<const uint8_t> bytes, const std::string& name);
+Result<RgbPicture> DecodeBmp(std::span<const uint8_t> bytes, const std::string& name);
+Result<RgbPicture> DecodePpm(std::span<const uint8_t> bytes, const std::string& name);
 
 }  // namespace vexo

@@ -13,8 +13,10 @@ struct ContextDeleter {
   void operator()(spng_ctx* context) const { spng_ctx_free(context); }
 };
 
-std::string Problem(const std::string& path, int error) {
-  return path + ": not a readable PNG picture (" + spng_strerror(error) + ")";
+Error Problem(const std::string& path, int error) {
+  const bool tooLarge = error == SPNG_EUSER_WIDTH || error == SPNG_EUSER_HEIGHT;
+  return {tooLarge ? ErrorCode::kTooLarge : ErrorCode::kDamaged,
+          path + ": not a readable PNG picture (" + spng_strerror(error) + ")"};
 }
 
 }  // namespace
@@ -37,10 +39,11 @@ void CompositeOver(const std::vector<uint8_t>& rgba, const Rgb& background,
 
 }  // namespace
 
-PictureOrError DecodePng(std::span<const uint8_t> bytes, const std::string& name,
-                         const Rgb& background) {
+Result<RgbPicture> DecodePng(std::span<const uint8_t> bytes, const std::string& name,
+                             const Rgb& background) {
   std::unique_ptr<spng_ctx, ContextDeleter> context(spng_ctx_new(0));
-  if (!context) return name + ": not enough memory to read the picture";
+  if (!context)
+    return Error{ErrorCode::kOutOfMemory, name + ": not enough memory to read the picture"};
   // Refuse pictures far larger than a VEXO file can hold before decoding.
   spng_set_image_limits(context.get(), kVexoLargestSide + 1, kVexoLargestSide + 1);
   spng_set_png_buffer(context.get(), bytes.data(), bytes.size());

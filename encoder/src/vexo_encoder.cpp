@@ -2,7 +2,6 @@
 #include "vexo_encoder.h"
 
 #include <algorithm>
-#include <stdexcept>
 
 #include "fast/fast_encoder.h"
 #include "predictive/predictive_encoder.h"
@@ -44,28 +43,34 @@ std::vector<uint16_t> QuantiseToRgb565(const RgbPicture& picture) {
   return pixels;
 }
 
-std::string EncodeOptionsProblem(const RgbPicture& picture, const EncodeOptions& options) {
-  if (picture.width < 1 || picture.height < 1) return "the picture is empty";
+Result<void> CheckEncodeOptions(const RgbPicture& picture, const EncodeOptions& options) {
+  const auto refuse = [](std::string message) {
+    return Error{ErrorCode::kInvalidRequest, std::move(message)};
+  };
+  if (picture.width < 1 || picture.height < 1) return refuse("the picture is empty");
   if (picture.width > kVexoLargestSide || picture.height > kVexoLargestSide) {
-    return "the picture is " + std::to_string(picture.width) + " x " +
-           std::to_string(picture.height) + "; VEXO files hold at most 32767 x 32767";
+    return Error{ErrorCode::kTooLarge, "the picture is " + std::to_string(picture.width) + " x " +
+                                           std::to_string(picture.height) +
+                                           "; VEXO files hold at most 32767 x 32767"};
   }
   if (picture.rgb.size() != 3 * static_cast<size_t>(picture.width) * picture.height) {
-    return "the picture's pixel data does not match its size";
+    return refuse("the picture's pixel data does not match its size");
   }
   if (options.path == VexoPath::kTransform && options.family != VexoFamily::k101) {
-    return "the transform path exists only in family 101";
+    return refuse("the transform path exists only in family 101");
   }
   if (options.path == VexoPath::kFast && options.family != VexoFamily::k201) {
-    return "the fast path exists only in family 201";
+    return refuse("the fast path exists only in family 201");
   }
   const int highest = HighestQuality(options.path);
   if (options.quality < 0 || options.quality > highest) {
-    return "quality " + std::to_string(options.quality) + " is outside 0.." +
-           std::to_string(highest) + " for this path";
+    return refuse("quality " + std::to_string(options.quality) + " is outside 0.." +
+                  std::to_string(highest) + " for this path");
   }
-  if (options.path == VexoPath::kFast)
-    return vexo::FastPathSizeProblem(picture.width, picture.height);
+  if (options.path == VexoPath::kFast) {
+    std::string problem = vexo::FastPathSizeProblem(picture.width, picture.height);
+    if (!problem.empty()) return refuse(std::move(problem));
+  }
   return {};
 }
 
@@ -74,9 +79,9 @@ bool IsLosslessEncoding(const EncodeOptions& options) {
          (options.path == VexoPath::kPredictive && options.quality == 0);
 }
 
-std::vector<uint8_t> EncodeVexo(const RgbPicture& picture, const EncodeOptions& options) {
-  if (const std::string problem = EncodeOptionsProblem(picture, options); !problem.empty()) {
-    throw std::invalid_argument(problem);
+Result<std::vector<uint8_t>> EncodeVexo(const RgbPicture& picture, const EncodeOptions& options) {
+  if (Result<void> checked = CheckEncodeOptions(picture, options); !checked) {
+    return checked.error();
   }
   const VexoHeader header = HeaderFor(picture, options);
   switch (options.path) {
@@ -87,7 +92,7 @@ std::vector<uint8_t> EncodeVexo(const RgbPicture& picture, const EncodeOptions& 
     case VexoPath::kTransform:
       return vexo::EncodeTransform(picture, header);
   }
-  return {};
+  return Error{ErrorCode::kInvalidRequest, "no such coding path"};
 }
 
 }  // namespace vexo

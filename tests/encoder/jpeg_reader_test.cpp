@@ -46,9 +46,9 @@ std::vector<uint8_t> MakeJpeg(const RgbPicture& picture) {
 
 TEST(JpegReader, ReadsPicturesThroughThePictureEntry) {
   const RgbPicture gradient = MakeTestPicture(PictureKind::kGradient, 21, 13);
-  const auto read = DecodePicture(MakeJpeg(gradient), "gradient.jpg");
-  ASSERT_TRUE(std::holds_alternative<RgbPicture>(read)) << std::get<std::string>(read);
-  const auto& picture = std::get<RgbPicture>(read);
+  const Result<RgbPicture> read = DecodePicture(MakeJpeg(gradient), "gradient.jpg");
+  ASSERT_TRUE(read) << read.error().message;
+  const RgbPicture& picture = *read;
   EXPECT_EQ(picture.width, 21);
   EXPECT_EQ(picture.height, 13);
   ASSERT_EQ(picture.rgb.size(), gradient.rgb.size());
@@ -66,9 +66,10 @@ TEST(JpegReader, RefusesDamagedPicturesNamingTheFile) {
   for (const auto& damaged :
        {std::vector<uint8_t>(jpeg.begin(), jpeg.begin() + 200),
         std::vector<uint8_t>(jpeg.begin(), jpeg.begin() + jpeg.size() / 2), scrambled}) {
-    const auto read = DecodePicture(damaged, "photo.jpg");
-    ASSERT_TRUE(std::holds_alternative<std::string>(read)) << damaged.size();
-    EXPECT_EQ(std::get<std::string>(read).rfind("photo.jpg: not a readable JPEG picture (", 0), 0u);
+    const Result<RgbPicture> read = DecodePicture(damaged, "photo.jpg");
+    ASSERT_FALSE(read) << damaged.size();
+    EXPECT_EQ(read.error().code, ErrorCode::kDamaged);
+    EXPECT_EQ(read.error().message.rfind("photo.jpg: ", 0), 0u);
   }
 }
 

@@ -28,7 +28,7 @@ struct Decoded {
 
 Decoded EncodeAndDecode(const RgbPicture& picture, int quality) {
   Decoded d;
-  d.file = EncodeVexo(picture, {VexoPath::kTransform, VexoFamily::k101, quality});
+  d.file = EncodeVexo(picture, {VexoPath::kTransform, VexoFamily::k101, quality}).value();
   d.pixels.assign(static_cast<size_t>(picture.width) * picture.height, 0x1234);
   d.outcome = VexoDecode(VexoFamily::k101, d.file, d.pixels);
   return d;

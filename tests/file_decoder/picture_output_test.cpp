@@ -30,12 +30,12 @@ TEST_P(PictureOutputTest, EveryFormatHoldsTheBmpPixels) {
   ExpandRgb565(decoder.Image565(), expected);
   for (const auto format : {OutputFormat::kBmp, OutputFormat::kPng, OutputFormat::kPpm}) {
     const auto output = (folder_ / "out").replace_extension(OutputFormatExtension(format));
-    ASSERT_EQ(WriteOutputFile(output, format, decoder.ImageWidth(), decoder.ImageHeight(),
-                              decoder.Image565()),
-              "");
-    const auto read = std::get<RgbPicture>(ReadPicture(output));
-    EXPECT_EQ(read.width, decoder.ImageWidth());
-    EXPECT_TRUE(read.rgb == expected) << output;
+    ASSERT_TRUE(WriteOutputFile(output, format, decoder.ImageWidth(), decoder.ImageHeight(),
+                                decoder.Image565()));
+    const Result<RgbPicture> read = ReadPicture(output);
+    ASSERT_TRUE(read) << read.error().message;
+    EXPECT_EQ(read->width, decoder.ImageWidth());
+    EXPECT_TRUE(read->rgb == expected) << output;
   }
   std::ifstream file(path, std::ios::binary);
   const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(file), {}};
@@ -49,18 +49,20 @@ INSTANTIATE_TEST_SUITE_P(Samples, PictureOutputTest,
                          [](const auto& info) { return std::to_string(info.index); });
 
 TEST_F(PictureOutputTest, ReplacesWholeOrFailsNamingTheFileAndLeavesNothingElse) {
-  const auto ppm = std::get<std::vector<uint8_t>>(
-      EncodeOutputFile(OutputFormat::kPpm, 1, 1, std::vector<uint16_t>{0xFFFF}));
-  EXPECT_EQ(std::string(ppm.begin(), ppm.end()), "P6\n1 1\n255\n\xF8\xFC\xF8");
+  const auto ppm = EncodeOutputFile(OutputFormat::kPpm, 1, 1, std::vector<uint16_t>{0xFFFF});
+  EXPECT_EQ(std::string(ppm->begin(), ppm->end()), "P6\n1 1\n255\n\xF8\xFC\xF8");
+  EXPECT_EQ(EncodeOutputFile(OutputFormat::kPng, 2, 1, std::vector<uint16_t>{0}).error().code,
+            ErrorCode::kInvalidRequest);
 
   const auto path = (folder_ / "a.png").string();
   std::ofstream(path) << "an older file";
-  ASSERT_EQ(WriteOutputFile(path, OutputFormat::kPng, 2, 1, std::vector<uint16_t>{1, 2}), "");
-  EXPECT_EQ(std::get<RgbPicture>(ReadPicture(path)).width, 2);
+  ASSERT_TRUE(WriteOutputFile(path, OutputFormat::kPng, 2, 1, std::vector<uint16_t>{1, 2}));
+  EXPECT_EQ(ReadPicture(path)->width, 2);
   const auto missing = (folder_ / "missing" / "a.png").string();
-  EXPECT_EQ(WriteOutputFile(missing, OutputFormat::kPng, 1, 1, std::vector<uint16_t>{0}),
-            "Cannot write " + missing + ": No such file or directory");
-  EXPECT_NE(WriteOutputFile(folder_, OutputFormat::kBmp, 1, 1, std::vector<uint16_t>{0}), "");
+  EXPECT_EQ(
+      WriteOutputFile(missing, OutputFormat::kPng, 1, 1, std::vector<uint16_t>{0}).error().message,
+      "Cannot write " + missing + ": No such file or directory");
+  EXPECT_FALSE(WriteOutputFile(folder_, OutputFormat::kBmp, 1, 1, std::vector<uint16_t>{0}));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), {}), 1);
 }
 

@@ -21,8 +21,10 @@ const std::vector<uint8_t> kBytes(16, 7);
 class SafeWriteTest : public vexo::testing::TempFolderTest {
  protected:
   std::string Target(const std::string& name) const { return (folder_ / name).string(); }
+  // The message shown to the user, "" on success.
   static std::string WriteTo(const std::string& path) {
-    return file_io::WriteWholeFile(path, kBytes);
+    const vexo::Result<void> written = file_io::WriteWholeFile(path, kBytes);
+    return written ? std::string() : written.error().message;
   }
   std::vector<std::string> Entries() const {
     std::vector<std::string> names;

@@ -10,8 +10,8 @@
 
 namespace {
 
-using file_io::BytesOrError;
 using file_io::ReadWholeFile;
+using vexo::ErrorCode;
 
 class StreamInputTest : public vexo::testing::TempFolderTest {};
 
@@ -19,20 +19,20 @@ TEST_F(StreamInputTest, ReadsANamedPipeThatCannotSeek) {
   const std::string pipe = (folder_ / "pipe").string();
   ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
   std::thread writer([&] { std::ofstream(pipe, std::ios::binary) << std::string(100000, 'v'); });
-  const BytesOrError read = ReadWholeFile(pipe, 1 << 20);
+  const vexo::Result<std::vector<uint8_t>> read = ReadWholeFile(pipe, 1 << 20);
   writer.join();
-  ASSERT_TRUE(std::holds_alternative<std::vector<uint8_t>>(read)) << std::get<std::string>(read);
-  EXPECT_EQ(std::get<std::vector<uint8_t>>(read).size(), 100000u);
+  ASSERT_TRUE(read) << read.error().message;
+  EXPECT_EQ(read->size(), 100000u);
 }
 
-TEST_F(StreamInputTest, RefusesMoreThanTheBoundOrAMissingFileWithTheReason) {
+TEST_F(StreamInputTest, RefusesMoreThanTheBoundOrAMissingFile) {
   const std::string path = Write("f", std::vector<uint8_t>(1000, 1));
-  EXPECT_EQ(std::get<std::vector<uint8_t>>(ReadWholeFile(path, 1000)).size(), 1000u);
-  EXPECT_EQ(std::get<std::string>(ReadWholeFile(path, 999)),
-            "Cannot read " + path + ": larger than 999 bytes");
+  EXPECT_EQ(ReadWholeFile(path, 1000)->size(), 1000u);
+  const auto tooLarge = ReadWholeFile(path, 999);
+  EXPECT_EQ(tooLarge.error().code, ErrorCode::kTooLarge);
+  EXPECT_EQ(tooLarge.error().message, "Cannot read " + path + ": larger than 999 bytes");
   const std::string none = (folder_ / "none").string();
-  EXPECT_EQ(std::get<std::string>(ReadWholeFile(none, 100)),
-            "Cannot read " + none + ": No such file or directory");
+  EXPECT_EQ(ReadWholeFile(none, 100).error().code, ErrorCode::kUnreadable);
 }
 
 }  // namespace

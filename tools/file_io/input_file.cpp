@@ -6,6 +6,9 @@
 #include <cstring>
 
 namespace file_io {
+using vexo::Error;
+using vexo::ErrorCode;
+using vexo::Result;
 namespace {
 
 // Large enough that system calls are rare, small enough to cost nothing for
@@ -25,11 +28,16 @@ std::string InputName(const std::string& path) {
   return path == kStandardStream ? "standard input" : path;
 }
 
-std::string InputFile::Failure(int errorNumber) const {
-  return "Cannot read " + name_ + ": " + std::strerror(errorNumber);
+Error InputFile::Failure(int errorNumber) const {
+  return {ErrorCode::kUnreadable, "Cannot read " + name_ + ": " + std::strerror(errorNumber)};
 }
 
-std::string InputFile::Open(const std::string& path) {
+Error InputFile::TooLarge(size_t limit) const {
+  return {ErrorCode::kTooLarge,
+          "Cannot read " + name_ + ": larger than " + std::to_string(limit) + " bytes"};
+}
+
+Result<void> InputFile::Open(const std::string& path) {
   name_ = InputName(path);
   if (path == kStandardStream) {
     file_ = stdin;
@@ -37,43 +45,40 @@ std::string InputFile::Open(const std::string& path) {
   }
   owned_ = OpenFile(path, "rb");
   file_ = owned_.get();
-  return file_ ? std::string() : Failure(LastErrorNumber());
+  if (!file_) return Failure(LastErrorNumber());
+  return {};
 }
 
-std::string InputFile::Read(std::vector<uint8_t>& bytes, size_t count) {
+Result<void> InputFile::Read(std::vector<uint8_t>& bytes, size_t count) {
   const size_t start = bytes.size();
   bytes.resize(start + count);
   errno = 0;
   const size_t got = std::fread(bytes.data() + start, 1, count, file_);
   bytes.resize(start + got);
-  return std::ferror(file_) ? Failure(LastErrorNumber()) : std::string();
-}
-
-std::string InputFile::ReadRest(std::vector<uint8_t>& bytes, size_t limit) {
-  while (!std::feof(file_)) {
-    if (bytes.size() > limit) {
-      return "Cannot read " + name_ + ": larger than " + std::to_string(limit) + " bytes";
-    }
-    // One byte past the limit tells a file of exactly `limit` bytes from a longer one.
-    const size_t room = limit + 1 - bytes.size();
-    if (std::string problem = Read(bytes, room < kChunkSize ? room : kChunkSize);
-        !problem.empty()) {
-      return problem;
-    }
-  }
-  if (bytes.size() > limit) {
-    return "Cannot read " + name_ + ": larger than " + std::to_string(limit) + " bytes";
-  }
+  if (std::ferror(file_)) return Failure(LastErrorNumber());
   return {};
 }
 
-BytesOrError ReadWholeFile(const std::string& path, size_t limit) {
+Result<void> InputFile::ReadRest(std::vector<uint8_t>& bytes, size_t limit) {
+  while (!std::feof(file_)) {
+    if (bytes.size() > limit) return TooLarge(limit);
+    // One byte past the limit tells a file of exactly `limit` bytes from a longer one.
+    const size_t room = limit + 1 - bytes.size();
+    if (Result<void> read = Read(bytes, room < kChunkSize ? room : kChunkSize); !read) {
+      return read;
+    }
+  }
+  if (bytes.size() > limit) return TooLarge(limit);
+  return {};
+}
+
+Result<std::vector<uint8_t>> ReadWholeFile(const std::string& path, size_t limit) {
   InputFile input;
-  if (std::string problem = input.Open(path); !problem.empty()) return problem;
+  if (Result<void> opened = input.Open(path); !opened) return opened.error();
   std::vector<uint8_t> bytes;
   const size_t hint = path == kStandardStream ? 0 : SizeHint(path);
   bytes.reserve(hint < limit ? hint + 1 : 0);
-  if (std::string problem = input.ReadRest(bytes, limit); !problem.empty()) return problem;
+  if (Result<void> read = input.ReadRest(bytes, limit); !read) return read.error();
   return bytes;
 }
 

@@ -5,10 +5,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <variant>
 #include <vector>
 
 #include "file_io/file_handle.h"
+#include "vexo_result.h"
 
 namespace file_io {
 
@@ -20,29 +20,30 @@ std::string InputName(const std::string& path);
 
 class InputFile {
  public:
-  // Opens `path` ("-": standard input). Returns "" or a message that names
-  // the file and the reason.
-  std::string Open(const std::string& path);
+  // Every failure is an error whose message names the file and the reason:
+  // kUnreadable, or kTooLarge past a limit.
+
+  // Opens `path` ("-": standard input).
+  vexo::Result<void> Open(const std::string& path);
 
   // Appends up to `count` bytes to `bytes`, fewer only at the end of the
-  // input. Returns "" or a message.
-  std::string Read(std::vector<uint8_t>& bytes, size_t count);
+  // input.
+  vexo::Result<void> Read(std::vector<uint8_t>& bytes, size_t count);
 
   // Appends the rest of the input; refuses an input that would make `bytes`
   // longer than `limit`, so that an endless stream cannot exhaust memory.
-  std::string ReadRest(std::vector<uint8_t>& bytes, size_t limit);
+  vexo::Result<void> ReadRest(std::vector<uint8_t>& bytes, size_t limit);
 
  private:
-  std::string Failure(int errorNumber) const;
+  vexo::Error Failure(int errorNumber) const;
+  vexo::Error TooLarge(size_t limit) const;
 
   std::string name_;
   FileHandle owned_;
   std::FILE* file_ = nullptr;
 };
 
-using BytesOrError = std::variant<std::vector<uint8_t>, std::string>;
-
 // The whole content of `path` ("-": standard input), at most `limit` bytes.
-BytesOrError ReadWholeFile(const std::string& path, size_t limit);
+vexo::Result<std::vector<uint8_t>> ReadWholeFile(const std::string& path, size_t limit);
 
 }  // namespace file_io

@@ -9,13 +9,16 @@
 #include "file_io/input_file.h"
 
 namespace file_io {
+using vexo::Error;
+using vexo::ErrorCode;
+using vexo::Result;
 namespace {
 
 std::string_view AsText(std::span<const uint8_t> bytes) {
   return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 
-std::string WriteToStandardOutput(std::initializer_list<std::span<const uint8_t>> parts) {
+Result<void> WriteToStandardOutput(std::initializer_list<std::span<const uint8_t>> parts) {
   errno = 0;
   bool written = true;
   for (const auto part : parts) {
@@ -27,16 +30,16 @@ std::string WriteToStandardOutput(std::initializer_list<std::span<const uint8_t>
 
 }  // namespace
 
-std::string WriteFailure(const std::string& path, int errorNumber) {
-  return "Cannot write " + path + ": " + std::strerror(errorNumber);
+Error WriteFailure(const std::string& path, int errorNumber) {
+  return {ErrorCode::kWriteFailed, "Cannot write " + path + ": " + std::strerror(errorNumber)};
 }
 
-std::string WriteWholeFile(const std::string& path, std::span<const uint8_t> bytes) {
+Result<void> WriteWholeFile(const std::string& path, std::span<const uint8_t> bytes) {
   return WriteWholeFile(path, {bytes});
 }
 
-std::string WriteWholeFile(const std::string& path,
-                           std::initializer_list<std::span<const uint8_t>> parts) {
+Result<void> WriteWholeFile(const std::string& path,
+                            std::initializer_list<std::span<const uint8_t>> parts) {
   if (path == kStandardStream) return WriteToStandardOutput(parts);
   AtomicOutputFile output;
   int error = output.Open(path);
@@ -44,7 +47,8 @@ std::string WriteWholeFile(const std::string& path,
     error = output.Write(AsText(*part));
   }
   if (error == 0) error = output.Commit();
-  return error == 0 ? std::string() : WriteFailure(path, error);
+  if (error != 0) return WriteFailure(path, error);
+  return {};
 }
 
 }  // namespace file_io

@@ -6,17 +6,20 @@
 #include <span>
 #include <string>
 
+#include "vexo_result.h"
+
 namespace file_io {
 
 // Writes `bytes` to `path`, or to standard output when `path` is "-". A file
-// appears complete or not at all (see AtomicOutputFile). Returns "" or a
-// message that names the file and the reason, never a temporary name.
-std::string WriteWholeFile(const std::string& path, std::span<const uint8_t> bytes);
+// appears complete or not at all (see AtomicOutputFile). A failure is
+// kWriteFailed, with a message that names the file and the reason, never a
+// temporary name.
+vexo::Result<void> WriteWholeFile(const std::string& path, std::span<const uint8_t> bytes);
 // The same for a file made of several parts written one after another.
-std::string WriteWholeFile(const std::string& path,
-                           std::initializer_list<std::span<const uint8_t>> parts);
+vexo::Result<void> WriteWholeFile(const std::string& path,
+                                  std::initializer_list<std::span<const uint8_t>> parts);
 
-// The message for a failed write of `path` with error number `errorNumber`.
-std::string WriteFailure(const std::string& path, int errorNumber);
+// The error for a failed write of `path` with error number `errorNumber`.
+vexo::Error WriteFailure(const std::string& path, int errorNumber);
 
 }  // namespace file_io

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "area_scaling.h"
-#include "file_io/whole_file.h"
 #include "file_decoder.h"
+#include "file_io/whole_file.h"
 #include "pixel_conversion.h"
 #include "png_file.h"
 
@@ -24,8 +24,7 @@ std::string DecodeFailure(const std::string& input, const vexo::FileDecodeOutcom
   return text.empty() ? outcome.detail : input + ": " + std::string(text);
 }
 
-std::string WriteScaled(const vexo::FileDecoder& decoder, const std::string& output,
-                        int32_t size) {
+std::string WriteScaled(const vexo::FileDecoder& decoder, const std::string& output, int32_t size) {
   const PictureSize from{decoder.ImageWidth(), decoder.ImageHeight()};
   const PictureSize to = ThumbnailSize(from, size);
   std::vector<uint8_t> rgb(decoder.Image565().size() * 3);
@@ -33,11 +32,10 @@ std::string WriteScaled(const vexo::FileDecoder& decoder, const std::string& out
   if (to != from) {
     rgb = ShrinkByAreaAveraging(rgb, from.width, from.height, to.width, to.height);
   }
-  vexo::FileBytesOrError png = vexo::EncodePng(to.width, to.height, rgb);
-  if (const auto* problem = std::get_if<std::string>(&png)) {
-    return "Cannot write " + output + ": " + *problem;
-  }
-  return file_io::WriteWholeFile(output, {std::get<std::vector<uint8_t>>(png)});
+  const vexo::Result<std::vector<uint8_t>> png = vexo::EncodePng(to.width, to.height, rgb);
+  if (!png) return "Cannot write " + output + ": " + png.error().message;
+  const vexo::Result<void> written = file_io::WriteWholeFile(output, *png);
+  return written ? std::string() : written.error().message;
 }
 
 bool AreTheSameFile(const std::string& a, const std::string& b) {

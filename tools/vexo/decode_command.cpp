@@ -56,20 +56,18 @@ std::string DecodedNameBeside(const std::string& input, vexo::OutputFormat forma
 // The output's name in a mirrored tree: the format's extension in place of
 // ".vxo", with no "1", since the tree holds no VEXO file to set it apart from.
 std::string DecodedNameMirrored(const std::string& fileName, vexo::OutputFormat format) {
-  return vexo::WithoutVexoExtension(fileName) +
-         std::string(vexo::OutputFormatExtension(format));
+  return vexo::WithoutVexoExtension(fileName) + std::string(vexo::OutputFormatExtension(format));
 }
 
 // A BMP is written from the decoder's own bitmap, with nothing more to
 // allocate; the other formats are made from the 5-6-5 picture.
-std::string WritePicture(const vexo::FileDecoder& decoder, const std::string& path,
-                         vexo::OutputFormat format) {
+vexo::Result<void> WritePicture(const vexo::FileDecoder& decoder, const std::string& path,
+                                vexo::OutputFormat format) {
   if (format == vexo::OutputFormat::kBmp) {
-    return vexo::WriteBmpFile(path, decoder.ImageWidth(), decoder.ImageHeight(),
-                                decoder.Bitmap());
+    return vexo::WriteBmpFile(path, decoder.ImageWidth(), decoder.ImageHeight(), decoder.Bitmap());
   }
   return vexo::WriteOutputFile(path, format, decoder.ImageWidth(), decoder.ImageHeight(),
-                                 decoder.Image565());
+                               decoder.Image565());
 }
 
 int Decode(const DecodeOptions& options, vexo::FileDecoder& decoder, std::ostream& out,
@@ -96,9 +94,8 @@ int Decode(const DecodeOptions& options, vexo::FileDecoder& decoder, std::ostrea
   vexo::UpdateStatisticsTexts(statistics, decoder.Statistics());
   PrintStatistics(statistics, texts);
 
-  const std::string failure = WritePicture(decoder, outputPath, format);
-  if (!failure.empty()) {
-    err << failure << "\n";
+  if (const vexo::Result<void> written = WritePicture(decoder, outputPath, format); !written) {
+    err << written.error().message << "\n";
     return 1;
   }
   texts << FormatName(format) << " File: " << outputPath << "\n";
@@ -133,7 +130,7 @@ int RunDecodeBatch(const BatchRequest& batch, std::optional<vexo::OutputFormat> 
       [chosen](const std::string& name) { return DecodedNameMirrored(name, chosen); }};
   const ConvertOneFile decodeOne = [chosen](const BatchJob& job, std::ostream& messages) {
     if (!CreateOutputFolder(job.output, messages)) return 1;
-    std::ostream statistics(nullptr);              // a batch prints no statistics block per file
+    std::ostream statistics(nullptr);        // a batch prints no statistics block per file
     thread_local vexo::FileDecoder decoder;  // an instance serves one thread alone
     return RunDecodeWith({job.input, job.output, chosen}, decoder, statistics, messages);
   };

@@ -89,7 +89,8 @@ std::string WastedBitsWarnings(const EncodeRequest& request, const RgbPicture& p
   if (request.options.path == lossless.path && request.options.quality == lossless.quality) {
     return warnings;
   }
-  const size_t losslessBytes = EncodeVexo(picture, lossless).size();
+  // The picture passed the same checks for the request's own path.
+  const size_t losslessBytes = EncodeVexo(picture, lossless).value().size();
   if (fileBytes > losslessBytes) {
     warnings += "warning: " + request.output + ": " + std::to_string(fileBytes) +
                 " bytes, larger than the lossless predictive file of this picture (" +
@@ -103,20 +104,20 @@ int Encode(const EncodeRequest& request, std::ostream& out, std::ostream& err) {
     err << request.output << ": is the input file; the VEXO file would replace it\n";
     return 1;
   }
-  const PictureOrError read = ReadPicture(request.input, request.background);
-  if (const auto* problem = std::get_if<std::string>(&read)) {
-    err << *problem << "\n";
+  const Result<RgbPicture> read = ReadPicture(request.input, request.background);
+  if (!read) {
+    err << read.error().message << "\n";
     return 1;
   }
-  const RgbPicture& picture = std::get<RgbPicture>(read);
-  if (const std::string problem = EncodeOptionsProblem(picture, request.options);
-      !problem.empty()) {
-    err << file_io::InputName(request.input) << ": " << problem << "\n";
-    return 1;
-  }
+  const RgbPicture& picture = *read;
   const auto start = std::chrono::steady_clock::now();
-  const std::vector<uint8_t> file = EncodeVexo(picture, request.options);
+  const Result<std::vector<uint8_t>> encoded = EncodeVexo(picture, request.options);
   const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
+  if (!encoded) {
+    err << file_io::InputName(request.input) << ": " << encoded.error().message << "\n";
+    return 1;
+  }
+  const std::vector<uint8_t>& file = *encoded;
 
   std::vector<uint16_t> decoded;
   if (const std::string problem = CheckByDecoding(file, picture, request.options, decoded);
@@ -125,8 +126,8 @@ int Encode(const EncodeRequest& request, std::ostream& out, std::ostream& err) {
     return 1;
   }
   const std::string warnings = WastedBitsWarnings(request, picture, file.size());
-  if (const std::string problem = file_io::WriteWholeFile(request.output, file); !problem.empty()) {
-    err << problem << "\n";
+  if (const Result<void> written = file_io::WriteWholeFile(request.output, file); !written) {
+    err << written.error().message << "\n";
     return 1;
   }
   // When the file goes to standard output, the summary goes to standard error.

@@ -78,12 +78,12 @@ int DescribeVexoFile(std::span<const uint8_t> file, std::ostream& out) {
 
 int RunInfo(const std::string& input, std::ostream& out, std::ostream& err) {
   try {
-    const file_io::BytesOrError read = file_io::ReadWholeFile(input, vexo::kLargestVexoFile);
-    if (const auto* problem = std::get_if<std::string>(&read)) {
-      err << *problem << "\n";
+    const Result<std::vector<uint8_t>> read = file_io::ReadWholeFile(input, vexo::kLargestVexoFile);
+    if (!read) {
+      err << read.error().message << "\n";
       return 1;
     }
-    return DescribeVexoFile(std::get<std::vector<uint8_t>>(read), out);
+    return DescribeVexoFile(*read, out);
   } catch (const std::bad_alloc&) {
     err << file_io::InputName(input) << ": "
         << vexo::FailureText(vexo::FileDecodeStatus::kOutOfMemory) << "\n";

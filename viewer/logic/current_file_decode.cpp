@@ -23,8 +23,8 @@ void CurrentFileDecode::ShowPicture() {
 }
 
 void CurrentFileDecode::WriteBmp() {
-  const std::string problem = decoder_.SaveBmp();
-  if (!problem.empty()) services_.status.ShowStatus(problem);
+  const vexo::Result<void> saved = decoder_.SaveBmp();
+  if (!saved) services_.status.ShowStatus(saved.error().message);
 }
 
 }  // namespace orvane
