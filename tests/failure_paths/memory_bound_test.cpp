@@ -48,7 +48,7 @@ using MemoryBoundTest = vexo::testing::TempFolderTest;
 // On each path (predictive 101 and 201, transform, fast), the most the file
 // decode and `vexo info` hold at once.
 TEST_F(MemoryBoundTest, HugeSidesOnShortFilesCostAtMostAConstantTimesTheFileSize) {
-  for (const auto [pathFlag, version] :
+  for (const auto& [pathFlag, version] :
        {std::pair<uint8_t, uint8_t>{0, 101}, {0, 201}, {1, 101}, {1, 201}}) {
     for (const size_t size : {size_t{16}, size_t{40}, size_t{4096}, size_t{65536}}) {
       for (const uint16_t side : {uint16_t{32767}, LargestSidePassing(pathFlag, version, size)}) {
