@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 
 #include "temp_folder_test.h"
@@ -22,10 +22,8 @@ struct RunResult {
 class VexoCliTest : public vexo::testing::TempFolderTest {
  protected:
   static std::string Slurp(const std::filesystem::path& path) {
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), {}};
   }
 
   RunResult Run(const std::string& arguments) {
@@ -43,4 +41,4 @@ class VexoCliTest : public vexo::testing::TempFolderTest {
   }
 };
 
-}  // namespace vexo::cli_test
+}  // namespace vexo_cli_test
