@@ -116,7 +116,6 @@ FileDecodeOutcome VexoFileDecoder::DecodeFileData(const std::string& path, const
   const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
   // New buffers first: a failure keeps the previous picture intact.
   std::vector<uint16_t> image565(pixels);
-  std::vector<uint8_t> imageRgb(pixels * 3);
   std::vector<uint8_t> bitmap(BitmapRowBytes(width) * static_cast<size_t>(height));
 
   const auto family = *FamilyByVersionQuery(header.codecVersion);
@@ -125,8 +124,7 @@ FileDecodeOutcome VexoFileDecoder::DecodeFileData(const std::string& path, const
   const int64_t end = DecodeClock::Now();
   if (decoded.status != VexoStatus::kOk) return Fail(VerdictOf(decoded.status));
 
-  ExpandRgb565(image565, imageRgb);
-  const size_t imageByteCount = FlipToBitmap24(imageRgb, width, height, bitmap);
+  const size_t imageByteCount = Rgb565ToBitmap24(image565, width, height, bitmap);
   DecodeStatistics statistics{path,
                               static_cast<int64_t>(fileSize),
                               width,

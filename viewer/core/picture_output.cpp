@@ -5,8 +5,8 @@
 #include <new>
 #include <vector>
 
-#include "file_io/whole_file.h"
 #include "bmp_file.h"
+#include "file_io/whole_file.h"
 #include "pixel_conversion.h"
 #include "ppm_file.h"
 
@@ -32,22 +32,25 @@ std::span<const uint8_t> BytesOf(std::string_view text) {
   return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
 }
 
-FileBytesOrError EncodeBmp(int32_t width, int32_t height, std::span<const uint8_t> rgb) {
-  std::vector<uint8_t> bitmap(BitmapRowBytes(width) * static_cast<size_t>(height));
-  FlipToBitmap24(rgb, width, height, bitmap);
-  const auto header = MakeBmpHeader(width, height, static_cast<uint32_t>(bitmap.size()));
-  return Concatenate(header, bitmap);
+// Straight from the decoder's pixels into the file's bytes, behind the header.
+FileBytesOrError EncodeBmp(int32_t width, int32_t height, std::span<const uint16_t> image565) {
+  const size_t imageBytes = BitmapRowBytes(width) * static_cast<size_t>(height);
+  const auto header = MakeBmpHeader(width, height, static_cast<uint32_t>(imageBytes));
+  std::vector<uint8_t> bytes(header.size() + imageBytes);
+  std::copy(header.begin(), header.end(), bytes.begin());
+  Rgb565ToBitmap24(image565, width, height, std::span(bytes).subspan(header.size()));
+  return bytes;
 }
 
 FileBytesOrError EncodeFromRgb(OutputFormat format, int32_t width, int32_t height,
                                std::span<const uint8_t> rgb) {
   switch (format) {
-    case OutputFormat::kBmp:
-      return EncodeBmp(width, height, rgb);
     case OutputFormat::kPng:
       return EncodePng(width, height, rgb);
     case OutputFormat::kPpm:
       return Concatenate(BytesOf(PpmHeader(width, height)), rgb);
+    case OutputFormat::kBmp:
+      break;  // written from the 5-6-5 pixels
   }
   return std::string("unknown output format");
 }
@@ -86,6 +89,7 @@ FileBytesOrError EncodeOutputFile(OutputFormat format, int32_t width, int32_t he
     return std::string("the pixels do not match the picture's size");
   }
   try {
+    if (format == OutputFormat::kBmp) return EncodeBmp(width, height, image565);
     std::vector<uint8_t> rgb(image565.size() * 3);
     ExpandRgb565(image565, rgb);
     return EncodeFromRgb(format, width, height, rgb);
