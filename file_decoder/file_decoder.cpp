@@ -25,6 +25,14 @@ std::optional<VexoFamily> FamilyByVersionQuery(uint8_t codecVersion) {
   return std::nullopt;
 }
 
+// Sizes a reused buffer. One that must grow is released first, so that the
+// old and the new block never live at once.
+template <class T>
+void ResizeReused(std::vector<T>& buffer, size_t size) {
+  if (buffer.capacity() < size) std::vector<T>().swap(buffer);
+  buffer.resize(size);
+}
+
 }  // namespace
 
 std::string_view FailureText(FileDecodeStatus status) {
@@ -113,19 +121,25 @@ FileDecodeOutcome FileDecoder::DecodeFileData(const std::string& path, const Vex
   const int32_t width = header.width;
   const int32_t height = header.height;
   const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
-  // New buffers first: a failure keeps the previous picture intact.
-  std::vector<uint16_t> image565(pixels);
-  std::vector<uint8_t> imageRgb(pixels * 3);
-  std::vector<uint8_t> bitmap(BitmapRowBytes(width) * static_cast<size_t>(height));
+  // Separate buffers first: a failure keeps the previous picture intact.
+  // Every path writes each pixel, so the reused buffers need no clearing.
+  std::vector<uint16_t>& image565 = nextImage565_;
+  std::vector<uint8_t>& bitmap = nextBitmap_;
+  ResizeReused(image565, pixels);
+  ResizeReused(bitmap, BitmapRowBytes(width) * static_cast<size_t>(height));
 
   const auto family = *FamilyByVersionQuery(header.codecVersion);
   const int64_t start = DecodeClock::Now();
   const VexoDecodeResult decoded = VexoDecode(family, fileData, image565);
   const int64_t end = DecodeClock::Now();
-  if (decoded.status != VexoStatus::kOk) return Fail(VerdictOf(decoded.status));
+  if (decoded.status != VexoStatus::kOk) {
+    // A damaged file keeps nothing of its size alive.
+    std::vector<uint16_t>().swap(nextImage565_);
+    std::vector<uint8_t>().swap(nextBitmap_);
+    return Fail(VerdictOf(decoded.status));
+  }
 
-  ExpandRgb565(image565, imageRgb);
-  const size_t imageByteCount = FlipToBitmap24(imageRgb, width, height, bitmap);
+  const size_t imageByteCount = Rgb565ToBitmap24(image565, width, height, bitmap);
   DecodeStatistics statistics{path,
                               static_cast<int64_t>(fileSize),
                               width,
@@ -137,8 +151,8 @@ FileDecodeOutcome FileDecoder::DecodeFileData(const std::string& path, const Vex
                               FormatDecodeTime(end - start, counterFrequency_)};
   // Nothing below allocates: the previous picture stays whole until here.
   imageByteCount_ = imageByteCount;
-  image565_ = std::move(image565);
-  bitmap_ = std::move(bitmap);
+  image565_.swap(image565);
+  bitmap_.swap(bitmap);
   imageWidth_ = width;
   imageHeight_ = height;
   lastDecodeTicks_ = end - start;

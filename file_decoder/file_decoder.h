@@ -82,6 +82,10 @@ class FileDecoder {
 
   std::vector<uint16_t> image565_;
   std::vector<uint8_t> bitmap_;
+  // The next decode's buffers: the previous picture's, kept when a new one
+  // replaced them, so that a run of pictures allocates nothing per picture.
+  std::vector<uint16_t> nextImage565_;
+  std::vector<uint8_t> nextBitmap_;
   size_t imageByteCount_ = 0;
   int32_t imageWidth_ = 352;
   int32_t imageHeight_ = 288;

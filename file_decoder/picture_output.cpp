@@ -32,23 +32,26 @@ std::span<const uint8_t> BytesOf(std::string_view text) {
   return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
 }
 
+// Straight from the decoder's pixels into the file's bytes, behind the header.
 Result<std::vector<uint8_t>> EncodeBmp(int32_t width, int32_t height,
-                                       std::span<const uint8_t> rgb) {
-  std::vector<uint8_t> bitmap(BitmapRowBytes(width) * static_cast<size_t>(height));
-  FlipToBitmap24(rgb, width, height, bitmap);
-  const auto header = MakeBmpHeader(width, height, static_cast<uint32_t>(bitmap.size()));
-  return Concatenate(header, bitmap);
+                                       std::span<const uint16_t> image565) {
+  const size_t imageBytes = BitmapRowBytes(width) * static_cast<size_t>(height);
+  const auto header = MakeBmpHeader(width, height, static_cast<uint32_t>(imageBytes));
+  std::vector<uint8_t> bytes(header.size() + imageBytes);
+  std::copy(header.begin(), header.end(), bytes.begin());
+  Rgb565ToBitmap24(image565, width, height, std::span(bytes).subspan(header.size()));
+  return bytes;
 }
 
 Result<std::vector<uint8_t>> EncodeFromRgb(OutputFormat format, int32_t width, int32_t height,
                                            std::span<const uint8_t> rgb) {
   switch (format) {
-    case OutputFormat::kBmp:
-      return EncodeBmp(width, height, rgb);
     case OutputFormat::kPng:
       return EncodePng(width, height, rgb);
     case OutputFormat::kPpm:
       return Concatenate(BytesOf(PpmHeader(width, height)), rgb);
+    case OutputFormat::kBmp:
+      break;  // written from the 5-6-5 pixels
   }
   return Error{ErrorCode::kInvalidRequest, "unknown output format"};
 }
@@ -87,6 +90,7 @@ Result<std::vector<uint8_t>> EncodeOutputFile(OutputFormat format, int32_t width
     return Error{ErrorCode::kInvalidRequest, "the pixels do not match the picture's size"};
   }
   try {
+    if (format == OutputFormat::kBmp) return EncodeBmp(width, height, image565);
     std::vector<uint8_t> rgb(image565.size() * 3);
     ExpandRgb565(image565, rgb);
     return EncodeFromRgb(format, width, height, rgb);

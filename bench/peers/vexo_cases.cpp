@@ -28,18 +28,15 @@ class ConversionCase : public DecodeCase {
  public:
   explicit ConversionCase(const BenchPicture& picture)
       : picture_(picture),
-        rgb_(picture.rgb565.size() * 3),
         bitmap_(vexo::BitmapRowBytes(picture.width) * static_cast<size_t>(picture.height)) {}
   bool Decode() override {
-    vexo::ExpandRgb565(picture_.rgb565, rgb_);
-    vexo::FlipToBitmap24(rgb_, picture_.width, picture_.height, bitmap_);
+    vexo::Rgb565ToBitmap24(picture_.rgb565, picture_.width, picture_.height, bitmap_);
     return true;
   }
   size_t CodedBytes() const override { return picture_.rgb565.size() * 2; }
 
  private:
   const BenchPicture& picture_;
-  std::vector<uint8_t> rgb_;
   std::vector<uint8_t> bitmap_;
 };
 

@@ -2,7 +2,9 @@
 // equivalence of its two forms, and files cut short.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <span>
 #include <vector>
 
 #include "bit_writer.h"
@@ -147,11 +149,19 @@ TEST(Forms, WholeBlockFormMatchesTheGeneralFormOnRandomStreams) {
     const auto file = RandomPredictiveFile(random, width, height, random() % 3);
     Pixels general, wholeBlocks;
     const VexoDecodeResult a = DecodePredictiveGeneral(InputFor(file, general));
-    const VexoDecodeResult b = DecodePredictiveWholeBlocks(InputFor(file, wholeBlocks));
+    // The whole-block form decodes between guard pixels that must survive.
+    constexpr size_t kGuard = 16;
+    Pixels guarded(kGuard + general.size() + kGuard, 0xA5A5);
+    PathInput input = InputFor(file, wholeBlocks);
+    input.image = std::span(guarded).subspan(kGuard, general.size());
+    const VexoDecodeResult b = DecodePredictiveWholeBlocks(input);
     ASSERT_EQ(a.status, VexoStatus::kOk);
     ASSERT_EQ(b.status, a.status);
     ASSERT_EQ(b.result, a.result) << width << "x" << height;
-    ASSERT_EQ(wholeBlocks, general) << width << "x" << height;
+    ASSERT_EQ(Pixels(input.image.begin(), input.image.end()), general) << width << "x" << height;
+    const auto isGuard = [](uint16_t pixel) { return pixel == 0xA5A5; };
+    ASSERT_TRUE(std::all_of(guarded.begin(), guarded.begin() + kGuard, isGuard));
+    ASSERT_TRUE(std::all_of(guarded.end() - kGuard, guarded.end(), isGuard));
   }
 }
 

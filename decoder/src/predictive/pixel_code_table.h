@@ -28,6 +28,29 @@ struct PixelCode {
 
 using PixelCodeTable = std::array<uint32_t, 1u << kPixelCodeBits>;
 
+// A code's length follows from its first 4 bits: "1..." is 1 bit, "0111"
+// (raw) 4, and "0" with class i 4 + i + 2. The 16 lengths, 4 bits each, fit
+// one 64-bit constant, so the length needs no memory access.
+inline constexpr int kPixelCodeLengthBits = 4;
+
+inline constexpr uint64_t kPixelCodeLengths = [] {
+  uint64_t lengths = 0;
+  for (uint32_t first = 0; first < 16; ++first) {
+    uint64_t length = kCopyCodeBits;
+    if (first == kRawEscapeCode) {
+      length = kRawEscapeBits;
+    } else if ((first >> 3) == 0) {
+      length = static_cast<uint64_t>(kDeltaClassCodeBits + DeltaClassValueBits(first & 7));
+    }
+    lengths |= length << (4 * first);
+  }
+  return lengths;
+}();
+
+constexpr int PixelCodeLength(uint32_t firstFourBits) {
+  return static_cast<int>((kPixelCodeLengths >> (4 * firstFourBits)) & 0xF);
+}
+
 constexpr uint32_t MakePixelCode(uint16_t delta, int length, bool raw) {
   return delta | (static_cast<uint32_t>(length) << 16) | (raw ? PixelCode::kRawFlag : 0u);
 }
@@ -55,5 +78,13 @@ constexpr PixelCodeTable BuildPixelCodeTable(const std::array<int32_t, kDeltaTab
 
 inline constexpr PixelCodeTable PixelCodesFine = BuildPixelCodeTable(DeltaTableFine);
 inline constexpr PixelCodeTable PixelCodesCoarse = BuildPixelCodeTable(DeltaTableCoarse);
+
+static_assert([] {
+  for (uint32_t bits = 0; bits < PixelCodesFine.size(); ++bits) {
+    const int first = PixelCodeLength(bits >> (kPixelCodeBits - kPixelCodeLengthBits));
+    if (PixelCode::Length(PixelCodesFine[bits]) != first) return false;
+  }
+  return true;
+}());
 
 }  // namespace vexo

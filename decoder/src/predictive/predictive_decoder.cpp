@@ -48,6 +48,20 @@ struct PredictiveState {
   }
   void DecodePixel(uint16_t* pixel, uint16_t predicted) { *pixel = NextPixel(predicted); }
 
+  // The same result, with the code's length taken from its first 4 bits in
+  // registers rather than from the table: the next code's bits are then
+  // ready before the table entry arrives, which shortens the chain from one
+  // pixel to the next to a few shifts.
+  uint16_t NextPixelQuickLength(uint16_t predicted) {
+    const uint32_t code = codes[bits.Peek(kPixelCodeBits)];
+    bits.Skip(PixelCodeLength(bits.Peek(kPixelCodeLengthBits)));
+    return PixelCode::IsRaw(code) ? NextRaw()
+                                  : static_cast<uint16_t>(predicted + PixelCode::Delta(code));
+  }
+  void DecodePixelQuickLength(uint16_t* pixel, uint16_t predicted) {
+    *pixel = NextPixelQuickLength(predicted);
+  }
+
   bool Failed() const { return rawPastEnd || bits.ConsumedPastEnd(); }
 
   VexoDecodeResult Finish() const {
@@ -102,7 +116,7 @@ void DecodeFullRowsFromLeft(PredictiveState& s, uint16_t* block, ptrdiff_t strid
     uint16_t* row = block + r * stride;
     uint16_t left = row[-1];
     for (int c = 0; c < kBlockSize; ++c) {
-      left = s.NextPixel(left);
+      left = s.NextPixelQuickLength(left);
       row[c] = left;
     }
   }
@@ -115,10 +129,10 @@ void DecodeFullRowsFromAbove(PredictiveState& s, uint16_t* block, ptrdiff_t stri
   for (int r = 0; r < kBlockSize; ++r) {
     if (r > 0) s.bits.RefillUnchecked();
     uint16_t* row = block + r * stride;
-    s.DecodePixel(row + 0, row[0 + offset]);
-    s.DecodePixel(row + 1, row[1 + offset]);
-    s.DecodePixel(row + 2, row[2 + offset]);
-    s.DecodePixel(row + 3, row[3 + offset]);
+    s.DecodePixelQuickLength(row + 0, row[0 + offset]);
+    s.DecodePixelQuickLength(row + 1, row[1 + offset]);
+    s.DecodePixelQuickLength(row + 2, row[2 + offset]);
+    s.DecodePixelQuickLength(row + 3, row[3 + offset]);
   }
 }
 
