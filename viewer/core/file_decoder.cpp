@@ -121,7 +121,7 @@ FileDecodeOutcome VexoFileDecoder::DecodeFileData(const std::string& path, const
 
   const auto family = *FamilyByVersionQuery(header.codecVersion);
   const int64_t start = DecodeClock::Now();
-  const VexoDecodeResult decoded = VexoDecode(family, fileData, image565);
+  const VexoDecodeResult decoded = context_.Decode(family, fileData, image565);
   const int64_t end = DecodeClock::Now();
   if (decoded.status != VexoStatus::kOk) return Fail(VerdictOf(decoded.status));
 

@@ -1,7 +1,7 @@
 #include "transform/transform_decoder.h"
 
+#include <cstring>
 #include <memory>
-#include <new>
 
 #include "transform/dequantisation.h"
 #include "transform/intra_prediction.h"
@@ -111,16 +111,23 @@ class PlaneDecoder {
   BlockCoefficients coefficients_;
 };
 
-using PlaneMemory = std::unique_ptr<uint8_t[]>;
-
-// One zero-filled allocation for the three planes, or null when it cannot be
-// obtained. Through operator new, so that the program (and the tests) decide
-// how memory is found.
-PlaneMemory AllocatePlanes(size_t planeSize) {
-  return PlaneMemory(new (std::nothrow) uint8_t[kTransformPlaneCount * planeSize]());
+// Zeroes the samples that predictions read before this picture writes them,
+// so that they read 0 whatever the memory held before: the last column (the
+// left neighbours of the first block of the next rows), or, with a single
+// block column, everything (its blocks also read their own top row).
+void ClearSamplesReadEarly(const WorkingPlanes& planes) {
+  const auto stride = static_cast<size_t>(planes.paddedWidth);
+  const size_t planeSize = stride * static_cast<size_t>(planes.paddedHeight);
+  for (uint8_t* plane : planes.plane) {
+    if (planes.paddedWidth == kTransformBlockSize) {
+      std::memset(plane, 0, planeSize);
+      continue;
+    }
+    for (size_t last = stride - 1; last < planeSize; last += stride) plane[last] = 0;
+  }
 }
 
-// Rebuilds every sample of the zero-initialised planes from the coded data
+// Rebuilds every sample of the planes from the coded data
 // under `bits`. False as soon as a consumed bit lay past the end of the file;
 // the planes then hold a partial picture.
 bool DecodeTransformPlanes(VexoBitReader& bits, const WorkingPlanes& planes,
@@ -157,11 +164,15 @@ VexoDecodeResult DecodeTransform(const PathInput& input) {
     return {VexoStatus::kTruncated, -1};
   }
   const size_t planeSize = static_cast<size_t>(paddedWidth) * static_cast<size_t>(paddedHeight);
-  const PlaneMemory memory = AllocatePlanes(planeSize);
-  if (!memory) return {VexoStatus::kOutOfMemory, -1};
-  uint8_t* const base = memory.get();
+  std::unique_ptr<uint8_t[]> ownBlock;
+  size_t ownBytes = 0;
+  KeptMemory ownMemory(ownBlock, ownBytes);
+  KeptMemory& memory = input.memory != nullptr ? *input.memory : ownMemory;
+  uint8_t* const base = memory.Reserve(kTransformPlaneCount * planeSize);
+  if (base == nullptr) return {VexoStatus::kOutOfMemory, -1};
   const WorkingPlanes planes{
       {base, base + planeSize, base + 2 * planeSize}, paddedWidth, paddedHeight};
+  ClearSamplesReadEarly(planes);
   VexoBitReader bits(input.file.data(), input.file.size(), kTransformStreamStart);
   if (!DecodeTransformPlanes(bits, planes, *quality)) return {VexoStatus::kTruncated, -1};
   PackPlanes565(planes, input.width, input.height, input.image.data());
