@@ -3,11 +3,12 @@
 #include <cstring>
 #include <memory>
 
-#include "transform/dequantisation.h"
+#include "transform/dequantised_list_reader.h"
 #include "transform/intra_prediction.h"
 #include "transform/inverse_transform.h"
 #include "transform/level_code.h"
 #include "transform/plane_packing.h"
+#include "transform/reconstruction_sse2.h"
 
 namespace vexo {
 namespace {
@@ -37,18 +38,16 @@ class PlaneDecoder {
                                                    BlockAt(2, blockRow, blockColumn)};
     if (blockRow == 0) {
       for (int p = 0; p < kTransformPlaneCount; ++p) {
-        ReadCoefficientList<kCheckedRefill>(bits_, escapeWidth_, lists_[p]);
+        ReadList<kCheckedRefill>(p);
         FirstRowDC(blocks[p], stride_, blockColumn == 0);
-        Reconstruct(blocks[p], lists_[p]);
+        Reconstruct(blocks[p], p);
       }
       return;
     }
     if (bits_.Count() < kIntraModeBits) Refill<kCheckedRefill>();
     const auto mode = static_cast<int>(bits_.Peek(kIntraModeBits));
     bits_.Skip(kIntraModeBits);
-    for (CoefficientList& list : lists_) {
-      ReadCoefficientList<kCheckedRefill>(bits_, escapeWidth_, list);
-    }
+    for (int p = 0; p < kTransformPlaneCount; ++p) ReadList<kCheckedRefill>(p);
     RebuildPredictedBlocks(mode, blocks);
   }
 
@@ -68,8 +67,18 @@ class PlaneDecoder {
                kTransformBlockSize;
   }
 
-  void Reconstruct(uint8_t* block, const CoefficientList& list) {
-    ReconstructBlock(block, stride_, coefficients_, DequantiseList(list, steps_, coefficients_));
+  template <bool kCheckedRefill>
+  void ReadList(int plane) {
+    masks_[plane] =
+        ReadDequantisedList<kCheckedRefill>(bits_, escapeWidth_, steps_, coefficients_[plane]);
+  }
+
+  void Reconstruct(uint8_t* block, int plane) {
+#if defined(__x86_64__)
+    ReconstructBlockSse2(block, stride_, coefficients_[plane], masks_[plane]);
+#else
+    ReconstructBlock(block, stride_, coefficients_[plane], masks_[plane]);
+#endif
   }
 
   // The mode is dispatched once for the three planes.
@@ -98,7 +107,7 @@ class PlaneDecoder {
   void RebuildPredictedBlocks(uint8_t* const* blocks) {
     for (int p = 0; p < kTransformPlaneCount; ++p) {
       PredictIntra4x4<kMode>(PlaneNeighbours{blocks[p], stride_}, blocks[p], stride_);
-      Reconstruct(blocks[p], lists_[p]);
+      Reconstruct(blocks[p], p);
     }
   }
 
@@ -107,8 +116,9 @@ class PlaneDecoder {
   const ptrdiff_t stride_;
   const DequantSteps steps_;
   const int escapeWidth_;
-  CoefficientList lists_[kTransformPlaneCount];
-  BlockCoefficients coefficients_;
+  // The dequantised lists of the block position being decoded.
+  BlockCoefficients coefficients_[kTransformPlaneCount];
+  CoefficientMask masks_[kTransformPlaneCount];
 };
 
 // Zeroes the samples that predictions read before this picture writes them,
