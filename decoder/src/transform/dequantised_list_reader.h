@@ -13,9 +13,9 @@ namespace vexo {
 // the same list; `coefficients` is untouched when none were. kCheckedRefill
 // as for ReadCoefficientList.
 template <bool kCheckedRefill>
-inline CoefficientMask ReadDequantisedList(VexoBitReader& bits, int escapeWidth,
+inline CoefficientMask ReadDequantisedList(VexoBitReader& __restrict bits, int escapeWidth,
                                            const DequantSteps& steps,
-                                           BlockCoefficients& coefficients) {
+                                           BlockCoefficients& __restrict coefficients) {
   using namespace level_code_detail;
   // Past the scan for good: every later level is read and ignored.
   constexpr int kIgnoreRest = 2 * kCoefficientCount;
@@ -32,9 +32,9 @@ inline CoefficientMask ReadDequantisedList(VexoBitReader& bits, int escapeWidth,
     bits.Skip(1);
     return 0;
   }
-  // Built in a local array: stores to it cannot alias the reader's state,
-  // which can then stay in registers for the whole list.
-  BlockCoefficients placed{};
+  // The two never overlap (restrict): the reader's state may stay in
+  // registers across the stores of coefficients.
+  coefficients.fill(0);
   CoefficientMask mask = 0;
   int position = 0;
   for (int count = 0; count < kCoefficientCount; ++count) {
@@ -58,12 +58,11 @@ inline CoefficientMask ReadDequantisedList(VexoBitReader& bits, int escapeWidth,
     position += run;
     if (position < kCoefficientCount) {
       const int index = ScanOrder[position];
-      placed[index] = level * steps[position];
+      coefficients[index] = level * steps[position];
       mask |= CoefficientMask{1} << index;
       ++position;
     }
   }
-  coefficients = placed;
   return mask;
 }
 
