@@ -2,9 +2,12 @@
 // input, with guard samples round their output that must stay intact.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <random>
+#include <utility>
 #include <vector>
 
+#include "transform/intra_prediction_sse2.h"
 #include "transform/inverse_transform.h"
 #include "transform/plane_packing.h"
 #include "transform/reconstruction_sse2.h"
@@ -58,6 +61,30 @@ INSTANTIATE_TEST_SUITE_P(Draws, ReconstructionSse2,
                                            CoefficientDraw{"LowestOnly", 1 << 20, true},
                                            CoefficientDraw{"LowestOnlySmall", 300, true}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+template <int... kModes>
+constexpr auto PredictorsSse2(std::integer_sequence<int, kModes...>) {
+  return std::array{&PredictIntra4x4Sse2<kModes>...};
+}
+
+// Every mode, in the guarded plane of random samples with the block in its
+// middle, so that every neighbour and the guard round the block are random.
+TEST(IntraPredictionSse2, EveryModeMatchesThePlainPrediction) {
+  constexpr auto kPredictors = PredictorsSse2(std::make_integer_sequence<int, kIntraModeCount>());
+  std::mt19937 random(29);
+  for (int trial = 0; trial < 3000; ++trial) {
+    std::vector<uint8_t> plain(kPlaneSize);
+    for (auto& sample : plain)
+      sample = static_cast<uint8_t>(trial % 4 == 0 ? random() % 2 * 255 : random());
+    for (int mode = 0; mode < kIntraModeCount; ++mode) {
+      std::vector<uint8_t> expected = plain, got = plain;
+      PredictIntra4x4(mode, PlaneNeighbours{expected.data() + kBlock, kStride},
+                      expected.data() + kBlock, kStride);
+      kPredictors[mode](got.data() + kBlock, kStride);
+      ASSERT_EQ(got, expected) << "mode " << mode << ", trial " << trial;
+    }
+  }
+}
 
 #endif  // defined(__x86_64__)
 

@@ -5,6 +5,7 @@
 
 #include "transform/dequantised_list_reader.h"
 #include "transform/intra_prediction.h"
+#include "transform/intra_prediction_sse2.h"
 #include "transform/inverse_transform.h"
 #include "transform/level_code.h"
 #include "transform/plane_packing.h"
@@ -106,7 +107,11 @@ class PlaneDecoder {
   template <int kMode>
   void RebuildPredictedBlocks(uint8_t* const* blocks) {
     for (int p = 0; p < kTransformPlaneCount; ++p) {
+#if defined(__x86_64__)
+      PredictIntra4x4Sse2<kMode>(blocks[p], stride_);
+#else
       PredictIntra4x4<kMode>(PlaneNeighbours{blocks[p], stride_}, blocks[p], stride_);
+#endif
       Reconstruct(blocks[p], p);
     }
   }
