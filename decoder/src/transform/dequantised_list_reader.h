@@ -20,11 +20,10 @@ inline CoefficientMask ReadDequantisedList(VexoBitReader& __restrict bits, int e
   // Past the scan for good: every later level is read and ignored.
   constexpr int kIgnoreRest = 2 * kCoefficientCount;
   const auto refill = [&bits] {
-    if (bits.Count() >= kMaxEntryBits) return;
     if constexpr (kCheckedRefill) {
-      bits.Refill();
+      if (bits.Count() < kMaxEntryBits) bits.Refill();
     } else {
-      bits.RefillUnchecked();
+      bits.RefillUnchecked();  // tops up without a branch the data decides
     }
   };
   refill();

@@ -15,10 +15,11 @@ namespace vexo {
 namespace {
 
 // How far past its fetch position the reader may load while decoding one
-// block position of the longest kind: the position's bits plus the bits a
-// refill may find unconsumed, rounded up, and the 8-byte load itself.
+// block position of the longest kind: the position's bits, rounded up, then
+// at most 8 fetched bytes not yet consumed (the list reader tops up before
+// every entry) and the 8-byte load itself.
 constexpr size_t kPositionFetchBytes =
-    (kIntraModeBits + kTransformPlaneCount * kMaxListBits + kMaxEntryBits) / 8 + 1 + 8;
+    (kIntraModeBits + kTransformPlaneCount * kMaxListBits) / 8 + 1 + 8 + 8;
 
 // Everything the blocks of one picture share.
 class PlaneDecoder {
