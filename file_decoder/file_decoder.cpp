@@ -130,7 +130,7 @@ FileDecodeOutcome FileDecoder::DecodeFileData(const std::string& path, const Vex
 
   const auto family = *FamilyByVersionQuery(header.codecVersion);
   const int64_t start = DecodeClock::Now();
-  const VexoDecodeResult decoded = VexoDecode(family, fileData, image565);
+  const VexoDecodeResult decoded = context_.Decode(family, fileData, image565);
   const int64_t end = DecodeClock::Now();
   if (decoded.status != VexoStatus::kOk) {
     // A damaged file keeps nothing of its size alive.

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "statistics_text.h"
+#include "vexo_decoder.h"
 #include "vexo_header.h"
 #include "vexo_result.h"
 #include "vexo_status.h"
@@ -80,6 +81,7 @@ class FileDecoder {
   FileDecodeOutcome DecodeFileData(const std::string& path, const VexoHeader& header,
                                    std::span<const uint8_t> fileData);
 
+  VexoDecodeContext context_;  // the decoder's working memory, kept between files
   std::vector<uint16_t> image565_;
   std::vector<uint8_t> bitmap_;
   // The next decode's buffers: the previous picture's, kept when a new one

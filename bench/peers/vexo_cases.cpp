@@ -14,13 +14,18 @@ class VexoCase : public DecodeCase {
       : family_(options.family),
         file_(EncodeVexo(picture.rgb, options).value()),
         image_(picture.rgb565.size()) {}
-  bool Decode() override { return VexoDecode(family_, file_, image_).status == VexoStatus::kOk; }
+  // Through a context kept across iterations, as a program decoding one
+  // picture after another would (and as the peers reuse their handles).
+  bool Decode() override {
+    return context_.Decode(family_, file_, image_).status == VexoStatus::kOk;
+  }
   size_t CodedBytes() const override { return file_.size(); }
 
  private:
   VexoFamily family_;
   std::vector<uint8_t> file_;
   std::vector<uint16_t> image_;
+  VexoDecodeContext context_;
 };
 
 // 5-6-5 to the bottom-up 24-bit picture the viewer paints and saves.

@@ -5,12 +5,15 @@
 //    -1 on failure and keep the failure code in a module-level last error;
 //  - VexoDecode, re-entrant and free of module-level state, which returns a
 //    status beside the result. Every caller in this project uses it.
+//    VexoDecodeContext::Decode is the same decode with memory kept from one
+//    picture to the next; the one-shot entries use a context of their own.
 //
 // No entry ever reads outside the file or writes outside the output.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 
 #include "vexo_header.h"
@@ -51,5 +54,27 @@ VexoStatus VexoCheckHeader(VexoFamily family, std::span<const uint8_t> file);
 // malformed.
 VexoDecodeResult VexoDecode(VexoFamily family, std::span<const uint8_t> file,
                             std::span<uint16_t> image565);
+
+// A decoder that keeps its working memory (the transform path's three colour
+// planes) between pictures, so that a series of decodes allocates only when
+// a picture needs more than any before it. Its decodes give exactly what
+// VexoDecode gives for the same file and output, whatever was decoded before.
+//
+// One context per thread: Decode is not safe to call on one context from two
+// threads at once; distinct contexts never share anything.
+class VexoDecodeContext {
+ public:
+  // As VexoDecode. Fails as out of memory when the planes of a larger
+  // picture cannot be obtained (the context then keeps nothing).
+  VexoDecodeResult Decode(VexoFamily family, std::span<const uint8_t> file,
+                          std::span<uint16_t> image565);
+
+  // Bytes kept for the next decode.
+  size_t KeptBytes() const { return keptBytes_; }
+
+ private:
+  std::unique_ptr<uint8_t[]> kept_;
+  size_t keptBytes_ = 0;
+};
 
 }  // namespace vexo

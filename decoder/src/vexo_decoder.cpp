@@ -88,14 +88,25 @@ VexoStatus VexoCheckHeader(VexoFamily family, std::span<const uint8_t> file) {
 
 VexoDecodeResult VexoDecode(VexoFamily family, std::span<const uint8_t> file,
                             std::span<uint16_t> image565) {
+  VexoDecodeContext context;
+  return context.Decode(family, file, image565);
+}
+
+VexoDecodeResult VexoDecodeContext::Decode(VexoFamily family, std::span<const uint8_t> file,
+                                           std::span<uint16_t> image565) {
   if (const VexoStatus status = VexoCheckHeader(family, file); status != VexoStatus::kOk) {
     return {status, -1};
   }
   const auto header = ReadVexoHeader(file);
   const size_t pixels = VexoPixelCount(*header);
   if (image565.size() < pixels) return {VexoStatus::kMalformed, -1};
-  const vexo::PathInput input{file, header->SignedWidth(), header->SignedHeight(), header->quality,
-                              image565.first(pixels)};
+  vexo::KeptMemory memory(kept_, keptBytes_);
+  const vexo::PathInput input{file,
+                              header->SignedWidth(),
+                              header->SignedHeight(),
+                              header->quality,
+                              image565.first(pixels),
+                              &memory};
   return RunPath(family, *header, input);
 }
 

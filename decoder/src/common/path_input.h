@@ -1,12 +1,41 @@
 // What the dispatch hands to a coding path.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <new>
 #include <span>
 
 #include "vexo_decoder.h"
 
 namespace vexo {
+
+// Memory a path may keep for the next decode: a view of a decode context's
+// block, grown on demand.
+class KeptMemory {
+ public:
+  KeptMemory(std::unique_ptr<uint8_t[]>& block, size_t& bytes) : block_(block), bytes_(bytes) {}
+
+  // At least `bytes` bytes whose content is whatever the last decode left;
+  // null when a larger block cannot be obtained. The old block goes first,
+  // so that growing never holds both. Through operator new, so that the
+  // program (and the tests) decide how memory is found.
+  uint8_t* Reserve(size_t bytes) {
+    if (bytes > bytes_) {
+      block_.reset();
+      bytes_ = 0;
+      block_.reset(new (std::nothrow) uint8_t[bytes]);
+      if (!block_) return nullptr;
+      bytes_ = bytes;
+    }
+    return block_.get();
+  }
+
+ private:
+  std::unique_ptr<uint8_t[]>& block_;
+  size_t& bytes_;
+};
 
 struct PathInput {
   std::span<const uint8_t> file;  // the whole file, header included
@@ -18,6 +47,9 @@ struct PathInput {
   // pixels as a decode into a zero-filled buffer, so it clears what it could
   // read before writing and what it never writes.
   std::span<uint16_t> image;
+  // Where a path keeps memory for the next decode; null when the caller
+  // keeps none (the path then frees what it took before it returns).
+  KeptMemory* memory = nullptr;
 };
 
 // The offset-style result of a path: the offset itself, or -1 when it is not

@@ -1,22 +1,25 @@
 #include "transform/transform_decoder.h"
 
+#include <cstring>
 #include <memory>
-#include <new>
 
-#include "transform/dequantisation.h"
+#include "transform/dequantised_list_reader.h"
 #include "transform/intra_prediction.h"
+#include "transform/intra_prediction_sse2.h"
 #include "transform/inverse_transform.h"
 #include "transform/level_code.h"
 #include "transform/plane_packing.h"
+#include "transform/reconstruction_sse2.h"
 
 namespace vexo {
 namespace {
 
 // How far past its fetch position the reader may load while decoding one
-// block position of the longest kind: the position's bits plus the bits a
-// refill may find unconsumed, rounded up, and the 8-byte load itself.
+// block position of the longest kind: the position's bits, rounded up, then
+// at most 8 fetched bytes not yet consumed (the list reader tops up before
+// every entry) and the 8-byte load itself.
 constexpr size_t kPositionFetchBytes =
-    (kIntraModeBits + kTransformPlaneCount * kMaxListBits + kMaxEntryBits) / 8 + 1 + 8;
+    (kIntraModeBits + kTransformPlaneCount * kMaxListBits) / 8 + 1 + 8 + 8;
 
 // Everything the blocks of one picture share.
 class PlaneDecoder {
@@ -37,18 +40,16 @@ class PlaneDecoder {
                                                    BlockAt(2, blockRow, blockColumn)};
     if (blockRow == 0) {
       for (int p = 0; p < kTransformPlaneCount; ++p) {
-        ReadCoefficientList<kCheckedRefill>(bits_, escapeWidth_, lists_[p]);
+        ReadList<kCheckedRefill>(p);
         FirstRowDC(blocks[p], stride_, blockColumn == 0);
-        Reconstruct(blocks[p], lists_[p]);
+        Reconstruct(blocks[p], p);
       }
       return;
     }
     if (bits_.Count() < kIntraModeBits) Refill<kCheckedRefill>();
     const auto mode = static_cast<int>(bits_.Peek(kIntraModeBits));
     bits_.Skip(kIntraModeBits);
-    for (CoefficientList& list : lists_) {
-      ReadCoefficientList<kCheckedRefill>(bits_, escapeWidth_, list);
-    }
+    for (int p = 0; p < kTransformPlaneCount; ++p) ReadList<kCheckedRefill>(p);
     RebuildPredictedBlocks(mode, blocks);
   }
 
@@ -68,8 +69,18 @@ class PlaneDecoder {
                kTransformBlockSize;
   }
 
-  void Reconstruct(uint8_t* block, const CoefficientList& list) {
-    ReconstructBlock(block, stride_, coefficients_, DequantiseList(list, steps_, coefficients_));
+  template <bool kCheckedRefill>
+  void ReadList(int plane) {
+    masks_[plane] =
+        ReadDequantisedList<kCheckedRefill>(bits_, escapeWidth_, steps_, coefficients_[plane]);
+  }
+
+  void Reconstruct(uint8_t* block, int plane) {
+#if defined(__x86_64__)
+    ReconstructBlockSse2(block, stride_, coefficients_[plane], masks_[plane]);
+#else
+    ReconstructBlock(block, stride_, coefficients_[plane], masks_[plane]);
+#endif
   }
 
   // The mode is dispatched once for the three planes.
@@ -97,8 +108,12 @@ class PlaneDecoder {
   template <int kMode>
   void RebuildPredictedBlocks(uint8_t* const* blocks) {
     for (int p = 0; p < kTransformPlaneCount; ++p) {
+#if defined(__x86_64__)
+      PredictIntra4x4Sse2<kMode>(blocks[p], stride_);
+#else
       PredictIntra4x4<kMode>(PlaneNeighbours{blocks[p], stride_}, blocks[p], stride_);
-      Reconstruct(blocks[p], lists_[p]);
+#endif
+      Reconstruct(blocks[p], p);
     }
   }
 
@@ -107,20 +122,28 @@ class PlaneDecoder {
   const ptrdiff_t stride_;
   const DequantSteps steps_;
   const int escapeWidth_;
-  CoefficientList lists_[kTransformPlaneCount];
-  BlockCoefficients coefficients_;
+  // The dequantised lists of the block position being decoded.
+  BlockCoefficients coefficients_[kTransformPlaneCount];
+  CoefficientMask masks_[kTransformPlaneCount];
 };
 
-using PlaneMemory = std::unique_ptr<uint8_t[]>;
-
-// One zero-filled allocation for the three planes, or null when it cannot be
-// obtained. Through operator new, so that the program (and the tests) decide
-// how memory is found.
-PlaneMemory AllocatePlanes(size_t planeSize) {
-  return PlaneMemory(new (std::nothrow) uint8_t[kTransformPlaneCount * planeSize]());
+// Zeroes the samples that predictions read before this picture writes them,
+// so that they read 0 whatever the memory held before: the last column (the
+// left neighbours of the first block of the next rows), or, with a single
+// block column, everything (its blocks also read their own top row).
+void ClearSamplesReadEarly(const WorkingPlanes& planes) {
+  const auto stride = static_cast<size_t>(planes.paddedWidth);
+  const size_t planeSize = stride * static_cast<size_t>(planes.paddedHeight);
+  for (uint8_t* plane : planes.plane) {
+    if (planes.paddedWidth == kTransformBlockSize) {
+      std::memset(plane, 0, planeSize);
+      continue;
+    }
+    for (size_t last = stride - 1; last < planeSize; last += stride) plane[last] = 0;
+  }
 }
 
-// Rebuilds every sample of the zero-initialised planes from the coded data
+// Rebuilds every sample of the planes from the coded data
 // under `bits`. False as soon as a consumed bit lay past the end of the file;
 // the planes then hold a partial picture.
 bool DecodeTransformPlanes(VexoBitReader& bits, const WorkingPlanes& planes,
@@ -157,11 +180,15 @@ VexoDecodeResult DecodeTransform(const PathInput& input) {
     return {VexoStatus::kTruncated, -1};
   }
   const size_t planeSize = static_cast<size_t>(paddedWidth) * static_cast<size_t>(paddedHeight);
-  const PlaneMemory memory = AllocatePlanes(planeSize);
-  if (!memory) return {VexoStatus::kOutOfMemory, -1};
-  uint8_t* const base = memory.get();
+  std::unique_ptr<uint8_t[]> ownBlock;
+  size_t ownBytes = 0;
+  KeptMemory ownMemory(ownBlock, ownBytes);
+  KeptMemory& memory = input.memory != nullptr ? *input.memory : ownMemory;
+  uint8_t* const base = memory.Reserve(kTransformPlaneCount * planeSize);
+  if (base == nullptr) return {VexoStatus::kOutOfMemory, -1};
   const WorkingPlanes planes{
       {base, base + planeSize, base + 2 * planeSize}, paddedWidth, paddedHeight};
+  ClearSamplesReadEarly(planes);
   VexoBitReader bits(input.file.data(), input.file.size(), kTransformStreamStart);
   if (!DecodeTransformPlanes(bits, planes, *quality)) return {VexoStatus::kTruncated, -1};
   PackPlanes565(planes, input.width, input.height, input.image.data());
