@@ -6,6 +6,7 @@
 #include <array>
 #include <random>
 #include <span>
+#include <string_view>
 #include <vector>
 
 #include "bit_writer.h"
@@ -142,20 +143,19 @@ INSTANTIATE_TEST_SUITE_P(Sizes, RandomPredictivePrefixes,
                          ::testing::Values(std::pair{8, 8}, std::pair{6, 5}, std::pair{16, 12},
                                            std::pair{3, 3}));
 
-TEST(Truncation, RawStreamOutsideTheFileFailsOnlyWhenUsed) {
+// A 1 x 1 picture whose raw stream starts outside the file.
+VexoStatus StatusWithRawOffset(int32_t rawOffset, std::string_view code) {
   BitWriter bits;
-  bits.PutBits("00 1");
+  bits.PutBits(code);
   std::vector<uint8_t> file = MakeHeader({.width = 1, .height = 1});
-  AppendLe32(file, 1 << 30);
+  AppendLe32(file, rawOffset);
   file.insert(file.end(), bits.Bytes().begin(), bits.Bytes().end());
-  EXPECT_EQ(DecodeWith(VexoFamily::k101, file).outcome.status, VexoStatus::kOk);
+  return DecodeWith(VexoFamily::k101, file).outcome.status;
+}
 
-  BitWriter rawBits;
-  rawBits.PutBits("00 0111");
-  std::vector<uint8_t> raw = MakeHeader({.width = 1, .height = 1});
-  AppendLe32(raw, -2);
-  raw.insert(raw.end(), rawBits.Bytes().begin(), rawBits.Bytes().end());
-  EXPECT_EQ(DecodeWith(VexoFamily::k101, raw).outcome.status, VexoStatus::kTruncated);
+TEST(Truncation, RawStreamOutsideTheFileFailsOnlyWhenUsed) {
+  EXPECT_EQ(StatusWithRawOffset(1 << 30, "00 1"), VexoStatus::kOk);       // a copy
+  EXPECT_EQ(StatusWithRawOffset(-2, "00 0111"), VexoStatus::kTruncated);  // a raw pixel
 }
 
 }  // namespace
