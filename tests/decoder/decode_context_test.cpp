@@ -11,11 +11,6 @@
 namespace vexo::testing {
 namespace {
 
-struct Decoded {
-  VexoDecodeResult outcome;
-  std::vector<uint16_t> pixels;
-};
-
 std::vector<uint16_t> OutputFor(const std::vector<uint8_t>& file, uint16_t fill) {
   return std::vector<uint16_t>(VexoPixelCount(*ReadVexoHeader(file)), fill);
 }

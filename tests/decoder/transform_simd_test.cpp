@@ -25,42 +25,34 @@ constexpr ptrdiff_t kStride = 4 + 2 * kGuard;
 constexpr size_t kPlaneSize = kStride * kStride;
 constexpr ptrdiff_t kBlock = kGuard * kStride + kGuard;
 
-struct CoefficientDraw {
-  const char* name;
-  int32_t limit;  // coefficients drawn from -limit to limit
-  bool lowestOnly;
-};
-
-class ReconstructionSse2 : public ::testing::TestWithParam<CoefficientDraw> {};
-
-TEST_P(ReconstructionSse2, MatchesPlainReconstruction) {
-  const CoefficientDraw& draw = GetParam();
+TEST(ReconstructionSse2, MatchesPlainReconstruction) {
+  struct Draw {
+    int32_t limit;  // coefficients drawn from -limit to limit
+    bool lowestOnly;
+  };
   std::mt19937 random(17);
-  std::uniform_int_distribution<int32_t> coefficient(-draw.limit, draw.limit);
-  for (int trial = 0; trial < 4000; ++trial) {
-    std::vector<uint8_t> plain(kPlaneSize);
-    for (auto& sample : plain) sample = static_cast<uint8_t>(random());
-    std::vector<uint8_t> vector = plain;
-    BlockCoefficients d{};
-    CoefficientMask mask = 0;
-    for (int i = 0; i < kCoefficientCount; ++i) {
-      if ((draw.lowestOnly && i > 0) || random() % 3 == 0) continue;
-      d[i] = coefficient(random);
-      if (d[i] != 0) mask |= CoefficientMask{1} << i;
+  for (const Draw draw :
+       {Draw{400, false}, Draw{1 << 22, false}, Draw{1 << 20, true}, Draw{300, true}}) {
+    std::uniform_int_distribution<int32_t> coefficient(-draw.limit, draw.limit);
+    for (int trial = 0; trial < 4000; ++trial) {
+      std::vector<uint8_t> plain(kPlaneSize);
+      for (auto& sample : plain) sample = static_cast<uint8_t>(random());
+      std::vector<uint8_t> vector = plain;
+      BlockCoefficients d{};
+      CoefficientMask mask = 0;
+      for (int i = 0; i < kCoefficientCount; ++i) {
+        if ((draw.lowestOnly && i > 0) || random() % 3 == 0) continue;
+        d[i] = coefficient(random);
+        if (d[i] != 0) mask |= CoefficientMask{1} << i;
+      }
+      // First, because the plain version transforms `d` in place.
+      ReconstructBlockSse2(vector.data() + kBlock, kStride, d, mask);
+      ReconstructBlock(plain.data() + kBlock, kStride, d, mask);
+      ASSERT_EQ(vector, plain) << "limit " << draw.limit << ", trial " << trial << ", mask "
+                               << mask;
     }
-    // First, because the plain version transforms `d` in place.
-    ReconstructBlockSse2(vector.data() + kBlock, kStride, d, mask);
-    ReconstructBlock(plain.data() + kBlock, kStride, d, mask);
-    ASSERT_EQ(vector, plain) << "trial " << trial << ", mask " << mask;
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(Draws, ReconstructionSse2,
-                         ::testing::Values(CoefficientDraw{"Small", 400, false},
-                                           CoefficientDraw{"Large", 1 << 22, false},
-                                           CoefficientDraw{"LowestOnly", 1 << 20, true},
-                                           CoefficientDraw{"LowestOnlySmall", 300, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 template <int... kModes>
 constexpr auto PredictorsSse2(std::integer_sequence<int, kModes...>) {

@@ -3,14 +3,8 @@
 namespace vexo::testing {
 
 std::vector<uint8_t> MakeHeader(const HeaderFields& fields) {
-  VexoHeader header;
-  header.width = fields.width;
-  header.height = fields.height;
-  header.depthFlag = fields.depthFlag;
-  header.pathFlag = fields.pathFlag;
-  header.quality = fields.quality;
-  header.codecVersion = fields.codecVersion;
-  return MakeVexoHeader(header);
+  return MakeVexoHeader({fields.width, fields.height, fields.depthFlag, fields.pathFlag,
+                         fields.quality, fields.codecVersion});
 }
 
 std::vector<uint8_t> MakePredictiveFile(const HeaderFields& fields,

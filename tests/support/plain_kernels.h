@@ -1,25 +1,13 @@
-// Test-side forms of two transform kernels: the coefficient list read one bit
-// at a time down the code tree, and a block's neighbours held as values rather
-// than read in place from a plane.
+// The test-side form of the coefficient-list reader: one bit at a time down
+// the code tree.
 #pragma once
 
-#include <array>
 #include <cstdint>
 
 #include "common/bit_reader.h"
 #include "transform/level_code.h"
 
 namespace vexo::testing {
-
-// The 13 neighbours of a block as values: the row above from one left of the
-// block to four right of it, and the column to the left.
-struct IntraNeighbours {
-  std::array<uint8_t, 9> above;  // T[-1] (the corner) to T[7]
-  std::array<uint8_t, 4> left;   // L[0] to L[3]
-
-  int T(int i) const { return above[i + 1]; }
-  int L(int k) const { return left[k]; }
-};
 
 // The same list read as the code is defined: one bit at a time down the
 // tree. The plain reference for the library's ReadCoefficientList.

@@ -6,17 +6,8 @@
 namespace vexo::testing {
 
 std::string PictureKindName(PictureKind kind) {
-  switch (kind) {
-    case PictureKind::kFlat:
-      return "Flat";
-    case PictureKind::kGradient:
-      return "Gradient";
-    case PictureKind::kNoise:
-      return "Noise";
-    case PictureKind::kEdges:
-      return "Edges";
-  }
-  return "Unknown";
+  static const char* const kNames[] = {"Flat", "Gradient", "Noise", "Edges"};
+  return kNames[static_cast<int>(kind)];
 }
 
 RgbPicture MakeTestPicture(PictureKind kind, int32_t width, int32_t height, uint32_t seed) {

@@ -27,12 +27,6 @@ class TransformStreamWriter {
   void Mode(int mode);
   // The entries, then end of block unless there are sixteen of them.
   void List(std::span<const ListEntry> entries);
-  void List(std::initializer_list<ListEntry> entries) {
-    List(std::span(entries.begin(), entries.size()));
-  }
-  void EndOfBlock();
-
-  BitWriter& Bits() { return bits_; }
   // A whole family-101 file with pathFlag 1 around the coded data so far.
   std::vector<uint8_t> File(uint16_t width, uint16_t height) const;
 
