@@ -5,13 +5,13 @@
 #include <vector>
 
 #include "example_files.h"
+#include "statistics_text.h"
 #include "temp_folder_test.h"
 
 namespace vexo {
 namespace {
 
-using vexo::testing::HugePictureInATinyFile;
-using vexo::testing::WithByte;
+using namespace vexo::testing;
 
 const std::vector<uint8_t> kHandChecked = vexo::testing::HandCheckedFile();
 
@@ -33,62 +33,35 @@ TEST_F(FileDecoderTest, DecodesConvertsAndReportsTheStatistics) {
   const DecodeStatistics& statistics = decoder_.Statistics();
   EXPECT_EQ(statistics.path, path);
   EXPECT_EQ(statistics.fileSize, 24);
-  EXPECT_EQ(statistics.codecVersion, 101);
-  EXPECT_EQ(statistics.timeText.size(), 9u);  // "0.0000123"
 }
 
-std::vector<uint8_t> Prefix(size_t length) {
-  return {kHandChecked.begin(), kHandChecked.begin() + static_cast<ptrdiff_t>(length)};
+// Each with the text the user sees; the previous picture stays on show.
+TEST_F(FileDecoderTest, RefusedFilesKeepThePreviousPicture) {
+  using enum FileDecodeStatus;
+  const char* const damaged = "The VEXO file is damaged";
+  const struct {
+    const char* name;
+    std::vector<uint8_t> bytes;
+    FileDecodeStatus status;
+    const char* text;
+  } files[] = {
+      {"shorter than the magic", {'V', 'E'}, kNotVexo, "This is not the VEXO file"},
+      {"version 102", WithByte(kHandChecked, 11, 102), kWrongVersion, "Incorrect Decoder Version"},
+      {"cut header", {kHandChecked.begin(), kHandChecked.begin() + 9}, kDamaged, damaged},
+      {"zero width", WithByte(kHandChecked, 4, 0), kDamaged, damaged},
+      {"stream cut short", {kHandChecked.begin(), kHandChecked.begin() + 22}, kDamaged, damaged},
+      {"huge picture, tiny file", HugePictureInATinyFile(), kDamaged, damaged}};
+  const std::string good = Write("good.vxo", kHandChecked);
+  for (const auto& [name, bytes, status, text] : files) {
+    ASSERT_EQ(decoder_.Decode(good).status, FileDecodeStatus::kOk);
+    const FileDecodeOutcome outcome = decoder_.Decode(Write("bad.vxo", bytes));
+    EXPECT_EQ(outcome.status, status) << name;
+    EXPECT_EQ(FailureText(outcome.status), text) << name;
+    EXPECT_EQ(decoder_.ImageWidth(), 4) << name;
+    EXPECT_EQ(decoder_.Bitmap().size(), 24u) << name;
+    EXPECT_EQ(decoder_.Statistics().path, good) << name;
+  }
 }
-
-struct FailureCase {
-  const char* name;
-  std::vector<uint8_t> bytes;
-  FileDecodeStatus status;
-  const char* text;
-};
-
-// Test names carry the case name; the bytes would only clutter them.
-void PrintTo(const FailureCase& c, std::ostream* out) {
-  *out << c.name;
-}
-
-class FileDecoderFailureTest : public FileDecoderTest,
-                               public ::testing::WithParamInterface<FailureCase> {};
-
-TEST_P(FileDecoderFailureTest, ReportsTheUserFacingTextAndKeepsThePreviousPicture) {
-  ASSERT_EQ(decoder_.Decode(Write("good.vxo", kHandChecked)).status, FileDecodeStatus::kOk);
-  const FileDecodeOutcome outcome = decoder_.Decode(Write("bad.vxo", GetParam().bytes));
-  EXPECT_EQ(outcome.status, GetParam().status);
-  EXPECT_EQ(FailureText(outcome.status), GetParam().text);
-  EXPECT_EQ(decoder_.ImageWidth(), 4);
-  EXPECT_EQ(decoder_.Bitmap().size(), 24u);
-  EXPECT_NE(decoder_.Statistics().path.find("good.vxo"), std::string::npos);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Files, FileDecoderFailureTest,
-    ::testing::Values(FailureCase{"NotVexo",
-                                  {'B', 'M', 'P', '!', 0, 0, 0, 0, 0, 0, 0, 0},
-                                  FileDecodeStatus::kNotVexo,
-                                  "This is not the VEXO file"},
-                      FailureCase{"ShorterThanMagic",
-                                  {'V', 'E'},
-                                  FileDecodeStatus::kNotVexo,
-                                  "This is not the VEXO file"},
-                      FailureCase{"Version102", WithByte(kHandChecked, 11, 102),
-                                  FileDecodeStatus::kWrongVersion, "Incorrect Decoder Version"},
-                      FailureCase{"ShorterThanHeader", Prefix(9), FileDecodeStatus::kDamaged,
-                                  "The VEXO file is damaged"},
-                      FailureCase{"ZeroWidth", WithByte(kHandChecked, 4, 0),
-                                  FileDecodeStatus::kDamaged, "The VEXO file is damaged"},
-                      FailureCase{"NegativeHeight", WithByte(kHandChecked, 7, 0x80),
-                                  FileDecodeStatus::kDamaged, "The VEXO file is damaged"},
-                      FailureCase{"StreamCutShort", Prefix(22), FileDecodeStatus::kDamaged,
-                                  "The VEXO file is damaged"},
-                      FailureCase{"HugePictureTinyFile", HugePictureInATinyFile(),
-                                  FileDecodeStatus::kDamaged, "The VEXO file is damaged"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FileDecoderTest, MissingFileOrFolderSaysWhy) {
   const FileDecodeOutcome missing = decoder_.Decode((folder_ / "none.vxo").string());
@@ -97,6 +70,33 @@ TEST_F(FileDecoderTest, MissingFileOrFolderSaysWhy) {
   const FileDecodeOutcome folder = decoder_.Decode(folder_.string());
   EXPECT_EQ(folder.status, FileDecodeStatus::kCannotOpen);
   EXPECT_NE(folder.detail.find("Is a directory"), std::string::npos) << folder.detail;
+}
+
+// Lossless, a transform quality and a fast quality, and only the low byte of
+// each header value counting: image size, decode mode and quality texts.
+TEST(Statistics, FormatsEveryField) {
+  const struct {
+    int32_t depthFlag, pathFlag, quality, codecVersion;
+    const char *imageSize, *decodeMode, *quantiseValue;
+  } cases[] = {{1, 0, 0, 101, "352x288x24b", "ARM9 DCT OFF", "HIGH(Lossless)"},
+               {1, 1, 37, 101, "352x288x24b", "ARM9 DCT ON", "37"},
+               {0, 1, 1, 201, "352x288x", "ARM7 FAST ON", "Medium"},
+               {0x101, 0x100, 0x125, 0x165, "352x288x24b", "ARM9 DCT OFF", "Low"}};
+  StatisticsTexts texts;
+  for (const auto& c : cases) {
+    UpdateStatisticsTexts(texts, {"/pictures/dog.vxo", 30412, 352, 288, c.depthFlag, c.pathFlag,
+                                  c.quality, c.codecVersion, "0.0123456"});
+    EXPECT_EQ(texts.fileName, "dog.vxo");
+    EXPECT_EQ(texts.imageSize, c.imageSize);
+    EXPECT_EQ(texts.decodeMode, c.decodeMode);
+    EXPECT_EQ(texts.quantiseValue, c.quantiseValue) << c.quantiseValue;
+  }
+  // An unknown family keeps the mode shown; the largest picture's ratio does
+  // not overflow.
+  UpdateStatisticsTexts(texts, {"big.vxo", 1000000, 32767, 32767, 0, 1, 0, 99, ""});
+  EXPECT_EQ(texts.decodeMode, "ARM9 DCT OFF");
+  EXPECT_EQ(texts.compressionRatio, "x3221.0");
+  EXPECT_EQ(FormatDecodeTime(12345600, 1e9), "0.0123456");
 }
 
 }  // namespace

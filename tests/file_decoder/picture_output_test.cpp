@@ -1,5 +1,6 @@
-// BMP, PNG and PPM output of decoded pictures, and the in-memory decode that
-// the image plugin uses: the same pixels however they are written or read.
+// BMP, PNG and PPM output of decoded pictures, the conversions to the BMP
+// layout, and the in-memory decode that the image plugin uses: the same
+// pixels however they are written or read.
 #include "picture_output.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +8,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 
+#include "bmp_file.h"
 #include "bytes_decoder.h"
 #include "example_files.h"
 #include "file_decoder.h"
@@ -45,14 +48,11 @@ TEST_P(PictureOutputTest, EveryFormatHoldsTheBmpPixels) {
 INSTANTIATE_TEST_SUITE_P(Samples, PictureOutputTest,
                          ::testing::Values("cat-176x144-predictive-101.vxo",
                                            "cat-352x288-fast-201.vxo",
-                                           "coffee-352x288-transform-101-q24.vxo"),
-                         [](const auto& info) { return std::to_string(info.index); });
+                                           "coffee-352x288-transform-101-q24.vxo"));
 
 TEST_F(PictureOutputTest, ReplacesWholeOrFailsNamingTheFileAndLeavesNothingElse) {
   const auto ppm = EncodeOutputFile(OutputFormat::kPpm, 1, 1, std::vector<uint16_t>{0xFFFF});
   EXPECT_EQ(std::string(ppm->begin(), ppm->end()), "P6\n1 1\n255\n\xF8\xFC\xF8");
-  EXPECT_EQ(EncodeOutputFile(OutputFormat::kPng, 2, 1, std::vector<uint16_t>{0}).error().code,
-            ErrorCode::kInvalidRequest);
 
   const auto path = (folder_ / "a.png").string();
   std::ofstream(path) << "an older file";
@@ -66,24 +66,54 @@ TEST_F(PictureOutputTest, ReplacesWholeOrFailsNamingTheFileAndLeavesNothingElse)
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), {}), 1);
 }
 
-TEST(OutputFormatChoice, ByNameAndByExtension) {
+TEST(OutputNames, FormatsByNameOrExtensionAndBmpNamesForVexoFiles) {
   EXPECT_EQ(OutputFormatNamed("PNG"), OutputFormat::kPng);
-  EXPECT_EQ(OutputFormatNamed("jpg"), std::nullopt);
   EXPECT_EQ(OutputFormatOfPath("/a/b.c/cat.Bmp"), OutputFormat::kBmp);
-  EXPECT_EQ(OutputFormatOfPath("cat.ppm"), OutputFormat::kPpm);
   EXPECT_EQ(OutputFormatOfPath("/a/b.png/cat"), std::nullopt);
-  EXPECT_EQ(OutputFormatOfPath("-"), std::nullopt);
+  EXPECT_EQ(BmpFileNameFor("/pics/a.b.vxo"), "/pics/a.b1.bmp");
+  EXPECT_EQ(BmpFileNameFor("D:\\pics\\cat.VXO"), "D:\\pics\\cat1.bmp");
+  EXPECT_EQ(BmpFileNameFor("cat.png"), "cat.png1.bmp");
+  EXPECT_EQ(BmpFileNameFor(".vxo"), "1.bmp");
 }
 
-TEST(DecodeFromMemory, GivesTheFileDecodesVerdicts) {
-  using vexo::testing::WithByte;
-  const std::vector<uint8_t> example = vexo::testing::HandCheckedFile();
-  const std::vector<uint8_t> cut(example.begin(), example.end() - 4);
-  EXPECT_EQ(DecodeVexoBytes(WithByte(example, 3, 'X')).status, FileDecodeStatus::kNotVexo);
-  EXPECT_EQ(DecodeVexoBytes(WithByte(example, 11, 102)).status, FileDecodeStatus::kWrongVersion);
-  EXPECT_EQ(DecodeVexoBytes(cut).status, FileDecodeStatus::kDamaged);
+// The in-memory decode refuses a picture larger than its bytes can hold.
+TEST(DecodeFromMemory, RefusesAHugePictureInATinyFile) {
   EXPECT_EQ(DecodeVexoBytes(vexo::testing::HugePictureInATinyFile()).status,
             FileDecodeStatus::kDamaged);
+}
+
+TEST(FlipToBitmap24, BottomRowFirstInBlueGreenRedWithZeroPadding) {
+  // 2 x 2: top row red, white; bottom row green, blue.
+  const std::vector<uint8_t> rgb = {1, 2, 3, 4,  5,  6,  //
+                                    7, 8, 9, 10, 11, 12};
+  std::vector<uint8_t> bitmap(16, 0xAA);
+  EXPECT_EQ(FlipToBitmap24(rgb, 2, 2, bitmap), 16u);
+  const std::vector<uint8_t> expected = {9, 8, 7, 12, 11, 10, 0, 0,  //
+                                         3, 2, 1, 6,  5,  4,  0, 0};
+  EXPECT_EQ(bitmap, expected);
+}
+
+// The one-pass conversion gives the bytes of the two passes, padding included,
+// and writes nothing past the image byte count.
+TEST(Rgb565ToBitmap24, SameBytesAsExpandThenFlip) {
+  std::mt19937 random(11);
+  for (const auto& [width, height] : {std::pair{1, 1}, {2, 3}, {3, 2}, {17, 5}, {33, 4}, {70, 3}}) {
+    const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
+    std::vector<uint16_t> image565(pixels);
+    for (uint16_t& pixel : image565) pixel = static_cast<uint16_t>(random());
+    std::vector<uint8_t> rgb(3 * pixels);
+    ExpandRgb565(image565, rgb);
+    const size_t bytes = BitmapRowBytes(width) * static_cast<size_t>(height);
+    std::vector<uint8_t> expected(bytes, 0xAA);
+    FlipToBitmap24(rgb, width, height, expected);
+
+    std::vector<uint8_t> bitmap(bytes + 8, 0xAA);
+    EXPECT_EQ(Rgb565ToBitmap24(image565, width, height, bitmap), bytes);
+    EXPECT_EQ(std::vector<uint8_t>(bitmap.begin(), bitmap.begin() + bytes), expected)
+        << width << " x " << height;
+    EXPECT_EQ(std::vector<uint8_t>(bitmap.begin() + bytes, bitmap.end()),
+              std::vector<uint8_t>(8, 0xAA));
+  }
 }
 
 }  // namespace
