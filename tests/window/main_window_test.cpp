@@ -17,12 +17,6 @@ const QString kSamples = QStringLiteral(VEXO_SAMPLES_DIR);
 const QString kCat = QStringLiteral("cat-176x144-predictive-101.vxo");
 const QString kCoffee = QStringLiteral("coffee-352x288-transform-101-q24.vxo");
 
-QStringList ActionTexts(const QList<QAction*>& actions) {
-  QStringList texts;
-  for (QAction* action : actions) texts << (action->isSeparator() ? "|" : action->text());
-  return texts;
-}
-
 // Closes the next message box once it shows, keeping its text.
 void AnswerNextMessageBox(QString* text) {
   QTimer::singleShot(10, [text] {
@@ -41,7 +35,6 @@ class MainWindowTest : public QObject {
  private slots:
   void init();
   void cleanup();
-  void showsItsMenusAndToolbar();
   void choosingAFolderFillsTheList();
   void aClickPlaysOneFileExactly();
   void aDamagedFileEndsASlideShow();
@@ -81,17 +74,6 @@ void MainWindowTest::ClickEntry(int row) {
   QTRY_COMPARE(ListView()->indexAt(ListView()->visualRect(index).center()), index);
   QTest::mouseClick(ListView()->viewport(), Qt::LeftButton, {},
                     ListView()->visualRect(index).center());
-}
-
-void MainWindowTest::showsItsMenusAndToolbar() {
-  QCOMPARE(window_->windowTitle(), QString("Orvane Decoder Version 1.4 - OrvaneDecoder"));
-  const QMenu* optionsMenu = window_->menuBar()->actions().at(4)->menu();
-  QCOMPARE(ActionTexts(optionsMenu->actions().at(0)->menu()->actions()),
-           QStringList({"No delay", "30 fps", "15 fps", "10 fps", "60 fps", "1 fps"}));
-  QCOMPARE(ActionTexts(window_->findChild<QToolBar*>("toolBar")->actions()),
-           QStringList({"Large Icons", "Small Icons", "List", "Details", "|",
-                        "&About OrvaneDecoder...", "|", "&Decode", "Select &All", "Stop"}));
-  QCOMPARE(window_->statusBar()->currentMessage(), QString("Ready"));
 }
 
 void MainWindowTest::choosingAFolderFillsTheList() {
