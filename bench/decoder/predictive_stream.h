@@ -1,5 +1,5 @@
-// A predictive-path file with a plausible mix of codes, for benchmarks and
-// tests that need realistic rather than uniformly random streams.
+// A predictive-path file with a plausible mix of codes, for the benchmarks,
+// which want realistic rather than uniformly random streams.
 #pragma once
 
 #include <cstdint>
