@@ -128,29 +128,120 @@ void ClearNotYetWritten(std::span<uint16_t> image, const FastGeometry& g, int32_
   ClearRows(image, g.width, top + kFastBlockSize, g.height, 0);
 }
 
-// Visits the blocks in order; false when a block read outside the file.
-bool ScanBlocks(const PathInput& input, const FastGeometry& g, FastStreams& streams) {
-  VexoBitReader codes(input.file.data(), input.file.size(), kFastBlockCodeStart);
-  const FastSymbolDeltas& deltas = FastSymbolDeltasForQuality(input.quality);
+// Runs the block operation of one defined block code, chosen by a switch so
+// that every operation is inlined into the loop that calls it.
+template <class Streams>
+void RunBlock(uint32_t code, Streams& reader, const FastBlockPlace& place,
+              const FastSymbolDeltas& deltas) {
+  const bool vertical = (code & kFastVerticalBit) != 0;
+  switch (code & kFastModeMask) {
+#define VEXO_FAST_DELTA_CASE(bits)                       \
+  case bits:                                             \
+    if (vertical) {                                      \
+      FastModeDelta<bits, true>(reader, place, deltas);  \
+    } else {                                             \
+      FastModeDelta<bits, false>(reader, place, deltas); \
+    }                                                    \
+    return;
+    VEXO_FAST_DELTA_CASE(1)
+    VEXO_FAST_DELTA_CASE(2)
+    VEXO_FAST_DELTA_CASE(3)
+    VEXO_FAST_DELTA_CASE(4)
+    VEXO_FAST_DELTA_CASE(5)
+    VEXO_FAST_DELTA_CASE(6)
+    VEXO_FAST_DELTA_CASE(7)
+    VEXO_FAST_DELTA_CASE(8)
+    VEXO_FAST_DELTA_CASE(9)
+#undef VEXO_FAST_DELTA_CASE
+    case kFastModeRaw:
+      FastModeRaw(reader, place, deltas);
+      return;
+    case kFastModeFill:
+      if (vertical) {
+        FastModeFill<true>(reader, place, deltas);
+      } else {
+        FastModeFill<false>(reader, place, deltas);
+      }
+      return;
+    default:
+      return;  // undefined modes are skipped before dispatch
+  }
+}
+
+// How many of the next `wanted` blocks may read both streams without checks,
+// whatever their modes: each block takes at most kFastSymbolBlockBytes symbol
+// bytes and kFastRawBlockBytes raw bytes, and before each the unchecked reads
+// must lie inside the file.
+int32_t BlocksSafeAhead(const FastStreams& streams, int32_t wanted) {
+  if (!streams.SymbolsAhead() || !streams.RawAhead()) return 0;
+  const int64_t symbolRoom = streams.fileSize - kFastSymbolReadBytes - streams.symbol;
+  const int64_t rawRoom = streams.fileSize - kFastRawBlockBytes - streams.raw;
+  const int64_t safe =
+      1 + std::min(symbolRoom / kFastSymbolBlockBytes, rawRoom / kFastRawBlockBytes);
+  return static_cast<int32_t>(std::min<int64_t>(safe, wanted));
+}
+
+// The block codes of one picture and where the next block goes.
+struct BlockWalk {
+  VexoBitReader codes;
   ptrdiff_t blockOffset = 0;
   bool shifted = false;
+
+  uint32_t NextCode() {
+    if (codes.Count() < kFastBlockCodeBits) codes.Refill();
+    const uint32_t code = codes.Peek(kFastBlockCodeBits);
+    codes.Skip(kFastBlockCodeBits);
+    return code;
+  }
+  // False for an undefined mode, which counts as a block but writes nothing
+  // and leaves the offset.
+  bool Accept(uint32_t code, std::span<uint16_t> image, const FastGeometry& g, int32_t bx,
+              int32_t by) {
+    if (IsDefinedMode(code & kFastModeMask)) return true;
+    if (!shifted) ClearNotYetWritten(image, g, bx, by);
+    shifted = true;
+    return false;
+  }
+};
+
+// Decodes blocks bx to end of block row by, whose streams are known to be in
+// bounds, with the positions held in registers throughout.
+void DecodeSafeBlocks(const PathInput& input, const FastGeometry& g, FastStreams& streams,
+                      BlockWalk& walk, int32_t bx, int32_t end, int32_t by) {
+  const FastSymbolDeltas& deltas = FastSymbolDeltasForQuality(input.quality);
+  UncheckedStreams reader(streams);
+  for (; bx < end; ++bx) {
+    const uint32_t code = walk.NextCode();
+    if (!walk.Accept(code, input.image, g, bx, by)) continue;
+    RunBlock(code, reader, PlaceAt(input.image.data(), walk.blockOffset, g.width), deltas);
+    walk.blockOffset += kFastBlockSize;
+  }
+}
+
+// Visits the blocks in order; false when a block read outside the file.
+bool ScanBlocks(const PathInput& input, const FastGeometry& g, FastStreams& streams) {
+  BlockWalk walk{VexoBitReader(input.file.data(), input.file.size(), kFastBlockCodeStart)};
+  const FastSymbolDeltas& deltas = FastSymbolDeltasForQuality(input.quality);
   for (int32_t by = 0; by < g.blockRows; ++by) {
-    for (int32_t bx = 0; bx < g.blocksPerRow; ++bx) {
-      if (codes.Count() < kFastBlockCodeBits) codes.Refill();
-      const uint32_t code = codes.Peek(kFastBlockCodeBits);
-      codes.Skip(kFastBlockCodeBits);
-      if (!IsDefinedMode(code & kFastModeMask)) {
-        // Counts as a block, but writes nothing and leaves the offset.
-        if (!shifted) ClearNotYetWritten(input.image, g, bx, by);
-        shifted = true;
+    int32_t bx = 0;
+    while (bx < g.blocksPerRow) {
+      const int32_t safe = BlocksSafeAhead(streams, g.blocksPerRow - bx);
+      if (safe > 0) {
+        DecodeSafeBlocks(input, g, streams, walk, bx, bx + safe, by);
+        bx += safe;
         continue;
       }
-      if (!DecodeBlock(code, PlaceAt(input.image.data(), blockOffset, g.width), streams, deltas)) {
-        return false;
+      const uint32_t code = walk.NextCode();
+      if (walk.Accept(code, input.image, g, bx, by)) {
+        if (!DecodeBlock(code, PlaceAt(input.image.data(), walk.blockOffset, g.width), streams,
+                         deltas)) {
+          return false;
+        }
+        walk.blockOffset += kFastBlockSize;
       }
-      blockOffset += kFastBlockSize;
+      ++bx;
     }
-    blockOffset += g.rowStep;
+    walk.blockOffset += g.rowStep;
   }
   return true;
 }
