@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <limits>
 #include <span>
-#include <utility>
 
 #include "common/bit_reader.h"
 #include "common/little_endian.h"
@@ -15,8 +14,6 @@
 
 namespace vexo {
 namespace {
-
-constexpr int kBlockCodeCount = 1 << kFastBlockCodeBits;
 
 constexpr std::array<uint16_t, kFastBlockSize> kNothingAbove{};
 
@@ -38,35 +35,6 @@ struct FastGeometry {
   ptrdiff_t rowStep;
 };
 
-template <class Streams>
-using BlockOperation = void (*)(Streams&, const FastBlockPlace&, const FastSymbolDeltas&);
-
-template <class Streams, int kCode>
-constexpr BlockOperation<Streams> OperationForCode() {
-  constexpr int kMode = kCode & kFastModeMask;
-  constexpr bool kVertical = (kCode & kFastVerticalBit) != 0;
-  if constexpr (kMode == kFastModeRaw) {
-    return &FastModeRaw<Streams>;
-  } else if constexpr (kMode < kFastModeFill) {
-    return &FastModeDelta<kMode, kVertical, Streams>;
-  } else if constexpr (kMode == kFastModeFill) {
-    return &FastModeFill<kVertical, Streams>;
-  } else {
-    return nullptr;  // undefined modes are skipped before dispatch
-  }
-}
-
-template <class Streams, int... kCodes>
-constexpr std::array<BlockOperation<Streams>, kBlockCodeCount> OperationTable(
-    std::integer_sequence<int, kCodes...>) {
-  return {OperationForCode<Streams, kCodes>()...};
-}
-
-// Every direction-and-mode pair, indexed by the whole block code.
-template <class Streams>
-constexpr std::array<BlockOperation<Streams>, kBlockCodeCount> kBlockOperations =
-    OperationTable<Streams>(std::make_integer_sequence<int, kBlockCodeCount>{});
-
 bool IsDefinedMode(uint32_t mode) {
   return mode <= kFastModeFill;
 }
@@ -85,16 +53,61 @@ FastBlockPlace PlaceAt(uint16_t* image, ptrdiff_t offset, ptrdiff_t width) {
   return {pixels, width, above, offset > 0 ? pixels[-1] : uint16_t{0}};
 }
 
+template <int kBits, class Streams>
+void RunDelta(bool vertical, Streams& reader, const FastBlockPlace& place,
+              const FastSymbolDeltas& deltas) {
+  if (vertical) {
+    FastModeDelta<kBits, true>(reader, place, deltas);
+  } else {
+    FastModeDelta<kBits, false>(reader, place, deltas);
+  }
+}
+
+// Runs the block operation of one defined block code, chosen by a switch so
+// that every operation is inlined into the loop that calls it.
+template <class Streams>
+void RunBlock(uint32_t code, Streams& reader, const FastBlockPlace& place,
+              const FastSymbolDeltas& deltas) {
+  const bool vertical = (code & kFastVerticalBit) != 0;
+  switch (code & kFastModeMask) {
+    case kFastModeRaw:
+      return FastModeRaw(reader, place, deltas);
+    case 1:
+      return RunDelta<1>(vertical, reader, place, deltas);
+    case 2:
+      return RunDelta<2>(vertical, reader, place, deltas);
+    case 3:
+      return RunDelta<3>(vertical, reader, place, deltas);
+    case 4:
+      return RunDelta<4>(vertical, reader, place, deltas);
+    case 5:
+      return RunDelta<5>(vertical, reader, place, deltas);
+    case 6:
+      return RunDelta<6>(vertical, reader, place, deltas);
+    case 7:
+      return RunDelta<7>(vertical, reader, place, deltas);
+    case 8:
+      return RunDelta<8>(vertical, reader, place, deltas);
+    case 9:
+      return RunDelta<9>(vertical, reader, place, deltas);
+    case kFastModeFill:
+      return vertical ? FastModeFill<true>(reader, place, deltas)
+                      : FastModeFill<false>(reader, place, deltas);
+    default:
+      return;  // undefined modes are skipped before dispatch
+  }
+}
+
 // Decodes one block of a defined mode; false when it read outside the file.
 bool DecodeBlock(uint32_t code, const FastBlockPlace& place, FastStreams& streams,
                  const FastSymbolDeltas& deltas) {
   if (StreamsAheadFor(streams, code & kFastModeMask)) {
     UncheckedStreams reader(streams);
-    kBlockOperations<UncheckedStreams>[code](reader, place, deltas);
+    RunBlock(code, reader, place, deltas);
     return true;
   }
   CheckedStreams reader(streams);
-  kBlockOperations<CheckedStreams>[code](reader, place, deltas);
+  RunBlock(code, reader, place, deltas);
   return !streams.pastEnd;
 }
 
@@ -126,46 +139,6 @@ void ClearNotYetWritten(std::span<uint16_t> image, const FastGeometry& g, int32_
   const int32_t top = by * kFastBlockSize;
   ClearRows(image, g.width, top, top + kFastBlockSize, bx * kFastBlockSize);
   ClearRows(image, g.width, top + kFastBlockSize, g.height, 0);
-}
-
-// Runs the block operation of one defined block code, chosen by a switch so
-// that every operation is inlined into the loop that calls it.
-template <class Streams>
-void RunBlock(uint32_t code, Streams& reader, const FastBlockPlace& place,
-              const FastSymbolDeltas& deltas) {
-  const bool vertical = (code & kFastVerticalBit) != 0;
-  switch (code & kFastModeMask) {
-#define VEXO_FAST_DELTA_CASE(bits)                       \
-  case bits:                                             \
-    if (vertical) {                                      \
-      FastModeDelta<bits, true>(reader, place, deltas);  \
-    } else {                                             \
-      FastModeDelta<bits, false>(reader, place, deltas); \
-    }                                                    \
-    return;
-    VEXO_FAST_DELTA_CASE(1)
-    VEXO_FAST_DELTA_CASE(2)
-    VEXO_FAST_DELTA_CASE(3)
-    VEXO_FAST_DELTA_CASE(4)
-    VEXO_FAST_DELTA_CASE(5)
-    VEXO_FAST_DELTA_CASE(6)
-    VEXO_FAST_DELTA_CASE(7)
-    VEXO_FAST_DELTA_CASE(8)
-    VEXO_FAST_DELTA_CASE(9)
-#undef VEXO_FAST_DELTA_CASE
-    case kFastModeRaw:
-      FastModeRaw(reader, place, deltas);
-      return;
-    case kFastModeFill:
-      if (vertical) {
-        FastModeFill<true>(reader, place, deltas);
-      } else {
-        FastModeFill<false>(reader, place, deltas);
-      }
-      return;
-    default:
-      return;  // undefined modes are skipped before dispatch
-  }
 }
 
 // How many of the next `wanted` blocks may read both streams without checks,
