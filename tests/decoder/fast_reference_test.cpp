@@ -147,7 +147,9 @@ INSTANTIATE_TEST_SUITE_P(
                       Recipe(16, 12, 0, false, {.rawFirst = true}),
                       Recipe(16, 12, 2, true, {.rawFirst = true, .gapAfterCodes = 3}),
                       Recipe(20, 8, 0, false, {.gapAfterCodes = 1, .gapBetween = 5}),
-                      Recipe(20, 8, 0, true, {.rawFirst = true, .gapBetween = 7})));
+                      Recipe(20, 8, 0, true, {.rawFirst = true, .gapBetween = 7}),
+                      // Wide enough for long runs of blocks decoded without checks.
+                      Recipe(64, 12, 0, true), Recipe(68, 8, 2, false, {.rawFirst = true})));
 
 }  // namespace
 }  // namespace vexo::testing

@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <limits>
 #include <span>
-#include <utility>
 
 #include "common/bit_reader.h"
 #include "common/little_endian.h"
@@ -15,8 +14,6 @@
 
 namespace vexo {
 namespace {
-
-constexpr int kBlockCodeCount = 1 << kFastBlockCodeBits;
 
 constexpr std::array<uint16_t, kFastBlockSize> kNothingAbove{};
 
@@ -38,35 +35,6 @@ struct FastGeometry {
   ptrdiff_t rowStep;
 };
 
-template <class Streams>
-using BlockOperation = void (*)(Streams&, const FastBlockPlace&, const FastSymbolDeltas&);
-
-template <class Streams, int kCode>
-constexpr BlockOperation<Streams> OperationForCode() {
-  constexpr int kMode = kCode & kFastModeMask;
-  constexpr bool kVertical = (kCode & kFastVerticalBit) != 0;
-  if constexpr (kMode == kFastModeRaw) {
-    return &FastModeRaw<Streams>;
-  } else if constexpr (kMode < kFastModeFill) {
-    return &FastModeDelta<kMode, kVertical, Streams>;
-  } else if constexpr (kMode == kFastModeFill) {
-    return &FastModeFill<kVertical, Streams>;
-  } else {
-    return nullptr;  // undefined modes are skipped before dispatch
-  }
-}
-
-template <class Streams, int... kCodes>
-constexpr std::array<BlockOperation<Streams>, kBlockCodeCount> OperationTable(
-    std::integer_sequence<int, kCodes...>) {
-  return {OperationForCode<Streams, kCodes>()...};
-}
-
-// Every direction-and-mode pair, indexed by the whole block code.
-template <class Streams>
-constexpr std::array<BlockOperation<Streams>, kBlockCodeCount> kBlockOperations =
-    OperationTable<Streams>(std::make_integer_sequence<int, kBlockCodeCount>{});
-
 bool IsDefinedMode(uint32_t mode) {
   return mode <= kFastModeFill;
 }
@@ -85,16 +53,61 @@ FastBlockPlace PlaceAt(uint16_t* image, ptrdiff_t offset, ptrdiff_t width) {
   return {pixels, width, above, offset > 0 ? pixels[-1] : uint16_t{0}};
 }
 
+template <int kBits, class Streams>
+void RunDelta(bool vertical, Streams& reader, const FastBlockPlace& place,
+              const FastSymbolDeltas& deltas) {
+  if (vertical) {
+    FastModeDelta<kBits, true>(reader, place, deltas);
+  } else {
+    FastModeDelta<kBits, false>(reader, place, deltas);
+  }
+}
+
+// Runs the block operation of one defined block code, chosen by a switch so
+// that every operation is inlined into the loop that calls it.
+template <class Streams>
+void RunBlock(uint32_t code, Streams& reader, const FastBlockPlace& place,
+              const FastSymbolDeltas& deltas) {
+  const bool vertical = (code & kFastVerticalBit) != 0;
+  switch (code & kFastModeMask) {
+    case kFastModeRaw:
+      return FastModeRaw(reader, place, deltas);
+    case 1:
+      return RunDelta<1>(vertical, reader, place, deltas);
+    case 2:
+      return RunDelta<2>(vertical, reader, place, deltas);
+    case 3:
+      return RunDelta<3>(vertical, reader, place, deltas);
+    case 4:
+      return RunDelta<4>(vertical, reader, place, deltas);
+    case 5:
+      return RunDelta<5>(vertical, reader, place, deltas);
+    case 6:
+      return RunDelta<6>(vertical, reader, place, deltas);
+    case 7:
+      return RunDelta<7>(vertical, reader, place, deltas);
+    case 8:
+      return RunDelta<8>(vertical, reader, place, deltas);
+    case 9:
+      return RunDelta<9>(vertical, reader, place, deltas);
+    case kFastModeFill:
+      return vertical ? FastModeFill<true>(reader, place, deltas)
+                      : FastModeFill<false>(reader, place, deltas);
+    default:
+      return;  // undefined modes are skipped before dispatch
+  }
+}
+
 // Decodes one block of a defined mode; false when it read outside the file.
 bool DecodeBlock(uint32_t code, const FastBlockPlace& place, FastStreams& streams,
                  const FastSymbolDeltas& deltas) {
   if (StreamsAheadFor(streams, code & kFastModeMask)) {
     UncheckedStreams reader(streams);
-    kBlockOperations<UncheckedStreams>[code](reader, place, deltas);
+    RunBlock(code, reader, place, deltas);
     return true;
   }
   CheckedStreams reader(streams);
-  kBlockOperations<CheckedStreams>[code](reader, place, deltas);
+  RunBlock(code, reader, place, deltas);
   return !streams.pastEnd;
 }
 
@@ -128,29 +141,80 @@ void ClearNotYetWritten(std::span<uint16_t> image, const FastGeometry& g, int32_
   ClearRows(image, g.width, top + kFastBlockSize, g.height, 0);
 }
 
-// Visits the blocks in order; false when a block read outside the file.
-bool ScanBlocks(const PathInput& input, const FastGeometry& g, FastStreams& streams) {
-  VexoBitReader codes(input.file.data(), input.file.size(), kFastBlockCodeStart);
-  const FastSymbolDeltas& deltas = FastSymbolDeltasForQuality(input.quality);
+// How many of the next `wanted` blocks may read both streams without checks,
+// whatever their modes: each block takes at most kFastSymbolBlockBytes symbol
+// bytes and kFastRawBlockBytes raw bytes, and before each the unchecked reads
+// must lie inside the file.
+int32_t BlocksSafeAhead(const FastStreams& streams, int32_t wanted) {
+  if (!streams.SymbolsAhead() || !streams.RawAhead()) return 0;
+  const int64_t symbolRoom = streams.fileSize - kFastSymbolReadBytes - streams.symbol;
+  const int64_t rawRoom = streams.fileSize - kFastRawBlockBytes - streams.raw;
+  const int64_t safe =
+      1 + std::min(symbolRoom / kFastSymbolBlockBytes, rawRoom / kFastRawBlockBytes);
+  return static_cast<int32_t>(std::min<int64_t>(safe, wanted));
+}
+
+// The block codes of one picture and where the next block goes.
+struct BlockWalk {
+  VexoBitReader codes;
   ptrdiff_t blockOffset = 0;
   bool shifted = false;
+
+  uint32_t NextCode() {
+    if (codes.Count() < kFastBlockCodeBits) codes.Refill();
+    const uint32_t code = codes.Peek(kFastBlockCodeBits);
+    codes.Skip(kFastBlockCodeBits);
+    return code;
+  }
+  // False for an undefined mode, which counts as a block but writes nothing
+  // and leaves the offset.
+  bool Accept(uint32_t code, std::span<uint16_t> image, const FastGeometry& g, int32_t bx,
+              int32_t by) {
+    if (IsDefinedMode(code & kFastModeMask)) return true;
+    if (!shifted) ClearNotYetWritten(image, g, bx, by);
+    shifted = true;
+    return false;
+  }
+};
+
+// Decodes blocks bx to end of block row by, whose streams are known to be in
+// bounds, with the positions held in registers throughout.
+void DecodeSafeBlocks(const PathInput& input, const FastGeometry& g, FastStreams& streams,
+                      BlockWalk& walk, int32_t bx, int32_t end, int32_t by) {
+  const FastSymbolDeltas& deltas = FastSymbolDeltasForQuality(input.quality);
+  UncheckedStreams reader(streams);
+  for (; bx < end; ++bx) {
+    const uint32_t code = walk.NextCode();
+    if (!walk.Accept(code, input.image, g, bx, by)) continue;
+    RunBlock(code, reader, PlaceAt(input.image.data(), walk.blockOffset, g.width), deltas);
+    walk.blockOffset += kFastBlockSize;
+  }
+}
+
+// Visits the blocks in order; false when a block read outside the file.
+bool ScanBlocks(const PathInput& input, const FastGeometry& g, FastStreams& streams) {
+  BlockWalk walk{VexoBitReader(input.file.data(), input.file.size(), kFastBlockCodeStart)};
+  const FastSymbolDeltas& deltas = FastSymbolDeltasForQuality(input.quality);
   for (int32_t by = 0; by < g.blockRows; ++by) {
-    for (int32_t bx = 0; bx < g.blocksPerRow; ++bx) {
-      if (codes.Count() < kFastBlockCodeBits) codes.Refill();
-      const uint32_t code = codes.Peek(kFastBlockCodeBits);
-      codes.Skip(kFastBlockCodeBits);
-      if (!IsDefinedMode(code & kFastModeMask)) {
-        // Counts as a block, but writes nothing and leaves the offset.
-        if (!shifted) ClearNotYetWritten(input.image, g, bx, by);
-        shifted = true;
+    int32_t bx = 0;
+    while (bx < g.blocksPerRow) {
+      const int32_t safe = BlocksSafeAhead(streams, g.blocksPerRow - bx);
+      if (safe > 0) {
+        DecodeSafeBlocks(input, g, streams, walk, bx, bx + safe, by);
+        bx += safe;
         continue;
       }
-      if (!DecodeBlock(code, PlaceAt(input.image.data(), blockOffset, g.width), streams, deltas)) {
-        return false;
+      const uint32_t code = walk.NextCode();
+      if (walk.Accept(code, input.image, g, bx, by)) {
+        if (!DecodeBlock(code, PlaceAt(input.image.data(), walk.blockOffset, g.width), streams,
+                         deltas)) {
+          return false;
+        }
+        walk.blockOffset += kFastBlockSize;
       }
-      blockOffset += kFastBlockSize;
+      ++bx;
     }
-    blockOffset += g.rowStep;
+    walk.blockOffset += g.rowStep;
   }
   return true;
 }

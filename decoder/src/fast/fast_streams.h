@@ -16,6 +16,8 @@ namespace vexo {
 
 // Bytes one block may take from the raw-pixel stream: 16 pixels.
 inline constexpr int64_t kFastRawBlockBytes = 2 * kFastBlockPixels;
+// Bytes the widest delta block takes from the symbol stream.
+inline constexpr int64_t kFastSymbolBlockBytes = 2 * kFastMaxSymbolBits;
 
 struct FastStreams {
   const uint8_t* file;
