@@ -39,13 +39,6 @@ bool IsDefinedMode(uint32_t mode) {
   return mode <= kFastModeFill;
 }
 
-// Whether the block can read the streams it uses without checks.
-bool StreamsAheadFor(const FastStreams& streams, uint32_t mode) {
-  if (mode == kFastModeRaw) return streams.RawAhead();
-  if (mode == kFastModeFill) return true;
-  return streams.SymbolsAhead() && streams.RawAhead();
-}
-
 FastBlockPlace PlaceAt(uint16_t* image, ptrdiff_t offset, ptrdiff_t width) {
   uint16_t* pixels = image + offset;
   // Above block row 0 and left of pixel 0 the chains start from 0.
@@ -98,14 +91,10 @@ void RunBlock(uint32_t code, Streams& reader, const FastBlockPlace& place,
   }
 }
 
-// Decodes one block of a defined mode; false when it read outside the file.
-bool DecodeBlock(uint32_t code, const FastBlockPlace& place, FastStreams& streams,
-                 const FastSymbolDeltas& deltas) {
-  if (StreamsAheadFor(streams, code & kFastModeMask)) {
-    UncheckedStreams reader(streams);
-    RunBlock(code, reader, place, deltas);
-    return true;
-  }
+// Decodes one block of a defined mode near the end of the streams, checking
+// every read; false when it read outside the file.
+bool DecodeCheckedBlock(uint32_t code, const FastBlockPlace& place, FastStreams& streams,
+                        const FastSymbolDeltas& deltas) {
   CheckedStreams reader(streams);
   RunBlock(code, reader, place, deltas);
   return !streams.pastEnd;
@@ -179,9 +168,8 @@ struct BlockWalk {
 
 // Decodes blocks bx to end of block row by, whose streams are known to be in
 // bounds, with the positions held in registers throughout.
-void DecodeSafeBlocks(const PathInput& input, const FastGeometry& g, FastStreams& streams,
-                      BlockWalk& walk, int32_t bx, int32_t end, int32_t by) {
-  const FastSymbolDeltas& deltas = FastSymbolDeltasForQuality(input.quality);
+void DecodeSafeBlocks(const PathInput& input, const FastGeometry& g, const FastSymbolDeltas& deltas,
+                      FastStreams& streams, BlockWalk& walk, int32_t bx, int32_t end, int32_t by) {
   UncheckedStreams reader(streams);
   for (; bx < end; ++bx) {
     const uint32_t code = walk.NextCode();
@@ -200,14 +188,14 @@ bool ScanBlocks(const PathInput& input, const FastGeometry& g, FastStreams& stre
     while (bx < g.blocksPerRow) {
       const int32_t safe = BlocksSafeAhead(streams, g.blocksPerRow - bx);
       if (safe > 0) {
-        DecodeSafeBlocks(input, g, streams, walk, bx, bx + safe, by);
+        DecodeSafeBlocks(input, g, deltas, streams, walk, bx, bx + safe, by);
         bx += safe;
         continue;
       }
       const uint32_t code = walk.NextCode();
       if (walk.Accept(code, input.image, g, bx, by)) {
-        if (!DecodeBlock(code, PlaceAt(input.image.data(), walk.blockOffset, g.width), streams,
-                         deltas)) {
+        if (!DecodeCheckedBlock(code, PlaceAt(input.image.data(), walk.blockOffset, g.width),
+                                streams, deltas)) {
           return false;
         }
         walk.blockOffset += kFastBlockSize;
