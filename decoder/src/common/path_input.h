@@ -47,8 +47,8 @@ struct PathInput {
   // pixels as a decode into a zero-filled buffer, so it clears what it could
   // read before writing and what it never writes.
   std::span<uint16_t> image;
-  // Where a path keeps memory for the next decode; null when the caller
-  // keeps none (the path then frees what it took before it returns).
+  // Where a path keeps memory for the next decode: the decode context's. The
+  // dispatch always sets it; only the transform path uses it.
   KeptMemory* memory = nullptr;
 };
 

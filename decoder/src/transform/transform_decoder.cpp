@@ -1,7 +1,6 @@
 #include "transform/transform_decoder.h"
 
 #include <cstring>
-#include <memory>
 
 #include "transform/dequantised_list_reader.h"
 #include "transform/intra_prediction.h"
@@ -180,11 +179,7 @@ VexoDecodeResult DecodeTransform(const PathInput& input) {
     return {VexoStatus::kTruncated, -1};
   }
   const size_t planeSize = static_cast<size_t>(paddedWidth) * static_cast<size_t>(paddedHeight);
-  std::unique_ptr<uint8_t[]> ownBlock;
-  size_t ownBytes = 0;
-  KeptMemory ownMemory(ownBlock, ownBytes);
-  KeptMemory& memory = input.memory != nullptr ? *input.memory : ownMemory;
-  uint8_t* const base = memory.Reserve(kTransformPlaneCount * planeSize);
+  uint8_t* const base = input.memory->Reserve(kTransformPlaneCount * planeSize);
   if (base == nullptr) return {VexoStatus::kOutOfMemory, -1};
   const WorkingPlanes planes{
       {base, base + planeSize, base + 2 * planeSize}, paddedWidth, paddedHeight};
