@@ -21,7 +21,7 @@ void Rgb565RowToBgrAvx2(const uint16_t* pixels, size_t count, uint8_t* bgr);
 #endif
 
 // The form for `level`, which the processor must run.
-BgrRowKernel BgrRowKernelFor(vexo::SimdLevel level);
+BgrRowKernel BgrRowKernelFor(SimdLevel level);
 
 // The form for the process's active level, chosen on first use.
 BgrRowKernel ActiveBgrRowKernel();

@@ -10,19 +10,14 @@
 namespace vexo {
 namespace {
 
-using bgr_detail::InterleaveControl;
+using bgr_detail::kInterleaveControls;
 
 #define VEXO_AVX2 __attribute__((target("avx2")))
 
 // The same 16-byte control in both lanes.
 VEXO_AVX2 inline __m256i Control(int chunk, int plane) {
-  static constexpr std::array<std::array<std::array<int8_t, 16>, 3>, 3> kControls = {{
-      {InterleaveControl(0, 0), InterleaveControl(0, 1), InterleaveControl(0, 2)},
-      {InterleaveControl(1, 0), InterleaveControl(1, 1), InterleaveControl(1, 2)},
-      {InterleaveControl(2, 0), InterleaveControl(2, 1), InterleaveControl(2, 2)},
-  }};
   return _mm256_broadcastsi128_si256(
-      _mm_loadu_si128(reinterpret_cast<const __m128i*>(kControls[chunk][plane].data())));
+      _mm_loadu_si128(reinterpret_cast<const __m128i*>(kInterleaveControls[chunk][plane].data())));
 }
 
 VEXO_AVX2 inline __m256i Chunk(int chunk, __m256i blue, __m256i green, __m256i red) {

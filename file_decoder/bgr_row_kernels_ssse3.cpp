@@ -9,7 +9,7 @@
 namespace vexo {
 namespace {
 
-using bgr_detail::InterleaveControl;
+using bgr_detail::kInterleaveControls;
 
 #define VEXO_SSSE3 __attribute__((target("ssse3")))
 
@@ -17,14 +17,8 @@ VEXO_SSSE3 inline __m128i Control(const std::array<int8_t, 16>& bytes) {
   return _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data()));
 }
 
-constexpr std::array<std::array<std::array<int8_t, 16>, 3>, 3> kControls = {{
-    {InterleaveControl(0, 0), InterleaveControl(0, 1), InterleaveControl(0, 2)},
-    {InterleaveControl(1, 0), InterleaveControl(1, 1), InterleaveControl(1, 2)},
-    {InterleaveControl(2, 0), InterleaveControl(2, 1), InterleaveControl(2, 2)},
-}};
-
 VEXO_SSSE3 inline __m128i Chunk(int chunk, __m128i blue, __m128i green, __m128i red) {
-  const auto& c = kControls[chunk];
+  const auto& c = kInterleaveControls[chunk];
   return _mm_or_si128(
       _mm_or_si128(_mm_shuffle_epi8(blue, Control(c[0])), _mm_shuffle_epi8(green, Control(c[1]))),
       _mm_shuffle_epi8(red, Control(c[2])));

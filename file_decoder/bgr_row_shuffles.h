@@ -1,6 +1,5 @@
-// Shared by the x86 row kernels: splitting 16 pixels into their blue, green
-// and red bytes, and the byte shuffles that interleave three such byte
-// vectors into 48 bytes of blue-green-red.
+// Shared by the x86 row kernels: the byte shuffles that interleave 16 blue,
+// 16 green and 16 red bytes into 48 bytes of blue-green-red.
 #pragma once
 
 #include <array>
@@ -20,5 +19,12 @@ constexpr std::array<int8_t, 16> InterleaveControl(int chunk, int plane) {
   }
   return control;
 }
+
+// Every control, by output chunk and then by plane.
+inline constexpr std::array<std::array<std::array<int8_t, 16>, 3>, 3> kInterleaveControls = {{
+    {InterleaveControl(0, 0), InterleaveControl(0, 1), InterleaveControl(0, 2)},
+    {InterleaveControl(1, 0), InterleaveControl(1, 1), InterleaveControl(1, 2)},
+    {InterleaveControl(2, 0), InterleaveControl(2, 1), InterleaveControl(2, 2)},
+}};
 
 }  // namespace vexo::bgr_detail

@@ -15,8 +15,8 @@ bool HasVexoMagic(std::span<const uint8_t> file) {
 std::optional<VexoHeader> ReadVexoHeader(std::span<const uint8_t> file) {
   if (file.size() < kVexoHeaderSize) return std::nullopt;
   VexoHeader header;
-  header.width = vexo::ReadLe16(file.data() + 4);
-  header.height = vexo::ReadLe16(file.data() + 6);
+  header.width = ReadLe16(file.data() + 4);
+  header.height = ReadLe16(file.data() + 6);
   header.depthFlag = file[8];
   header.pathFlag = file[9];
   header.quality = file[10];
@@ -52,11 +52,11 @@ bool VexoFileCanHoldPicture(const VexoHeader& header, size_t fileSize) {
   const auto family = FamilyOfVersion(header.codecVersion).value_or(VexoFamily::k101);
   switch (SelectVexoPath(family, header)) {
     case VexoPath::kPredictive:
-      return vexo::PredictiveFileCanHold(width, height, fileSize);
+      return PredictiveFileCanHold(width, height, fileSize);
     case VexoPath::kTransform:
-      return vexo::TransformFileCanHold(width, height, fileSize);
+      return TransformFileCanHold(width, height, fileSize);
     case VexoPath::kFast:
-      return vexo::FastFileCanHold(width, height, fileSize);
+      return FastFileCanHold(width, height, fileSize);
   }
   return true;
 }

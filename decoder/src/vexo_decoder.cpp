@@ -16,15 +16,14 @@ namespace {
 thread_local int32_t vexo101LastError = 0;
 thread_local int32_t vexo201LastError = 0;
 
-VexoDecodeResult RunPath(VexoFamily family, const VexoHeader& header,
-                         const vexo::PathInput& input) {
+VexoDecodeResult RunPath(VexoFamily family, const VexoHeader& header, const PathInput& input) {
   switch (SelectVexoPath(family, header)) {
     case VexoPath::kPredictive:
-      return vexo::DecodePredictive(input);
+      return DecodePredictive(input);
     case VexoPath::kTransform:
-      return vexo::DecodeTransform(input);
+      return DecodeTransform(input);
     case VexoPath::kFast:
-      return vexo::DecodeFast(input);
+      return DecodeFast(input);
   }
   return {VexoStatus::kMalformed, -1};
 }
@@ -80,7 +79,7 @@ VexoStatus VexoCheckHeader(VexoFamily family, std::span<const uint8_t> file) {
   if (!header) return VexoStatus::kTruncated;
   if (header->codecVersion != static_cast<uint8_t>(family)) return VexoStatus::kBadVersion;
   if (SelectVexoPath(family, *header) == VexoPath::kTransform &&
-      !vexo::TransformQualityFor(header->quality)) {
+      !TransformQualityFor(header->quality)) {
     return VexoStatus::kMalformed;
   }
   return VexoStatus::kOk;
@@ -100,13 +99,13 @@ VexoDecodeResult VexoDecodeContext::Decode(VexoFamily family, std::span<const ui
   const auto header = ReadVexoHeader(file);
   const size_t pixels = VexoPixelCount(*header);
   if (image565.size() < pixels) return {VexoStatus::kMalformed, -1};
-  vexo::KeptMemory memory(kept_, keptBytes_);
-  const vexo::PathInput input{file,
-                              header->SignedWidth(),
-                              header->SignedHeight(),
-                              header->quality,
-                              image565.first(pixels),
-                              &memory};
+  KeptMemory memory(kept_, keptBytes_);
+  const PathInput input{file,
+                        header->SignedWidth(),
+                        header->SignedHeight(),
+                        header->quality,
+                        image565.first(pixels),
+                        &memory};
   return RunPath(family, *header, input);
 }
 

@@ -68,7 +68,7 @@ Result<void> CheckEncodeOptions(const RgbPicture& picture, const EncodeOptions& 
                   std::to_string(highest) + " for this path");
   }
   if (options.path == VexoPath::kFast) {
-    std::string problem = vexo::FastPathSizeProblem(picture.width, picture.height);
+    std::string problem = FastPathSizeProblem(picture.width, picture.height);
     if (!problem.empty()) return refuse(std::move(problem));
   }
   return {};
@@ -86,11 +86,11 @@ Result<std::vector<uint8_t>> EncodeVexo(const RgbPicture& picture, const EncodeO
   const VexoHeader header = HeaderFor(picture, options);
   switch (options.path) {
     case VexoPath::kPredictive:
-      return vexo::EncodePredictive(QuantiseToRgb565(picture), header);
+      return EncodePredictive(QuantiseToRgb565(picture), header);
     case VexoPath::kFast:
-      return vexo::EncodeFast(QuantiseToRgb565(picture), header);
+      return EncodeFast(QuantiseToRgb565(picture), header);
     case VexoPath::kTransform:
-      return vexo::EncodeTransform(picture, header);
+      return EncodeTransform(picture, header);
   }
   return Error{ErrorCode::kInvalidRequest, "no such coding path"};
 }
