@@ -32,22 +32,4 @@ size_t Rgb565ToBitmap24(std::span<const uint16_t> image565, int32_t width, int32
   return rowBytes * static_cast<size_t>(height);
 }
 
-size_t FlipToBitmap24(std::span<const uint8_t> rgb, int32_t width, int32_t height,
-                      std::span<uint8_t> bitmap) {
-  const size_t rowBytes = BitmapRowBytes(width);
-  const size_t pixelBytes = 3 * static_cast<size_t>(width);
-  uint8_t* out = bitmap.data();
-  for (int32_t row = height - 1; row >= 0; --row) {
-    const uint8_t* source = rgb.data() + static_cast<size_t>(row) * pixelBytes;
-    for (size_t i = 0; i < pixelBytes; i += 3) {
-      out[i] = source[i + 2];
-      out[i + 1] = source[i + 1];
-      out[i + 2] = source[i];
-    }
-    std::memset(out + pixelBytes, 0, rowBytes - pixelBytes);
-    out += rowBytes;
-  }
-  return rowBytes * static_cast<size_t>(height > 0 ? height : 0);
-}
-
 }  // namespace vexo

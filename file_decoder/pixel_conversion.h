@@ -25,16 +25,11 @@ void ExpandRgb565(std::span<const uint16_t> image565, std::span<uint8_t> rgb);
 
 // The decoder's picture straight to the bottom-up blue-green-red rows the
 // viewer paints and saves, each followed by RowPadding(width) bytes of 0, in
-// one pass; the same bytes as ExpandRgb565 followed by FlipToBitmap24.
+// one pass; ExpandRgb565 followed by a flip of the rows and a swap of red
+// and blue gives the same bytes.
 // Returns the image byte count, BitmapRowBytes(width) x height; `bitmap`
 // must hold that many bytes and `image565` width x height pixels.
 size_t Rgb565ToBitmap24(std::span<const uint16_t> image565, int32_t width, int32_t height,
                         std::span<uint8_t> bitmap);
-
-// Packed top-down red-green-blue rows to bottom-up blue-green-red rows, each
-// followed by RowPadding(width) bytes of 0. Returns the image byte count,
-// BitmapRowBytes(width) x height; `bitmap` must hold that many bytes.
-size_t FlipToBitmap24(std::span<const uint8_t> rgb, int32_t width, int32_t height,
-                      std::span<uint8_t> bitmap);
 
 }  // namespace vexo

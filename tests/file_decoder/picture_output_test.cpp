@@ -16,10 +16,13 @@
 #include "file_decoder.h"
 #include "picture_reader.h"
 #include "pixel_conversion.h"
+#include "plain_conversion.h"
 #include "temp_folder_test.h"
 
 namespace vexo {
 namespace {
+
+using testing::FlipToBitmap24;
 
 class PictureOutputTest : public vexo::testing::TempFolderTest,
                           public ::testing::WithParamInterface<const char*> {};
