@@ -34,8 +34,8 @@ struct FastStreams {
   bool RawAhead() const { return raw >= 0 && raw <= fileSize - kFastRawBlockBytes; }
 };
 
-// Reads without bounds checks; valid only for a block that the caller has
-// found SymbolsAhead() and RawAhead() for (as far as the block reads them).
+// Reads without bounds checks; valid only for the blocks the decoder has
+// counted as safe (each within SymbolsAhead() and RawAhead() of its start).
 // Works on its own copies of the positions, so that they stay in registers
 // while the block's pixels are stored, and hands them back when it goes.
 class UncheckedStreams {
