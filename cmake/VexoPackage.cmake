@@ -3,15 +3,17 @@
 # (find_package(Vexo) gives Vexo::decoder) and a pkg-config file (vexo).
 include(CMakePackageConfigHelpers)
 
-install(TARGETS vexo byteloom RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-# The windowed viewer, where this checkout builds it.
-if(TARGET OrvaneDecoder)
-  install(TARGETS OrvaneDecoder RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-endif()
+# The programs, where this build makes them (not in a decoder-only build).
+foreach(program vexo byteloom OrvaneDecoder)
+  if(TARGET ${program})
+    install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  endif()
+endforeach()
 
 set(VEXO_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Vexo)
 install(TARGETS vexo_decoder EXPORT VexoTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
-install(FILES ${PROJECT_SOURCE_DIR}/decoder/include/vexo_decoder.h
+install(FILES ${PROJECT_SOURCE_DIR}/decoder/include/vexo.h
+              ${PROJECT_SOURCE_DIR}/decoder/include/vexo_decoder.h
               ${PROJECT_SOURCE_DIR}/decoder/include/vexo_header.h
               ${PROJECT_SOURCE_DIR}/decoder/include/vexo_status.h
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vexo)
