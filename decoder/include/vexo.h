@@ -69,12 +69,12 @@ typedef struct vexo_info {
 /* Reads the header of a file of file_size bytes. Fails with
  * VEXO_ERROR_BAD_MAGIC, VEXO_ERROR_TRUNCATED (shorter than 12 bytes) or
  * VEXO_ERROR_BAD_VERSION; *info is written only on VEXO_OK. */
-int vexo_read_info(const uint8_t *file, size_t file_size, vexo_info *info);
+int vexo_read_info(const uint8_t* file, size_t file_size, vexo_info* info);
 
 /* Bytes of working memory a decode of this picture needs: 0 on the
  * predictive and fast paths and for a picture without pixels; on the
  * transform path 18 x the width rounded up to a multiple of 4. */
-size_t vexo_workspace_size(const vexo_info *info);
+size_t vexo_workspace_size(const vexo_info* info);
 
 /* Decodes a whole file with the family its version byte names.
  *
@@ -89,15 +89,15 @@ size_t vexo_workspace_size(const vexo_info *info);
  * up to which the path consumed data, or -1 when that offset is not positive.
  *
  * Returns VEXO_OK or a status code. */
-int vexo_decode(const uint8_t *file, size_t file_size, uint16_t *pixels, size_t stride,
-                unsigned flags, void *workspace, size_t workspace_size, int32_t *result);
+int vexo_decode(const uint8_t* file, size_t file_size, uint16_t* pixels, size_t stride,
+                unsigned flags, void* workspace, size_t workspace_size, int32_t* result);
 
 /* A short English description of a status code ("ok", "the file is
  * truncated", ...); never NULL. */
-const char *vexo_status_text(int status);
+const char* vexo_status_text(int status);
 
 /* The library's version, "MAJOR.MINOR.PATCH". */
-const char *vexo_version(void);
+const char* vexo_version(void);
 
 #ifdef __cplusplus
 }
