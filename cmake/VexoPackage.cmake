@@ -31,8 +31,9 @@ install(FILES ${PROJECT_BINARY_DIR}/VexoConfig.cmake ${PROJECT_BINARY_DIR}/VexoC
 # the tree is installed with a different --prefix or DESTDIR.
 set(prefix "@prefix@")  # filled in at install time
 configure_file(${CMAKE_CURRENT_LIST_DIR}/vexo.pc.in ${PROJECT_BINARY_DIR}/vexo.pc.in @ONLY)
+# A relative --prefix is taken from the folder `cmake --install` runs in.
 install(CODE "
-  set(prefix \"\${CMAKE_INSTALL_PREFIX}\")
+  get_filename_component(prefix \"\${CMAKE_INSTALL_PREFIX}\" ABSOLUTE)
   configure_file(\"${PROJECT_BINARY_DIR}/vexo.pc.in\" \"${PROJECT_BINARY_DIR}/vexo.pc\" @ONLY)
 ")
 install(FILES ${PROJECT_BINARY_DIR}/vexo.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
