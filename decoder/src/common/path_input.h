@@ -33,8 +33,8 @@ struct PathInput {
 
 // The pixel at column x of row y.
 inline uint16_t& PixelAt(const PathInput& input, int32_t x, int32_t y) {
-  return input.image[static_cast<size_t>(y) * static_cast<size_t>(input.stride) +
-                     static_cast<size_t>(x)];
+  return input
+      .image[static_cast<size_t>(y) * static_cast<size_t>(input.stride) + static_cast<size_t>(x)];
 }
 
 // The offset-style result of a path: the offset itself, or -1 when it is not

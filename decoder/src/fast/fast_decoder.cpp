@@ -287,8 +287,7 @@ bool ScanBlocks(const PathInput& input, const FastGeometry& g, FastStreams& stre
       }
       const uint32_t code = walk.NextCode();
       if (walk.Accept(code, input.image, g, bx, by)) {
-        if (!DecodeCheckedBlock(code, walk.Place(input.image.data(), g, bx, by), streams,
-                                deltas)) {
+        if (!DecodeCheckedBlock(code, walk.Place(input.image.data(), g, bx, by), streams, deltas)) {
           return false;
         }
         walk.blockOffset += kFastBlockSize;
