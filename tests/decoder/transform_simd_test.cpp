@@ -95,7 +95,7 @@ TEST(PlanePacking, MatchesPerPixelPacking) {
     const WorkingPlanes planes{{base, base + planeSize, base + 2 * planeSize}, paddedWidth, height};
     constexpr uint16_t kGuardPixel = 0xA5A5;
     std::vector<uint16_t> image(static_cast<size_t>(width) * height + 8, kGuardPixel);
-    PackPlanes565(planes, width, height, image.data());
+    PackPlanes565(planes, width, height, image.data(), width);
     for (int32_t y = 0; y < height; ++y) {
       for (int32_t x = 0; x < width; ++x) {
         const size_t at = static_cast<size_t>(y) * paddedWidth + x;

@@ -70,11 +70,12 @@ void PackRow(const uint8_t* red, const uint8_t* green, const uint8_t* blue, uint
 
 }  // namespace
 
-void PackPlanes565(const WorkingPlanes& planes, int32_t width, int32_t height, uint16_t* image) {
+void PackPlanes565(const WorkingPlanes& planes, int32_t width, int32_t height, uint16_t* image,
+                   ptrdiff_t stride) {
   for (int32_t y = 0; y < height; ++y) {
     const size_t source = static_cast<size_t>(y) * planes.paddedWidth;
     PackRow(planes.plane[0] + source, planes.plane[1] + source, planes.plane[2] + source,
-            image + static_cast<size_t>(y) * width, width);
+            image + static_cast<size_t>(y) * static_cast<size_t>(stride), width);
   }
 }
 

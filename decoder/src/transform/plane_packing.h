@@ -18,8 +18,10 @@ inline uint16_t Pack565(uint8_t red, uint8_t green, uint8_t blue) {
   return static_cast<uint16_t>((red >> 3) << 11 | (green >> 2) << 5 | (blue >> 3));
 }
 
-// Writes the top-left width x height samples of the planes into `image`
-// (stride width); low bits are dropped, padding columns and rows skipped.
-void PackPlanes565(const WorkingPlanes& planes, int32_t width, int32_t height, uint16_t* image);
+// Writes the top-left width x height samples of the planes into `image`, whose
+// rows start `stride` pixels apart; low bits are dropped, padding columns and
+// rows skipped.
+void PackPlanes565(const WorkingPlanes& planes, int32_t width, int32_t height, uint16_t* image,
+                   ptrdiff_t stride);
 
 }  // namespace vexo

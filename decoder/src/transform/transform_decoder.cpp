@@ -165,6 +165,12 @@ bool DecodeTransformPlanes(VexoBitReader& bits, const WorkingPlanes& planes,
 
 }  // namespace
 
+size_t TransformWorkspaceBytes(int32_t width, int32_t height) {
+  if (width < 1 || height < 1) return 0;
+  return static_cast<size_t>(kTransformPlaneCount) * static_cast<size_t>(PaddedToBlocks(width)) *
+         static_cast<size_t>(PaddedToBlocks(height));
+}
+
 VexoDecodeResult DecodeTransform(const PathInput& input) {
   const auto quality = TransformQualityFor(input.quality);
   if (!quality) return {VexoStatus::kMalformed, -1};
@@ -179,14 +185,16 @@ VexoDecodeResult DecodeTransform(const PathInput& input) {
     return {VexoStatus::kTruncated, -1};
   }
   const size_t planeSize = static_cast<size_t>(paddedWidth) * static_cast<size_t>(paddedHeight);
-  uint8_t* const base = input.memory->Reserve(kTransformPlaneCount * planeSize);
-  if (base == nullptr) return {VexoStatus::kOutOfMemory, -1};
+  if (input.workspace.size() < kTransformPlaneCount * planeSize) {
+    return {VexoStatus::kOutOfMemory, -1};
+  }
+  uint8_t* const base = input.workspace.data();
   const WorkingPlanes planes{
       {base, base + planeSize, base + 2 * planeSize}, paddedWidth, paddedHeight};
   ClearSamplesReadEarly(planes);
   VexoBitReader bits(input.file.data(), input.file.size(), kTransformStreamStart);
   if (!DecodeTransformPlanes(bits, planes, *quality)) return {VexoStatus::kTruncated, -1};
-  PackPlanes565(planes, input.width, input.height, input.image.data());
+  PackPlanes565(planes, input.width, input.height, input.image.data(), input.stride);
   return {VexoStatus::kOk, PositiveOrMinusOne(static_cast<int64_t>(bits.EndOffset()))};
 }
 
