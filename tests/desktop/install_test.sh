@@ -2,7 +2,9 @@
 # Installs the build into a temporary prefix, then builds a small program
 # against the installed decoder library twice, found once with
 # find_package(Vexo) and once with pkg-config, and decodes a sample with
-# both. Usage: install_test.sh BUILD-DIR SOURCE-DIR
+# both. Then builds the C example with a C compiler alone (no C++ runtime)
+# and pkg-config, and compares what it prints for every sample with the
+# regression table. Usage: install_test.sh BUILD-DIR SOURCE-DIR
 set -euo pipefail
 trap 'echo "install test failed at line $LINENO" >&2' ERR
 build=$1
@@ -16,6 +18,7 @@ prefix="$work/prefix"
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
 for file in bin/vexo bin/byteloom bin/vexo-thumbnailer include/vexo/vexo_decoder.h \
+            include/vexo/vexo.h lib/libvexo_decoder.a \
             share/mime/packages/vexo.xml share/applications/OrvaneDecoder.desktop \
             share/thumbnailers/vexo.thumbnailer share/man/man1/vexo.1.gz; do
   [[ -e $prefix/$file ]] || { echo "not installed: $file" >&2; exit 1; }
@@ -36,3 +39,14 @@ with_pkg_config=$("$work/decode_one" "$sample")
 echo "find_package: $with_cmake"
 echo "pkg-config:   $with_pkg_config"
 [[ $with_cmake == "ok 176x144" && $with_cmake == "$with_pkg_config" ]]
+
+# The C interface, from C99 with the C compiler alone.
+c_flags=(-std=c99 -Wall -Wextra -Wpedantic -Werror)
+cflags=$(PKG_CONFIG_PATH="$pc_dir" pkg-config --cflags vexo)
+printf '#include <vexo/vexo.h>\n#include "vexo.h"\nint main(void) { return VEXO_OK; }\n' \
+  >"$work/both_includes.c"
+# shellcheck disable=SC2086
+${CC:-cc} "${c_flags[@]}" -c "$work/both_includes.c" -o "$work/both_includes.o" $cflags
+# shellcheck disable=SC2086
+${CC:-cc} "${c_flags[@]}" "$source/examples/c/vexo_decode_file.c" -o "$work/vexo_decode_file" $flags
+"$source/tests/regression/compare_c_example.sh" "$source" "$work/vexo_decode_file"
