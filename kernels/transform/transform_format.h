@@ -22,7 +22,7 @@ inline constexpr int kTransformPlaneCount = 3;
 inline constexpr int kIntraModeCount = 8;
 inline constexpr int kIntraModeBits = 3;
 
-// A picture side rounded up to whole 4 x 4 blocks: the working planes' size.
+// A picture side rounded up to whole 4 x 4 blocks: the coded planes' size.
 constexpr int32_t PaddedToBlocks(int32_t size) {
   return (size + 3) / 4 * 4;
 }
