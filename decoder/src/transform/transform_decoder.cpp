@@ -23,7 +23,7 @@ class PlaneDecoder {
  public:
   PlaneDecoder(VexoBitReader& bits, const RowWindow& window, const TransformQuality& quality)
       : bits_(bits),
-        window_(window),
+        rowTops_{window.BlockRowTop(0), window.BlockRowTop(1), window.BlockRowTop(2)},
         stride_(window.Stride()),
         steps_(MakeDequantSteps(quality)),
         escapeWidth_(quality.escapeWidth) {}
@@ -74,7 +74,7 @@ class PlaneDecoder {
   }
 
   uint8_t* BlockAt(int plane, int32_t blockColumn) const {
-    return window_.BlockRowTop(plane) + blockColumn * kTransformBlockSize;
+    return rowTops_[plane] + blockColumn * kTransformBlockSize;
   }
 
   template <bool kCheckedRefill>
@@ -118,7 +118,8 @@ class PlaneDecoder {
   }
 
   VexoBitReader& bits_;
-  const RowWindow& window_;
+  // Where every block row is rebuilt: the window stays, its rows move.
+  uint8_t* const rowTops_[kTransformPlaneCount];
   const ptrdiff_t stride_;
   const DequantSteps steps_;
   const int escapeWidth_;
