@@ -19,9 +19,9 @@ constexpr size_t kPositionFetchBytes =
 
 // Decodes the block rows of one picture in a row window; holds what its
 // blocks share.
-class PlaneDecoder {
+class BlockRowDecoder {
  public:
-  PlaneDecoder(VexoBitReader& bits, const RowWindow& window, const TransformQuality& quality)
+  BlockRowDecoder(VexoBitReader& bits, const RowWindow& window, const TransformQuality& quality)
       : bits_(bits),
         rowTops_{window.BlockRowTop(0), window.BlockRowTop(1), window.BlockRowTop(2)},
         stride_(window.Stride()),
@@ -142,7 +142,7 @@ struct OutputRows {
 bool DecodeTransformRows(VexoBitReader& bits, const RowWindow& window,
                          const TransformQuality& quality, int32_t width, int32_t height,
                          const OutputRows& output) {
-  PlaneDecoder decoder(bits, window, quality);
+  BlockRowDecoder decoder(bits, window, quality);
   const int32_t blockColumns = BlocksCovering(width);
   for (int32_t top = 0; top < height; top += kTransformBlockSize) {
     window.ClearSamplesReadEarly();
