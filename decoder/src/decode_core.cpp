@@ -5,6 +5,7 @@
 #include "predictive/predictive_decoder.h"
 #include "transform/quality_tables.h"
 #include "transform/transform_decoder.h"
+#include "transform/transform_format.h"
 
 namespace vexo {
 namespace {
@@ -22,9 +23,10 @@ VexoDecodeResult RunPath(VexoPath path, const PathInput& input) {
 }
 
 // The predictive and fast paths predict from the pixels they have stored, so
-// they store them as they are and the bytes are swapped once they are done.
+// they store them as they are and the bytes are swapped once they are done;
+// the transform path swaps them as it packs.
 bool PathSwapsItself(VexoPath path) {
-  return path == VexoPath::kTransform && TransformSwapsWhilePacking();
+  return path == VexoPath::kTransform;
 }
 
 void SwapPixelBytes(const PathInput& input) {
@@ -48,7 +50,7 @@ size_t PicturePixelsSpanned(const VexoHeader& header, size_t stride) {
 size_t PathWorkspaceBytes(VexoFamily family, const VexoHeader& header) {
   if (VexoPixelCount(header) == 0) return 0;
   if (SelectVexoPath(family, header) != VexoPath::kTransform) return 0;
-  return TransformWorkspaceBytes(header.SignedWidth(), header.SignedHeight());
+  return TransformWorkspaceBytes(header.SignedWidth());
 }
 
 VexoStatus VexoCheckHeader(VexoFamily family, std::span<const uint8_t> file) {
