@@ -42,7 +42,7 @@ inline void InverseTransform4x4(BlockCoefficients& d) {
 // above 255 gives 255, however far outside the range the value lies.
 inline uint32_t ReconstructSample(uint32_t pred, int32_t residual) {
   return static_cast<uint32_t>(
-      std::clamp(static_cast<int32_t>(pred) + ((residual + 32) >> 6), 0, 255));
+      std::clamp<int32_t>(static_cast<int32_t>(pred) + ((residual + 32) >> 6), 0, 255));
 }
 
 // One row of four samples plus the residuals r[0..3] of its row.

@@ -74,7 +74,7 @@ inline void ReconstructBlockSse2(uint8_t* block, ptrdiff_t stride,
   if (mask == 0) return;
   if (mask == 1) {
     // A flat residual; limiting it to +-256 keeps every clamped sample.
-    const int32_t flat = std::clamp((coefficients[0] + 32) >> 6, -256, 256);
+    const int32_t flat = std::clamp<int32_t>((coefficients[0] + 32) >> 6, -256, 256);
     const __m128i rows = _mm_set1_epi16(static_cast<int16_t>(flat));
     AddResidualRows(block, stride, rows, rows);
     return;
