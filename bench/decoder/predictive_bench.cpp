@@ -41,7 +41,7 @@ BENCHMARK(BM_PredictiveDecode1080p)->Unit(benchmark::kMillisecond);
 // must beat.
 void BM_PredictiveGeneralForm1080p(benchmark::State& state) {
   std::vector<uint16_t> image(static_cast<size_t>(kWidth) * kHeight);
-  const vexo::PathInput input{FullHdFile(), kWidth, kHeight, 0, image};
+  const vexo::PathInput input{FullHdFile(), kWidth, kHeight, 0, image, kWidth, false, {}};
   for (auto _ : state) {
     const VexoDecodeResult result = vexo::DecodePredictiveGeneral(input);
     benchmark::DoNotOptimize(result);

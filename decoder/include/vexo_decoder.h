@@ -37,18 +37,6 @@ int32_t Vexo201Decode(const uint8_t* fileData, size_t fileSize, uint16_t* image5
 int32_t Vexo101LastError();
 int32_t Vexo201LastError();
 
-struct VexoDecodeResult {
-  VexoStatus status;
-  // The path's result: the file offset up to which it consumed data, or -1
-  // when that offset is not positive. Meaningful only when status is kOk.
-  int32_t result;
-};
-
-// What a decode of `file` as `family` finds before it reads any coded data:
-// a bad magic, a file shorter than its header, a version byte of another
-// family, or a transform quality above 51; kOk when none of these.
-VexoStatus VexoCheckHeader(VexoFamily family, std::span<const uint8_t> file);
-
 // Re-entrant decode as the given family's entry would do it. image565 must
 // hold at least width x height pixels, otherwise the decode fails as
 // malformed.

@@ -6,6 +6,8 @@
 #include <optional>
 #include <span>
 
+#include "vexo_status.h"
+
 namespace vexo {
 
 inline constexpr size_t kVexoHeaderSize = 12;
@@ -55,5 +57,10 @@ size_t VexoPixelCount(const VexoHeader& header);
 // that decodes within its own bounds always passes. Lets callers refuse a
 // tiny file that claims a huge picture before allocating for it.
 bool VexoFileCanHoldPicture(const VexoHeader& header, size_t fileSize);
+
+// What a decode of `file` as `family` finds before it reads any coded data:
+// a bad magic, a file shorter than its header, a version byte of another
+// family, or a transform quality above 51; kOk when none of these.
+VexoStatus VexoCheckHeader(VexoFamily family, std::span<const uint8_t> file);
 
 }  // namespace vexo

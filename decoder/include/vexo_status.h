@@ -21,6 +21,13 @@ inline constexpr int32_t VexoErrorTruncated = static_cast<int32_t>(VexoStatus::k
 inline constexpr int32_t VexoErrorMalformed = static_cast<int32_t>(VexoStatus::kMalformed);
 inline constexpr int32_t VexoErrorOutOfMemory = static_cast<int32_t>(VexoStatus::kOutOfMemory);
 
+struct VexoDecodeResult {
+  VexoStatus status;
+  // The path's result: the file offset up to which it consumed data, or -1
+  // when that offset is not positive. Meaningful only when status is kOk.
+  int32_t result;
+};
+
 // Lower-case name used by the command line: ok, bad-magic, bad-version,
 // truncated, malformed, out-of-memory.
 std::string_view VexoStatusName(VexoStatus status);

@@ -87,7 +87,14 @@ std::vector<uint8_t> RandomPredictiveFile(std::mt19937& random, uint16_t width, 
 PathInput InputFor(const std::vector<uint8_t>& file, Pixels& image) {
   const VexoHeader header = *ReadVexoHeader(file);
   image.assign(static_cast<size_t>(header.width) * header.height, 0x7777);
-  return {file, header.SignedWidth(), header.SignedHeight(), header.quality, image};
+  return {file,
+          header.SignedWidth(),
+          header.SignedHeight(),
+          header.quality,
+          image,
+          header.SignedWidth(),
+          false,
+          {}};
 }
 
 TEST(Forms, WholeBlockFormMatchesTheGeneralFormOnRandomStreams) {

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "decode_core.h"
 #include "fast/fast_decoder.h"
 #include "predictive/predictive_decoder.h"
 #include "transform/transform_decoder.h"
@@ -45,6 +46,10 @@ const PathForms kForms[] = {
     {"fast", VexoPath::kFast, DecodeFast, DecodeFastSmall},
 };
 
+VexoFamily FamilyOfPath(VexoPath path) {
+  return path == VexoPath::kFast ? VexoFamily::k201 : VexoFamily::k101;
+}
+
 const PathForms& FormsOf(VexoPath path) {
   for (const PathForms& forms : kForms) {
     if (forms.path == path) return forms;
@@ -57,32 +62,54 @@ struct Decoded {
   std::vector<uint16_t> pixels;
 };
 
-// Runs one form as the dispatch would, into pixels pre-filled with `fill`.
-Decoded Run(PathDecode decode, const Bytes& file, uint16_t fill) {
+// How the pixels are stored: rows `gap` pixels wider than the picture, and
+// for the transform path (which swaps as it packs) the byte order.
+struct OutputLayout {
+  int32_t gap;
+  bool byteSwapped;
+};
+
+constexpr OutputLayout kOutputLayouts[] = {{0, false}, {3, false}, {5, true}};
+
+// Runs one form as the dispatch would, into pixels pre-filled with 0xA5A5
+// (the same for both forms: a failed decode may leave some of it).
+Decoded Run(PathDecode decode, VexoPath path, const Bytes& file, const OutputLayout& layout) {
   const VexoHeader header = *ReadVexoHeader(file);
-  Decoded decoded{{}, std::vector<uint16_t>(VexoPixelCount(header), fill)};
-  std::unique_ptr<uint8_t[]> kept;
-  size_t keptBytes = 0;
-  KeptMemory memory(kept, keptBytes);
-  const PathInput input{file,           header.SignedWidth(), header.SignedHeight(),
-                        header.quality, decoded.pixels,       &memory};
+  const ptrdiff_t stride = std::max<int32_t>(header.SignedWidth(), 0) + layout.gap;
+  Decoded decoded{{}, std::vector<uint16_t>(PicturePixelsSpanned(header, stride), 0xA5A5)};
+  std::vector<uint8_t> workspace(PathWorkspaceBytes(FamilyOfPath(path), header), 0x5A);
+  const PathInput input{file,
+                        header.SignedWidth(),
+                        header.SignedHeight(),
+                        header.quality,
+                        decoded.pixels,
+                        stride,
+                        layout.byteSwapped && path == VexoPath::kTransform,
+                        workspace};
   decoded.outcome = decode(input);
   return decoded;
 }
 
-// Files shorter than the header never reach a path.
-// Returns the fast form's status.
+// Returns the fast form's status. Files shorter than the header never reach
+// a path.
 VexoStatus ExpectSameDecode(const PathForms& forms, const Bytes& file, const std::string& what) {
   if (file.size() < kVexoHeaderSize) return VexoStatus::kTruncated;
-  const Decoded fast = Run(forms.fast, file, 0xA5A5);
-  const Decoded small = Run(forms.small, file, 0xA5A5);
-  EXPECT_EQ(small.outcome.status, fast.outcome.status) << forms.name << " " << what;
-  EXPECT_EQ(small.outcome.result, fast.outcome.result) << forms.name << " " << what;
-  const auto differ = std::mismatch(small.pixels.begin(), small.pixels.end(), fast.pixels.begin());
-  EXPECT_TRUE(differ.first == small.pixels.end())
-      << forms.name << " " << what << ": pixel " << (differ.first - small.pixels.begin()) << " of "
-      << small.pixels.size() << " is " << *differ.first << ", not " << *differ.second;
-  return fast.outcome.status;
+  VexoStatus status = VexoStatus::kOk;
+  for (const OutputLayout& layout : kOutputLayouts) {
+    const Decoded fast = Run(forms.fast, forms.path, file, layout);
+    const Decoded small = Run(forms.small, forms.path, file, layout);
+    const std::string where = std::string(forms.name) + " " + what + " with a gap of " +
+                              std::to_string(layout.gap) + ": ";
+    EXPECT_EQ(small.outcome.status, fast.outcome.status) << where;
+    EXPECT_EQ(small.outcome.result, fast.outcome.result) << where;
+    const auto differ =
+        std::mismatch(small.pixels.begin(), small.pixels.end(), fast.pixels.begin());
+    EXPECT_TRUE(differ.first == small.pixels.end())
+        << where << "pixel " << (differ.first - small.pixels.begin()) << " of "
+        << small.pixels.size() << " is " << *differ.first << ", not " << *differ.second;
+    status = fast.outcome.status;
+  }
+  return status;
 }
 
 Bytes ReadFile(const fs::path& path) {

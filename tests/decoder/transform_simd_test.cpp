@@ -1,5 +1,6 @@
-// The transform path's vector kernels against their plain versions on random
-// input, with guard samples round their output that must stay intact.
+// The transform path's kernels: the plain packing against the per-pixel rule,
+// and every variant this processor runs against its plain version on random
+// input, with guard samples round the output that must stay intact.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -7,11 +8,16 @@
 #include <utility>
 #include <vector>
 
-#include "transform/intra_prediction_sse2.h"
+#include "transform/intra_prediction.h"
 #include "transform/inverse_transform.h"
-#include "transform/plane_packing.h"
-#include "transform/reconstruction_sse2.h"
+#include "transform/pixel_packing.h"
 #include "transform/transform_format.h"
+
+#if defined(__x86_64__)
+#include "x86/intra_prediction_sse2.h"
+#include "x86/pixel_packing_sse2.h"
+#include "x86/reconstruction_sse2.h"
+#endif
 
 namespace vexo::testing {
 namespace {
@@ -80,35 +86,96 @@ TEST(IntraPredictionSse2, EveryModeMatchesThePlainPrediction) {
 
 #endif  // defined(__x86_64__)
 
-// The packing (vectorised on every processor) against the per-pixel rule, for
-// widths around its vector runs, with guard pixels after every row and
-// after the picture.
-TEST(PlanePacking, MatchesPerPixelPacking) {
-  std::mt19937 random(5);
-  for (int32_t width = 1; width <= 40; ++width) {
-    const int32_t height = 3;
-    const int32_t paddedWidth = PaddedToBlocks(width);
-    std::vector<uint8_t> samples(3 * static_cast<size_t>(paddedWidth) * height);
+// Three planes of random samples, rows `stride` apart, and an output whose
+// rows `outStride` apart are followed by guard pixels.
+struct PackingCase {
+  int32_t width, rows;
+  ptrdiff_t planeStride, outStride;
+  bool byteSwapped;
+};
+
+constexpr uint16_t kGuardPixel = 0xA5A5;
+
+struct PackingPlanes {
+  explicit PackingPlanes(const PackingCase& c, std::mt19937& random)
+      : samples(3 * static_cast<size_t>(c.planeStride) * c.rows) {
     for (auto& sample : samples) sample = static_cast<uint8_t>(random());
-    uint8_t* base = samples.data();
-    const size_t planeSize = static_cast<size_t>(paddedWidth) * height;
-    const WorkingPlanes planes{{base, base + planeSize, base + 2 * planeSize}, paddedWidth, height};
-    constexpr uint16_t kGuardPixel = 0xA5A5;
-    std::vector<uint16_t> image(static_cast<size_t>(width) * height + 8, kGuardPixel);
-    PackPlanes565(planes, width, height, image.data());
-    for (int32_t y = 0; y < height; ++y) {
-      for (int32_t x = 0; x < width; ++x) {
-        const size_t at = static_cast<size_t>(y) * paddedWidth + x;
-        ASSERT_EQ(image[static_cast<size_t>(y) * width + x],
-                  Pack565(base[at], base[planeSize + at], base[2 * planeSize + at]))
-            << "width " << width << ", pixel " << x << ", " << y;
+  }
+  const uint8_t* Plane(int p, const PackingCase& c) const {
+    return samples.data() + p * c.planeStride * c.rows;
+  }
+  std::vector<uint8_t> samples;
+};
+
+std::vector<uint16_t> GuardedOutput(const PackingCase& c) {
+  return std::vector<uint16_t>(static_cast<size_t>(c.outStride) * c.rows + 8, kGuardPixel);
+}
+
+template <class Packer>
+std::vector<uint16_t> Pack(Packer pack, const PackingPlanes& planes, const PackingCase& c) {
+  std::vector<uint16_t> out = GuardedOutput(c);
+  pack(planes.Plane(0, c), planes.Plane(1, c), planes.Plane(2, c), c.planeStride, c.width, c.rows,
+       out.data(), c.outStride, c.byteSwapped);
+  return out;
+}
+
+// Widths around the vector runs, rows packed up to the width only, outputs
+// with and without a gap after each row, both byte orders.
+std::vector<PackingCase> PackingCases() {
+  std::vector<PackingCase> cases;
+  for (int32_t width = 1; width <= 40; ++width) {
+    for (const ptrdiff_t gap : {0, 3}) {
+      for (const bool swapped : {false, true}) {
+        cases.push_back({width, 3, PaddedToBlocks(width) + 4, width + gap, swapped});
       }
     }
-    for (size_t i = static_cast<size_t>(width) * height; i < image.size(); ++i) {
-      ASSERT_EQ(image[i], kGuardPixel) << "width " << width;
+  }
+  return cases;
+}
+
+TEST(PixelPacking, KeepsTheHighBitsOfEachColour) {
+  struct Colour {
+    uint8_t red, green, blue;
+    uint16_t pixel;
+  };
+  for (const Colour c :
+       {Colour{255, 0, 0, 0xF800}, Colour{0, 255, 0, 0x07E0}, Colour{0, 0, 255, 0x001F},
+        Colour{7, 3, 7, 0x0000}, Colour{128, 129, 130, 0x8410}}) {
+    EXPECT_EQ(Pack565(c.red, c.green, c.blue), c.pixel);
+  }
+  EXPECT_EQ(SwapPixelBytes(0xF81F), 0x1FF8);
+}
+
+TEST(PixelPacking, PlainPacksEveryPixelAndNothingElse) {
+  std::mt19937 random(5);
+  for (const PackingCase& c : PackingCases()) {
+    const PackingPlanes planes(c, random);
+    std::vector<uint16_t> expected = GuardedOutput(c);
+    for (int32_t y = 0; y < c.rows; ++y) {
+      for (int32_t x = 0; x < c.width; ++x) {
+        const ptrdiff_t at = y * c.planeStride + x;
+        const uint16_t pixel =
+            Pack565(planes.Plane(0, c)[at], planes.Plane(1, c)[at], planes.Plane(2, c)[at]);
+        expected[y * c.outStride + x] = c.byteSwapped ? SwapPixelBytes(pixel) : pixel;
+      }
     }
+    ASSERT_EQ(Pack(PackRows565Plain, planes, c), expected)
+        << "width " << c.width << ", out stride " << c.outStride << ", swapped " << c.byteSwapped;
   }
 }
+
+#if defined(__x86_64__)
+
+TEST(PixelPackingSse2, MatchesPlainPacking) {
+  std::mt19937 random(11);
+  for (const PackingCase& c : PackingCases()) {
+    const PackingPlanes planes(c, random);
+    ASSERT_EQ(Pack(PackRows565Sse2, planes, c), Pack(PackRows565Plain, planes, c))
+        << "width " << c.width << ", out stride " << c.outStride << ", swapped " << c.byteSwapped;
+  }
+}
+
+#endif  // defined(__x86_64__)
 
 }  // namespace
 }  // namespace vexo::testing

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "decode_helpers.h"
-#include "transform/plane_packing.h"
+#include "transform/pixel_packing.h"
 #include "transform_reference.h"
 
 namespace vexo::testing {

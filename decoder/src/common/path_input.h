@@ -3,54 +3,39 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
-#include <new>
 #include <span>
 
-#include "vexo_decoder.h"
+#include "vexo_status.h"
 
 namespace vexo {
-
-// Memory a path may keep for the next decode: a view of a decode context's
-// block, grown on demand.
-class KeptMemory {
- public:
-  KeptMemory(std::unique_ptr<uint8_t[]>& block, size_t& bytes) : block_(block), bytes_(bytes) {}
-
-  // At least `bytes` bytes whose content is whatever the last decode left;
-  // null when a larger block cannot be obtained. The old block goes first,
-  // so that growing never holds both. Through operator new, so that the
-  // program (and the tests) decide how memory is found.
-  uint8_t* Reserve(size_t bytes) {
-    if (bytes > bytes_) {
-      block_.reset();
-      bytes_ = 0;
-      block_.reset(new (std::nothrow) uint8_t[bytes]);
-      if (!block_) return nullptr;
-      bytes_ = bytes;
-    }
-    return block_.get();
-  }
-
- private:
-  std::unique_ptr<uint8_t[]>& block_;
-  size_t& bytes_;
-};
 
 struct PathInput {
   std::span<const uint8_t> file;  // the whole file, header included
   int32_t width;                  // header values, sign-extended
   int32_t height;
   uint8_t quality;
-  // Exactly width x height pixels (empty when either is below 1) with
-  // whatever content the caller left there. Each path must leave the same
-  // pixels as a decode into a zero-filled buffer, so it clears what it could
-  // read before writing and what it never writes.
+  // The picture: row y starts at image[y x stride]. Spans the width x height
+  // pixels (empty when either is below 1) and the gaps between the rows,
+  // which are never written. The pixels hold whatever the caller left there;
+  // each path must leave the same picture as a decode into a zero-filled
+  // buffer, so it clears what it could read before writing and what it never
+  // writes.
   std::span<uint16_t> image;
-  // Where a path keeps memory for the next decode: the decode context's. The
-  // dispatch always sets it; only the transform path uses it.
-  KeptMemory* memory = nullptr;
+  ptrdiff_t stride;  // pixels from one row's start to the next, at least width
+  // Store every pixel with its bytes swapped. Only the transform path looks
+  // at it, when it packs; the dispatch swaps the other paths' pixels after
+  // they finish, since they predict from the pixels they stored.
+  bool byteSwapped;
+  // The caller's working memory: at least PathWorkspaceBytes of the file's
+  // header, any alignment, any content.
+  std::span<uint8_t> workspace;
 };
+
+// The pixel at column x of row y.
+inline uint16_t& PixelAt(const PathInput& input, int32_t x, int32_t y) {
+  return input
+      .image[static_cast<size_t>(y) * static_cast<size_t>(input.stride) + static_cast<size_t>(x)];
+}
 
 // The offset-style result of a path: the offset itself, or -1 when it is not
 // positive.

@@ -20,9 +20,12 @@ namespace vexo {
 
 struct FastBlockPlace {
   uint16_t* pixels;         // the block's top-left pixel in the picture
-  ptrdiff_t stride;         // the picture width
+  ptrdiff_t stride;         // pixels from one picture row's start to the next
   const uint16_t* above;    // the four pixels above the block; zeros above the picture
   uint16_t leftOfFirstRow;  // the pixel left of row 0; zero before the picture
+  // From a block row's first pixel to the pixel left of it: -1, or in the
+  // first block column the end of the picture row above.
+  ptrdiff_t leftOffset;
 };
 
 namespace fast_detail {
@@ -44,7 +47,8 @@ inline uint16_t ChainStart(const FastBlockPlace& place, int chain) {
   if constexpr (kVertical) {
     return place.above[chain];
   } else {
-    return chain == 0 ? place.leftOfFirstRow : place.pixels[chain * place.stride - 1];
+    return chain == 0 ? place.leftOfFirstRow
+                      : place.pixels[chain * place.stride + place.leftOffset];
   }
 }
 

@@ -24,6 +24,7 @@ struct PredictiveState {
         codes(UsesCoarseDeltas(input.quality) ? PixelCodesCoarse : PixelCodesFine),
         image(input.image.data()),
         width(input.width),
+        stride(input.stride),
         file(input.file),
         rawOffset(rawStreamOffset) {}
 
@@ -64,6 +65,19 @@ struct PredictiveState {
 
   bool Failed() const { return rawPastEnd || bits.ConsumedPastEnd(); }
 
+  uint16_t* Row(int32_t y) const { return image + static_cast<ptrdiff_t>(y) * stride; }
+
+  // The pixel at column x of row y, where a column left of the picture is
+  // the end of the row above (prediction offsets are linear in a picture
+  // whose rows follow each other), and anything above the first row is 0.
+  uint16_t SourcePixel(int32_t x, int32_t y) const {
+    if (x < 0) {
+      x += width;
+      --y;
+    }
+    return y >= 0 ? Row(y)[x] : 0;
+  }
+
   VexoDecodeResult Finish() const {
     if (Failed()) return {VexoStatus::kTruncated, -1};
     return {VexoStatus::kOk, PositiveOrMinusOne(rawOffset)};
@@ -73,14 +87,27 @@ struct PredictiveState {
   const PixelCodeTable& codes;
   uint16_t* image;
   int32_t width;
+  ptrdiff_t stride;
   std::span<const uint8_t> file;
   int64_t rawOffset;
   bool rawPastEnd = false;
 };
 
-// The output pixel at index, or 0 before the first pixel of the picture.
-inline uint16_t SourcePixel(const uint16_t* image, int64_t index) {
-  return index >= 0 ? image[index] : 0;
+// Where a predicting mode's source lies: columns and rows from the pixel.
+struct SourceStep {
+  int32_t dx;
+  int32_t dy;
+};
+
+constexpr SourceStep SourceStepOf(int mode) {
+  switch (mode) {
+    case kPredictFromLeft:
+      return {-1, 0};
+    case kPredictFromAbove:
+      return {0, -1};
+    default:
+      return {-1, -1};
+  }
 }
 
 // One block of any size, pixel by pixel, with every source checked. Serves
@@ -89,20 +116,16 @@ inline uint16_t SourcePixel(const uint16_t* image, int64_t index) {
 void DecodeBlockCarefully(PredictiveState& s, int32_t x, int32_t y, int bw, int bh) {
   if (s.bits.Count() < kPredictiveModeBits) s.bits.Refill();
   const int mode = static_cast<int>(s.bits.Read(kPredictiveModeBits));
-  const int64_t first = static_cast<int64_t>(y) * s.width + x;
   if (mode == kPredictiveFillLeft) {
-    for (int r = 0; r < bh; ++r) {
-      const int64_t row = first + static_cast<int64_t>(r) * s.width;
-      std::fill_n(s.image + row, bw, SourcePixel(s.image, row - 1));
-    }
+    for (int r = 0; r < bh; ++r) std::fill_n(s.Row(y + r) + x, bw, s.SourcePixel(x - 1, y + r));
     return;
   }
-  const int64_t offset = PredictionOffset(mode, s.width);
+  const SourceStep step = SourceStepOf(mode);
   for (int r = 0; r < bh; ++r) {
-    const int64_t row = first + static_cast<int64_t>(r) * s.width;
+    uint16_t* row = s.Row(y + r) + x;
     for (int c = 0; c < bw; ++c) {
       if (s.bits.Count() < kPixelCodeBits) s.bits.Refill();
-      s.DecodePixel(s.image + row + c, SourcePixel(s.image, row + c + offset));
+      s.DecodePixel(row + c, s.SourcePixel(x + c + step.dx, y + r + step.dy));
     }
   }
 }
@@ -137,9 +160,11 @@ void DecodeFullRowsFromAbove(PredictiveState& s, uint16_t* block, ptrdiff_t stri
 }
 
 // One full 4 x 4 block in straight-line code. The caller guarantees that every
-// source lies inside the picture and that the block's bytes are in the file.
+// source lies inside the picture at the plain offsets -1, -stride and
+// -stride - 1 (so not in the first block column of a picture whose stride is
+// wider than it), and that the block's bytes are in the file.
 void DecodeFullBlockUnchecked(PredictiveState& s, uint16_t* block) {
-  const ptrdiff_t stride = s.width;
+  const ptrdiff_t stride = s.stride;
   s.bits.RefillUnchecked();
   const int mode = static_cast<int>(s.bits.Peek(kPredictiveModeBits));
   s.bits.Skip(kPredictiveModeBits);
@@ -154,16 +179,15 @@ void DecodeFullBlockUnchecked(PredictiveState& s, uint16_t* block) {
       }
       return;
     default:
-      return DecodeFullRowsFromAbove(s, block, stride, PredictionOffset(mode, s.width));
+      return DecodeFullRowsFromAbove(s, block, stride,
+                                     PredictionOffset(mode, static_cast<int32_t>(stride)));
   }
 }
 
 // Sources that lie later in raster order (the last pixel of an earlier row of
 // the same block row) must read as 0, as in a zero-filled output.
 void ClearLastColumn(const PathInput& input) {
-  for (int32_t y = 0; y < input.height; ++y) {
-    input.image[static_cast<size_t>(y) * input.width + input.width - 1] = 0;
-  }
+  for (int32_t y = 0; y < input.height; ++y) PixelAt(input, input.width - 1, y) = 0;
 }
 
 bool HasPicture(const PathInput& input) {
@@ -203,9 +227,10 @@ VexoDecodeResult DecodePredictiveGeneral(const PathInput& input) {
 VexoDecodeResult DecodePredictiveWholeBlocks(const PathInput& input) {
   return DecodeWith(input, [&input](PredictiveState& s) {
     for (int32_t y = 0; y < input.height; y += kBlockSize) {
-      uint16_t* blockRow = input.image.data() + static_cast<size_t>(y) * input.width;
+      uint16_t* blockRow = s.Row(y);
       for (int32_t x = 0; x < input.width; x += kBlockSize) {
-        if (y > 0 && s.bits.HasBytesAhead(kFullBlockFetchBytes)) {
+        const bool plainOffsets = x > 0 || input.stride == input.width;
+        if (y > 0 && plainOffsets && s.bits.HasBytesAhead(kFullBlockFetchBytes)) {
           DecodeFullBlockUnchecked(s, blockRow + x);
           if (s.rawPastEnd) return;
         } else {

@@ -61,34 +61,58 @@ struct BlockSymbols {
   const uint8_t* bytes = nullptr;
 };
 
-constexpr uint16_t kNothingAbove[kBlockSize] = {};
-
+// A block at linear position `position` of the picture: where its pixel
+// would be if the rows followed each other (row x width + column). Without
+// undefined modes that is block (bx, by)'s regular place; after one, every
+// later block keeps the position the walk gives it, which may wrap from one
+// row into the next. Pixel (r, c) of the block (r and c from -1 to 3, -1
+// being the chains' starts) lies at position + r x width + c.
 struct BlockPlace {
-  uint16_t* pixels;
+  uint16_t* image;
+  ptrdiff_t stride;
   int32_t width;
+  int64_t row;  // of the block's top-left pixel
+  int32_t column;
   bool vertical;
-  const uint16_t* above;    // the pixels above the block; zeros above the picture
-  uint16_t leftOfFirstRow;  // zero before the picture
 
-  uint16_t* Chain(int chain) const { return pixels + (vertical ? chain : chain * width); }
-  ptrdiff_t Step() const { return vertical ? width : 1; }
-  // Read when the chain begins: in a picture one block wide, the start of a
-  // row is the last pixel of the block's own row above.
-  uint16_t ChainStart(int chain) const {
-    if (vertical) return above[chain];
-    return chain == 0 ? leftOfFirstRow : pixels[chain * width - 1];
+  BlockPlace(const PathInput& input, int64_t position, bool alongColumns)
+      : image(input.image.data()),
+        stride(input.stride),
+        width(input.width),
+        row(position / input.width),
+        column(static_cast<int32_t>(position % input.width)),
+        vertical(alongColumns) {}
+
+  // Null above the picture, whose pixels read as 0.
+  uint16_t* Pixel(int r, int c) const {
+    int64_t y = row + r;
+    int32_t x = column + c;
+    if (x < 0) {
+      x += width;
+      --y;
+    } else if (x >= width) {
+      x -= width;
+      ++y;
+    }
+    return y < 0 ? nullptr : image + y * stride + x;
   }
-};
+  uint16_t Source(int r, int c) const {
+    const uint16_t* pixel = Pixel(r, c);
+    return pixel == nullptr ? 0 : *pixel;
+  }
 
-BlockPlace PlaceAt(uint16_t* image, ptrdiff_t offset, int32_t width, bool vertical) {
-  uint16_t* pixels = image + offset;
-  return {pixels, width, vertical, offset >= width ? pixels - width : kNothingAbove,
-          offset > 0 ? pixels[-1] : uint16_t{0}};
-}
+  // Pixel k of chain i, and the pixel the chain starts from (read when the
+  // chain begins: in a picture one block wide, a row starts from the last
+  // pixel of the block's own row above).
+  uint16_t* ChainPixel(int chain, int k) const {
+    return vertical ? Pixel(k, chain) : Pixel(chain, k);
+  }
+  uint16_t ChainStart(int chain) const { return vertical ? Source(-1, chain) : Source(chain, -1); }
+};
 
 void RawBlock(SmallFastState& s, const BlockPlace& place) {
   for (int r = 0; r < kBlockSize; ++r) {
-    for (int c = 0; c < kBlockSize; ++c) place.pixels[r * place.width + c] = s.NextRaw();
+    for (int c = 0; c < kBlockSize; ++c) *place.Pixel(r, c) = s.NextRaw();
   }
 }
 
@@ -104,20 +128,18 @@ uint16_t DeltaPixel(SmallFastState& s, uint32_t symbol, uint16_t predecessor) {
 void DeltaBlock(SmallFastState& s, const BlockPlace& place, int symbolBits) {
   const BlockSymbols symbols(s, symbolBits);
   for (int chain = 0; chain < kBlockSize; ++chain) {
-    uint16_t* pixel = place.Chain(chain);
     uint16_t value = place.ChainStart(chain);
     for (int k = 0; k < kBlockSize; ++k) {
       value = DeltaPixel(s, symbols[kBlockSize * chain + k], value);
-      pixel[k * place.Step()] = value;
+      *place.ChainPixel(chain, k) = value;
     }
   }
 }
 
 void FillBlock(const BlockPlace& place) {
   for (int chain = 0; chain < kBlockSize; ++chain) {
-    uint16_t* pixel = place.Chain(chain);
     const uint16_t value = place.ChainStart(chain);
-    for (int k = 0; k < kBlockSize; ++k) pixel[k * place.Step()] = value;
+    for (int k = 0; k < kBlockSize; ++k) *place.ChainPixel(chain, k) = value;
   }
 }
 
@@ -129,7 +151,7 @@ void RunBlock(SmallFastState& s, uint32_t mode, const BlockPlace& place) {
 
 void ClearRows(const PathInput& input, int32_t firstRow, int32_t endRow, int32_t firstColumn) {
   for (int32_t y = firstRow; y < endRow; ++y) {
-    uint16_t* row = input.image.data() + static_cast<size_t>(y) * input.width;
+    uint16_t* row = &PixelAt(input, 0, y);
     std::fill(row + firstColumn, row + input.width, uint16_t{0});
   }
 }
@@ -170,7 +192,7 @@ bool ScanBlocks(const PathInput& input, const Geometry& g, SmallFastState& s) {
         continue;
       }
       const bool vertical = (code & kFastVerticalBit) != 0;
-      RunBlock(s, mode, PlaceAt(input.image.data(), offset, input.width, vertical));
+      RunBlock(s, mode, BlockPlace(input, offset, vertical));
       if (s.pastEnd) return false;
       offset += kBlockSize;
     }

@@ -21,6 +21,7 @@ struct SmallPredictiveState {
       : bits(input.file.data(), input.file.size(), kPredictiveStreamStart),
         image(input.image.data()),
         width(input.width),
+        stride(input.stride),
         deltaScale(UsesCoarseDeltas(input.quality) ? 2 : 1),
         file(input.file),
         rawOffset(ReadLe32Signed(input.file.data() + kPredictiveRawOffsetField)) {}
@@ -51,30 +52,40 @@ struct SmallPredictiveState {
 
   bool Failed() const { return rawPastEnd || bits.ConsumedPastEnd(); }
 
+  uint16_t* Row(int32_t y) const { return image + static_cast<ptrdiff_t>(y) * stride; }
+
+  // The pixel at column x of row y, where the column left of the picture is
+  // the end of the row above (a prediction's source is where it would be if
+  // the rows followed each other), and anything above the first row is 0.
+  uint16_t SourcePixel(int32_t x, int32_t y) const {
+    if (x < 0) {
+      x += width;
+      --y;
+    }
+    return y >= 0 ? Row(y)[x] : 0;
+  }
+
   VexoBitReader bits;
   uint16_t* image;
   int32_t width;
+  ptrdiff_t stride;
   int deltaScale;
   std::span<const uint8_t> file;
   int64_t rawOffset;
   bool rawPastEnd = false;
 };
 
-// The output pixel at index, or 0 before the first pixel of the picture.
-uint16_t SourcePixel(const uint16_t* image, int64_t index) {
-  return index >= 0 ? image[index] : 0;
-}
-
 void DecodeBlock(SmallPredictiveState& s, int32_t x, int32_t y, int32_t bw, int32_t bh) {
   const int mode = static_cast<int>(s.bits.Read(kPredictiveModeBits));
-  const int64_t first = static_cast<int64_t>(y) * s.width + x;
-  const int64_t offset = PredictionOffset(mode, s.width);
+  // The source's step: left, above or above-left; a filled row repeats the
+  // pixel left of it.
+  const int32_t dx = mode == kPredictFromAbove ? 0 : -1;
+  const int32_t dy = mode == kPredictFromAbove || mode == kPredictFromAboveLeft ? -1 : 0;
   for (int32_t r = 0; r < bh; ++r) {
-    const int64_t row = first + static_cast<int64_t>(r) * s.width;
-    for (int32_t c = 0; c < bw; ++c) {
-      const int64_t at = row + c;
-      s.image[at] = mode == kPredictiveFillLeft ? SourcePixel(s.image, row - 1)
-                                                : s.NextPixel(SourcePixel(s.image, at + offset));
+    uint16_t* row = s.Row(y + r);
+    for (int32_t c = x; c < x + bw; ++c) {
+      row[c] = mode == kPredictiveFillLeft ? s.SourcePixel(x - 1, y + r)
+                                           : s.NextPixel(s.SourcePixel(c + dx, y + r + dy));
     }
   }
 }
@@ -82,9 +93,7 @@ void DecodeBlock(SmallPredictiveState& s, int32_t x, int32_t y, int32_t bw, int3
 // Sources later in raster order (the last pixel of an earlier row of the
 // same block row) must read as 0, as in a zero-filled output.
 void ClearLastColumn(const PathInput& input) {
-  for (int32_t y = 0; y < input.height; ++y) {
-    input.image[static_cast<size_t>(y) * input.width + input.width - 1] = 0;
-  }
+  for (int32_t y = 0; y < input.height; ++y) PixelAt(input, input.width - 1, y) = 0;
 }
 
 }  // namespace

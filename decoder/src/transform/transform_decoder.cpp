@@ -1,14 +1,11 @@
 #include "transform/transform_decoder.h"
 
-#include <cstring>
+#include <algorithm>
 
 #include "transform/dequantised_list_reader.h"
-#include "transform/intra_prediction.h"
-#include "transform/intra_prediction_sse2.h"
-#include "transform/inverse_transform.h"
 #include "transform/level_code.h"
-#include "transform/plane_packing.h"
-#include "transform/reconstruction_sse2.h"
+#include "transform/row_window.h"
+#include "transform/transform_kernels.h"
 
 namespace vexo {
 namespace {
@@ -20,24 +17,39 @@ namespace {
 constexpr size_t kPositionFetchBytes =
     (kIntraModeBits + kTransformPlaneCount * kMaxListBits) / 8 + 1 + 8 + 8;
 
-// Everything the blocks of one picture share.
-class PlaneDecoder {
+// Decodes the block rows of one picture in a row window; holds what its
+// blocks share.
+class BlockRowDecoder {
  public:
-  PlaneDecoder(VexoBitReader& bits, const WorkingPlanes& planes, const TransformQuality& quality)
+  BlockRowDecoder(VexoBitReader& bits, const RowWindow& window, const TransformQuality& quality)
       : bits_(bits),
-        planes_(planes),
-        stride_(planes.paddedWidth),
+        rowTops_{window.BlockRowTop(0), window.BlockRowTop(1), window.BlockRowTop(2)},
+        stride_(window.Stride()),
         steps_(MakeDequantSteps(quality)),
         escapeWidth_(quality.escapeWidth) {}
 
+  // Rebuilds every sample of the window's block row from the coded data.
+  // False as soon as a consumed bit lay past the end of the file.
+  bool DecodeBlockRow(bool firstBlockRow, int32_t blockColumns) {
+    for (int32_t column = 0; column < blockColumns; ++column) {
+      if (bits_.HasBytesAhead(kPositionFetchBytes)) {
+        DecodeBlockPosition<false>(firstBlockRow, column);
+      } else {
+        DecodeBlockPosition<true>(firstBlockRow, column);
+        if (bits_.ConsumedPastEnd()) return false;
+      }
+    }
+    return true;
+  }
+
+ private:
   // The block mode (if the row codes one) and the three lists of one block
-  // position, then its three blocks.
+  // position of the window's block row, then its three blocks.
   template <bool kCheckedRefill>
-  void DecodeBlockPosition(int32_t blockRow, int32_t blockColumn) {
-    uint8_t* const blocks[kTransformPlaneCount] = {BlockAt(0, blockRow, blockColumn),
-                                                   BlockAt(1, blockRow, blockColumn),
-                                                   BlockAt(2, blockRow, blockColumn)};
-    if (blockRow == 0) {
+  void DecodeBlockPosition(bool firstBlockRow, int32_t blockColumn) {
+    uint8_t* const blocks[kTransformPlaneCount] = {BlockAt(0, blockColumn), BlockAt(1, blockColumn),
+                                                   BlockAt(2, blockColumn)};
+    if (firstBlockRow) {
       for (int p = 0; p < kTransformPlaneCount; ++p) {
         ReadList<kCheckedRefill>(p);
         FirstRowDC(blocks[p], stride_, blockColumn == 0);
@@ -52,7 +64,6 @@ class PlaneDecoder {
     RebuildPredictedBlocks(mode, blocks);
   }
 
- private:
   template <bool kCheckedRefill>
   void Refill() {
     if constexpr (kCheckedRefill) {
@@ -62,10 +73,8 @@ class PlaneDecoder {
     }
   }
 
-  uint8_t* BlockAt(int plane, int32_t blockRow, int32_t blockColumn) const {
-    return planes_.plane[plane] +
-           (static_cast<size_t>(blockRow) * stride_ + static_cast<size_t>(blockColumn)) *
-               kTransformBlockSize;
+  uint8_t* BlockAt(int plane, int32_t blockColumn) const {
+    return rowTops_[plane] + blockColumn * kTransformBlockSize;
   }
 
   template <bool kCheckedRefill>
@@ -75,11 +84,7 @@ class PlaneDecoder {
   }
 
   void Reconstruct(uint8_t* block, int plane) {
-#if defined(__x86_64__)
-    ReconstructBlockSse2(block, stride_, coefficients_[plane], masks_[plane]);
-#else
-    ReconstructBlock(block, stride_, coefficients_[plane], masks_[plane]);
-#endif
+    ReconstructBlockInPlace(block, stride_, coefficients_[plane], masks_[plane]);
   }
 
   // The mode is dispatched once for the three planes.
@@ -107,17 +112,14 @@ class PlaneDecoder {
   template <int kMode>
   void RebuildPredictedBlocks(uint8_t* const* blocks) {
     for (int p = 0; p < kTransformPlaneCount; ++p) {
-#if defined(__x86_64__)
-      PredictIntra4x4Sse2<kMode>(blocks[p], stride_);
-#else
-      PredictIntra4x4<kMode>(PlaneNeighbours{blocks[p], stride_}, blocks[p], stride_);
-#endif
+      PredictIntra4x4InPlace<kMode>(blocks[p], stride_);
       Reconstruct(blocks[p], p);
     }
   }
 
   VexoBitReader& bits_;
-  const WorkingPlanes& planes_;
+  // Where every block row is rebuilt: the window stays, its rows move.
+  uint8_t* const rowTops_[kTransformPlaneCount];
   const ptrdiff_t stride_;
   const DequantSteps steps_;
   const int escapeWidth_;
@@ -126,39 +128,29 @@ class PlaneDecoder {
   CoefficientMask masks_[kTransformPlaneCount];
 };
 
-// Zeroes the samples that predictions read before this picture writes them,
-// so that they read 0 whatever the memory held before: the last column (the
-// left neighbours of the first block of the next rows), or, with a single
-// block column, everything (its blocks also read their own top row).
-void ClearSamplesReadEarly(const WorkingPlanes& planes) {
-  const auto stride = static_cast<size_t>(planes.paddedWidth);
-  const size_t planeSize = stride * static_cast<size_t>(planes.paddedHeight);
-  for (uint8_t* plane : planes.plane) {
-    if (planes.paddedWidth == kTransformBlockSize) {
-      std::memset(plane, 0, planeSize);
-      continue;
-    }
-    for (size_t last = stride - 1; last < planeSize; last += stride) plane[last] = 0;
-  }
-}
+// Where the finished rows go: `stride` pixels apart, each pixel's two bytes
+// exchanged when `byteSwapped`.
+struct OutputRows {
+  uint16_t* first;
+  ptrdiff_t stride;
+  bool byteSwapped;
+};
 
-// Rebuilds every sample of the planes from the coded data
-// under `bits`. False as soon as a consumed bit lay past the end of the file;
-// the planes then hold a partial picture.
-bool DecodeTransformPlanes(VexoBitReader& bits, const WorkingPlanes& planes,
-                           const TransformQuality& quality) {
-  PlaneDecoder decoder(bits, planes, quality);
-  const int32_t blockRows = planes.paddedHeight / kTransformBlockSize;
-  const int32_t blockColumns = planes.paddedWidth / kTransformBlockSize;
-  for (int32_t row = 0; row < blockRows; ++row) {
-    for (int32_t column = 0; column < blockColumns; ++column) {
-      if (bits.HasBytesAhead(kPositionFetchBytes)) {
-        decoder.DecodeBlockPosition<false>(row, column);
-      } else {
-        decoder.DecodeBlockPosition<true>(row, column);
-        if (bits.ConsumedPastEnd()) return false;
-      }
-    }
+// Decodes the picture one block row at a time in `window`, packing each
+// finished block row into `output`. False as soon as a consumed bit lay past
+// the end of the file; the output then holds the block rows before.
+bool DecodeTransformRows(VexoBitReader& bits, const RowWindow& window,
+                         const TransformQuality& quality, int32_t width, int32_t height,
+                         const OutputRows& output) {
+  BlockRowDecoder decoder(bits, window, quality);
+  const int32_t blockColumns = BlocksCovering(width);
+  for (int32_t top = 0; top < height; top += kTransformBlockSize) {
+    window.ClearSamplesReadEarly();
+    if (!decoder.DecodeBlockRow(top == 0, blockColumns)) return false;
+    PackRows565(window.BlockRowTop(0), window.BlockRowTop(1), window.BlockRowTop(2),
+                window.Stride(), width, std::min<int32_t>(kTransformBlockSize, height - top),
+                output.first + top * output.stride, output.stride, output.byteSwapped);
+    window.MoveToNextBlockRow();
   }
   return true;
 }
@@ -171,22 +163,20 @@ VexoDecodeResult DecodeTransform(const PathInput& input) {
   if (input.width < 1 || input.height < 1) {
     return {VexoStatus::kOk, static_cast<int32_t>(kTransformStreamStart)};
   }
-  const int32_t paddedWidth = PaddedToBlocks(input.width);
-  const int32_t paddedHeight = PaddedToBlocks(input.height);
-  // Spares a tiny file that announces a huge picture the allocation of its
-  // planes.
+  // Spares the decode of a file too short for even the shortest coding of
+  // its blocks.
   if (!TransformFileCanHold(input.width, input.height, input.file.size())) {
     return {VexoStatus::kTruncated, -1};
   }
-  const size_t planeSize = static_cast<size_t>(paddedWidth) * static_cast<size_t>(paddedHeight);
-  uint8_t* const base = input.memory->Reserve(kTransformPlaneCount * planeSize);
-  if (base == nullptr) return {VexoStatus::kOutOfMemory, -1};
-  const WorkingPlanes planes{
-      {base, base + planeSize, base + 2 * planeSize}, paddedWidth, paddedHeight};
-  ClearSamplesReadEarly(planes);
+  if (input.workspace.size() < TransformWorkspaceBytes(input.width)) {
+    return {VexoStatus::kOutOfMemory, -1};
+  }
+  const RowWindow window(input.workspace.data(), PaddedToBlocks(input.width));
+  const OutputRows output{input.image.data(), input.stride, input.byteSwapped};
   VexoBitReader bits(input.file.data(), input.file.size(), kTransformStreamStart);
-  if (!DecodeTransformPlanes(bits, planes, *quality)) return {VexoStatus::kTruncated, -1};
-  PackPlanes565(planes, input.width, input.height, input.image.data());
+  if (!DecodeTransformRows(bits, window, *quality, input.width, input.height, output)) {
+    return {VexoStatus::kTruncated, -1};
+  }
   return {VexoStatus::kOk, PositiveOrMinusOne(static_cast<int64_t>(bits.EndOffset()))};
 }
 

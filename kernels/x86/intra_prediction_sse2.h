@@ -4,8 +4,6 @@
 // only copy or average (DC, horizontal, vertical) are the plain ones.
 #pragma once
 
-#if defined(__x86_64__)
-
 #include <emmintrin.h>
 
 #include <cstddef>
@@ -118,5 +116,3 @@ inline void PredictIntra4x4Sse2(uint8_t* block, ptrdiff_t stride) {
 }
 
 }  // namespace vexo
-
-#endif  // defined(__x86_64__)

@@ -3,8 +3,6 @@
 // exactly what ReconstructBlock gives.
 #pragma once
 
-#if defined(__x86_64__)
-
 #include <emmintrin.h>
 
 #include <algorithm>
@@ -100,5 +98,3 @@ inline void ReconstructBlockSse2(uint8_t* block, ptrdiff_t stride,
 }
 
 }  // namespace vexo
-
-#endif  // defined(__x86_64__)

@@ -1,32 +1,21 @@
-// Decode entries and the choice of coding path.
+// The C++ entries: the re-entrant VexoDecode and its context, which own the
+// decode's working memory, and the classic per-family entries with their
+// last errors. All of them run the one decode core.
 #include "vexo_decoder.h"
 
-#include "fast/fast_decoder.h"
-#include "predictive/predictive_decoder.h"
-#include "transform/quality_tables.h"
-#include "transform/transform_decoder.h"
+#include <new>
+
+#include "decode_core.h"
 
 namespace vexo {
 
 namespace {
 
 // The per-family last errors of the classic entries, one pair a thread like
-// errno, so that threads calling the classic entries never race. The
-// re-entrant VexoDecode never touches them.
+// errno, so that threads calling the classic entries never race. Nothing
+// else touches them.
 thread_local int32_t vexo101LastError = 0;
 thread_local int32_t vexo201LastError = 0;
-
-VexoDecodeResult RunPath(VexoFamily family, const VexoHeader& header, const PathInput& input) {
-  switch (SelectVexoPath(family, header)) {
-    case VexoPath::kPredictive:
-      return DecodePredictive(input);
-    case VexoPath::kTransform:
-      return DecodeTransform(input);
-    case VexoPath::kFast:
-      return DecodeFast(input);
-  }
-  return {VexoStatus::kMalformed, -1};
-}
 
 int32_t ClassicDecode(VexoFamily family, int32_t& lastError, const uint8_t* fileData,
                       size_t fileSize, uint16_t* image565) {
@@ -73,18 +62,6 @@ int32_t Vexo201LastError() {
   return vexo201LastError;
 }
 
-VexoStatus VexoCheckHeader(VexoFamily family, std::span<const uint8_t> file) {
-  if (!HasVexoMagic(file)) return VexoStatus::kBadMagic;
-  const auto header = ReadVexoHeader(file);
-  if (!header) return VexoStatus::kTruncated;
-  if (header->codecVersion != static_cast<uint8_t>(family)) return VexoStatus::kBadVersion;
-  if (SelectVexoPath(family, *header) == VexoPath::kTransform &&
-      !TransformQualityFor(header->quality)) {
-    return VexoStatus::kMalformed;
-  }
-  return VexoStatus::kOk;
-}
-
 VexoDecodeResult VexoDecode(VexoFamily family, std::span<const uint8_t> file,
                             std::span<uint16_t> image565) {
   VexoDecodeContext context;
@@ -93,20 +70,23 @@ VexoDecodeResult VexoDecode(VexoFamily family, std::span<const uint8_t> file,
 
 VexoDecodeResult VexoDecodeContext::Decode(VexoFamily family, std::span<const uint8_t> file,
                                            std::span<uint16_t> image565) {
-  if (const VexoStatus status = VexoCheckHeader(family, file); status != VexoStatus::kOk) {
-    return {status, -1};
+  // Only a file that can be decoded gets memory: the core reports the rest.
+  size_t needed = 0;
+  if (VexoCheckHeader(family, file) == VexoStatus::kOk) {
+    const VexoHeader header = *ReadVexoHeader(file);
+    if (VexoFileCanHoldPicture(header, file.size())) needed = PathWorkspaceBytes(family, header);
+  }
+  if (needed > keptBytes_) {
+    kept_.reset();
+    keptBytes_ = 0;
+    kept_.reset(new (std::nothrow) uint8_t[needed]);
+    if (!kept_) return {VexoStatus::kOutOfMemory, -1};
+    keptBytes_ = needed;
   }
   const auto header = ReadVexoHeader(file);
-  const size_t pixels = VexoPixelCount(*header);
-  if (image565.size() < pixels) return {VexoStatus::kMalformed, -1};
-  KeptMemory memory(kept_, keptBytes_);
-  const PathInput input{file,
-                        header->SignedWidth(),
-                        header->SignedHeight(),
-                        header->quality,
-                        image565.first(pixels),
-                        &memory};
-  return RunPath(family, *header, input);
+  const int32_t width = header ? header->SignedWidth() : 0;
+  const PictureOutput output{image565, width, false};
+  return DecodeVexoFile(family, file, output, std::span(kept_.get(), keptBytes_));
 }
 
 }  // namespace vexo
