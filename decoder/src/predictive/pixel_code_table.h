@@ -16,14 +16,22 @@ namespace vexo {
 
 inline constexpr int kPixelCodeBits = 12;
 
-// One entry: the 16-bit delta to add (0 for a copy), the code length and a
-// flag for a raw pixel.
+// One entry: the 16-bit fine delta to add (0 for a copy) in the low half, a
+// flag for a raw pixel above it, and the code length in the top byte, where
+// one shift takes it out.
 struct PixelCode {
-  static constexpr uint32_t kRawFlag = 1u << 24;
+  static constexpr uint32_t kRawFlag = 1u << 16;
+  static constexpr int kLengthShift = 24;
 
   static constexpr uint16_t Delta(uint32_t entry) { return static_cast<uint16_t>(entry); }
-  static constexpr int Length(uint32_t entry) { return static_cast<int>((entry >> 16) & 0xFF); }
+  static constexpr int Length(uint32_t entry) { return static_cast<int>(entry >> kLengthShift); }
   static constexpr bool IsRaw(uint32_t entry) { return (entry & kRawFlag) != 0; }
+  // The predicted pixel plus the entry's delta, doubled `coarseShift` (0 or
+  // 1) times: the coarse deltas are the fine ones doubled, so one table
+  // serves both. The bits above the delta only reach bits above 16.
+  static constexpr uint16_t AddDelta(uint16_t predicted, uint32_t entry, int coarseShift) {
+    return static_cast<uint16_t>(predicted + (entry << coarseShift));
+  }
 };
 
 using PixelCodeTable = std::array<uint32_t, 1u << kPixelCodeBits>;
@@ -52,7 +60,8 @@ constexpr int PixelCodeLength(uint32_t firstFourBits) {
 }
 
 constexpr uint32_t MakePixelCode(uint16_t delta, int length, bool raw) {
-  return delta | (static_cast<uint32_t>(length) << 16) | (raw ? PixelCode::kRawFlag : 0u);
+  return delta | (static_cast<uint32_t>(length) << PixelCode::kLengthShift) |
+         (raw ? PixelCode::kRawFlag : 0u);
 }
 
 constexpr PixelCodeTable BuildPixelCodeTable(const std::array<int32_t, kDeltaTableSize>& deltas) {
@@ -76,13 +85,22 @@ constexpr PixelCodeTable BuildPixelCodeTable(const std::array<int32_t, kDeltaTab
   return table;
 }
 
-inline constexpr PixelCodeTable PixelCodesFine = BuildPixelCodeTable(DeltaTableFine);
-inline constexpr PixelCodeTable PixelCodesCoarse = BuildPixelCodeTable(DeltaTableCoarse);
+inline constexpr PixelCodeTable PixelCodes = BuildPixelCodeTable(DeltaTableFine);
+
+// The coarse deltas are the fine ones doubled, so AddDelta reaches them from
+// the fine table.
+static_assert([] {
+  for (int k = 0; k < kDeltaTableSize; ++k) {
+    if (static_cast<uint16_t>(DeltaTableCoarse[k]) != static_cast<uint16_t>(2 * DeltaTableFine[k]))
+      return false;
+  }
+  return true;
+}());
 
 static_assert([] {
-  for (uint32_t bits = 0; bits < PixelCodesFine.size(); ++bits) {
+  for (uint32_t bits = 0; bits < PixelCodes.size(); ++bits) {
     const int first = PixelCodeLength(bits >> (kPixelCodeBits - kPixelCodeLengthBits));
-    if (PixelCode::Length(PixelCodesFine[bits]) != first) return false;
+    if (PixelCode::Length(PixelCodes[bits]) != first) return false;
   }
   return true;
 }());
