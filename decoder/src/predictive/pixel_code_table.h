@@ -28,9 +28,12 @@ struct PixelCode {
   static constexpr bool IsRaw(uint32_t entry) { return (entry & kRawFlag) != 0; }
   // The predicted pixel plus the entry's delta, doubled `coarseShift` (0 or
   // 1) times: the coarse deltas are the fine ones doubled, so one table
-  // serves both. The bits above the delta only reach bits above 16.
-  static constexpr uint16_t AddDelta(uint16_t predicted, uint32_t entry, int coarseShift) {
-    return static_cast<uint16_t>(predicted + (entry << coarseShift));
+  // serves both. Only the low 16 bits are the pixel: the bits above the
+  // delta, and any above the prediction, reach bits above 16 only, so a
+  // chain of additions may leave them there and clear them once, when it
+  // stores the pixel.
+  static constexpr uint32_t AddDelta(uint32_t predicted, uint32_t entry, int coarseShift) {
+    return predicted + (entry << coarseShift);
   }
 };
 

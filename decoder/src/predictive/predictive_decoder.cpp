@@ -46,27 +46,30 @@ struct PredictiveState {
     return pixel;
   }
 
-  // Decodes one pixel code from the pixel's prediction.
-  uint16_t NextPixel(uint16_t predicted) {
+  // Decodes one pixel code from the pixel's prediction. The pixel is the low
+  // 16 bits of the result (see PixelCode::AddDelta).
+  uint32_t NextPixel(uint32_t predicted) {
     const uint32_t code = PixelCodes[bits.Peek(kPixelCodeBits)];
     bits.Skip(PixelCode::Length(code));
     return PixelCode::IsRaw(code) ? NextRaw() : PixelCode::AddDelta(predicted, code, coarseShift);
   }
-  void DecodePixel(uint16_t* pixel, uint16_t predicted) { *pixel = NextPixel(predicted); }
+  void DecodePixel(uint16_t* pixel, uint32_t predicted) {
+    *pixel = static_cast<uint16_t>(NextPixel(predicted));
+  }
 
   // The same result. With a 64-bit accumulator the code's length comes from
   // its first 4 bits in registers rather than from the table: the next
   // code's bits are then ready before the table entry arrives, which
   // shortens the chain from one pixel to the next to a few shifts. A 32-bit
   // processor would need 64-bit shifts for that, so it takes the table's.
-  uint16_t NextPixelQuickLength(uint16_t predicted) {
+  uint32_t NextPixelQuickLength(uint32_t predicted) {
     if constexpr (kRefillPerPair) return NextPixel(predicted);
     const uint32_t code = PixelCodes[bits.Peek(kPixelCodeBits)];
     bits.Skip(PixelCodeLength(bits.Peek(kPixelCodeLengthBits)));
     return PixelCode::IsRaw(code) ? NextRaw() : PixelCode::AddDelta(predicted, code, coarseShift);
   }
-  void DecodePixelQuickLength(uint16_t* pixel, uint16_t predicted) {
-    *pixel = NextPixelQuickLength(predicted);
+  void DecodePixelQuickLength(uint16_t* pixel, uint32_t predicted) {
+    *pixel = static_cast<uint16_t>(NextPixelQuickLength(predicted));
   }
 
   // Before the codes of pixel `column` (0 or 2) of row `row` of a full
@@ -148,11 +151,11 @@ void DecodeBlockCarefully(PredictiveState& s, int32_t x, int32_t y, int bw, int 
 void DecodeFullRowsFromLeft(PredictiveState& s, uint16_t* block, ptrdiff_t stride) {
   for (int r = 0; r < kBlockSize; ++r) {
     uint16_t* row = block + r * stride;
-    uint16_t left = row[-1];
+    uint32_t left = row[-1];
     for (int c = 0; c < kBlockSize; ++c) {
       if (c % 2 == 0) s.RefillBeforeCodes(r, c);
       left = s.NextPixelQuickLength(left);
-      row[c] = left;
+      row[c] = static_cast<uint16_t>(left);
     }
   }
 }
