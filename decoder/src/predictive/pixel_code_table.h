@@ -89,6 +89,10 @@ constexpr PixelCodeTable BuildPixelCodeTable(const std::array<int32_t, kDeltaTab
 }
 
 inline constexpr PixelCodeTable PixelCodes = BuildPixelCodeTable(DeltaTableFine);
+// The coarse deltas in a table of their own, for processors whose data cache
+// holds both tables and for which a shift by a variable costs more than on
+// ARM.
+inline constexpr PixelCodeTable PixelCodesCoarse = BuildPixelCodeTable(DeltaTableCoarse);
 
 // The coarse deltas are the fine ones doubled, so AddDelta reaches them from
 // the fine table.

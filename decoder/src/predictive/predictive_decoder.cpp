@@ -23,11 +23,17 @@ constexpr size_t kFullBlockFetchBytes = 48;
 constexpr bool kRefillPerPair =
     NativeBitReader::kUncheckedBits < kPredictiveModeBits + kBlockSize * kPixelCodeBits;
 
+// 32-bit processors (small data caches) read the coarse deltas from the fine
+// table with one shift, which ARM's shifter gives for free; 64-bit ones keep
+// a table per quality.
+constexpr bool kOneCodeTable = kRefillPerPair;
+
 // Everything one decode shares between its blocks.
 struct PredictiveState {
   PredictiveState(const PathInput& input, int64_t rawStreamOffset)
       : bits(input.file.data(), input.file.size(), kPredictiveStreamStart),
-        coarseShift(UsesCoarseDeltas(input.quality) ? 1 : 0),
+        codes(UsesCoarseDeltas(input.quality) && !kOneCodeTable ? PixelCodesCoarse : PixelCodes),
+        coarseShift(UsesCoarseDeltas(input.quality) && kOneCodeTable ? 1 : 0),
         image(input.image.data()),
         width(input.width),
         stride(input.stride),
@@ -49,9 +55,9 @@ struct PredictiveState {
   // Decodes one pixel code from the pixel's prediction. The pixel is the low
   // 16 bits of the result (see PixelCode::AddDelta).
   uint32_t NextPixel(uint32_t predicted) {
-    const uint32_t code = PixelCodes[bits.Peek(kPixelCodeBits)];
+    const uint32_t code = codes[bits.Peek(kPixelCodeBits)];
     bits.Skip(PixelCode::Length(code));
-    return PixelCode::IsRaw(code) ? NextRaw() : PixelCode::AddDelta(predicted, code, coarseShift);
+    return PixelCode::IsRaw(code) ? NextRaw() : PixelCode::AddDelta(predicted, code, CoarseShift());
   }
   void DecodePixel(uint16_t* pixel, uint32_t predicted) {
     *pixel = static_cast<uint16_t>(NextPixel(predicted));
@@ -64,9 +70,9 @@ struct PredictiveState {
   // processor would need 64-bit shifts for that, so it takes the table's.
   uint32_t NextPixelQuickLength(uint32_t predicted) {
     if constexpr (kRefillPerPair) return NextPixel(predicted);
-    const uint32_t code = PixelCodes[bits.Peek(kPixelCodeBits)];
+    const uint32_t code = codes[bits.Peek(kPixelCodeBits)];
     bits.Skip(PixelCodeLength(bits.Peek(kPixelCodeLengthBits)));
-    return PixelCode::IsRaw(code) ? NextRaw() : PixelCode::AddDelta(predicted, code, coarseShift);
+    return PixelCode::IsRaw(code) ? NextRaw() : PixelCode::AddDelta(predicted, code, CoarseShift());
   }
   void DecodePixelQuickLength(uint16_t* pixel, uint32_t predicted) {
     *pixel = static_cast<uint16_t>(NextPixelQuickLength(predicted));
@@ -78,6 +84,8 @@ struct PredictiveState {
   void RefillBeforeCodes(int row, int column) {
     if (kRefillPerPair || (row > 0 && column == 0)) bits.RefillUnchecked();
   }
+
+  int CoarseShift() const { return kOneCodeTable ? coarseShift : 0; }
 
   bool Failed() const { return rawPastEnd || bits.ConsumedPastEnd(); }
 
@@ -100,6 +108,7 @@ struct PredictiveState {
   }
 
   NativeBitReader bits;
+  const PixelCodeTable& codes;
   int coarseShift;
   uint16_t* image;
   int32_t width;
