@@ -240,9 +240,9 @@ VexoDecodeResult DecodeWith(const PathInput& input, WalkBlocks walkBlocks) {
 VexoDecodeResult DecodePredictiveGeneral(const PathInput& input) {
   return DecodeWith(input, [&input](PredictiveState& s) {
     for (int32_t y = 0; y < input.height; y += kBlockSize) {
-      const int bh = std::min(kBlockSize, input.height - y);
+      const int bh = std::min<int32_t>(kBlockSize, input.height - y);
       for (int32_t x = 0; x < input.width; x += kBlockSize) {
-        DecodeBlockCarefully(s, x, y, std::min(kBlockSize, input.width - x), bh);
+        DecodeBlockCarefully(s, x, y, std::min<int32_t>(kBlockSize, input.width - x), bh);
         if (s.Failed()) return;
       }
     }
