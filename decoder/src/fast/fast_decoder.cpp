@@ -211,7 +211,7 @@ int32_t BlocksSafeAhead(const FastStreams& streams, int32_t wanted) {
 
 // The block codes of one picture and where the next block goes.
 struct BlockWalk {
-  VexoBitReader codes;
+  NativeBitReader codes;
   ptrdiff_t blockOffset = 0;
   bool shifted = false;
 
@@ -270,7 +270,7 @@ bool DecodeLinearBlockAt(const PathInput& input, const FastGeometry& g,
 
 // Visits the blocks in order; false when a block read outside the file.
 bool ScanBlocks(const PathInput& input, const FastGeometry& g, FastStreams& streams) {
-  BlockWalk walk{VexoBitReader(input.file.data(), input.file.size(), kFastBlockCodeStart)};
+  BlockWalk walk{NativeBitReader(input.file.data(), input.file.size(), kFastBlockCodeStart)};
   const FastSymbolDeltas& deltas = FastSymbolDeltasForQuality(input.quality);
   for (int32_t by = 0; by < g.blockRows; ++by) {
     int32_t bx = 0;

@@ -16,14 +16,25 @@ namespace vexo {
 
 inline constexpr int kPixelCodeBits = 12;
 
-// One entry: the 16-bit delta to add (0 for a copy), the code length and a
-// flag for a raw pixel.
+// One entry: the 16-bit fine delta to add (0 for a copy) in the low half, a
+// flag for a raw pixel above it, and the code length in the top byte, where
+// one shift takes it out.
 struct PixelCode {
-  static constexpr uint32_t kRawFlag = 1u << 24;
+  static constexpr uint32_t kRawFlag = 1u << 16;
+  static constexpr int kLengthShift = 24;
 
   static constexpr uint16_t Delta(uint32_t entry) { return static_cast<uint16_t>(entry); }
-  static constexpr int Length(uint32_t entry) { return static_cast<int>((entry >> 16) & 0xFF); }
+  static constexpr int Length(uint32_t entry) { return static_cast<int>(entry >> kLengthShift); }
   static constexpr bool IsRaw(uint32_t entry) { return (entry & kRawFlag) != 0; }
+  // The predicted pixel plus the entry's delta, doubled `coarseShift` (0 or
+  // 1) times: the coarse deltas are the fine ones doubled, so one table
+  // serves both. Only the low 16 bits are the pixel: the bits above the
+  // delta, and any above the prediction, reach bits above 16 only, so a
+  // chain of additions may leave them there and clear them once, when it
+  // stores the pixel.
+  static constexpr uint32_t AddDelta(uint32_t predicted, uint32_t entry, int coarseShift) {
+    return predicted + (entry << coarseShift);
+  }
 };
 
 using PixelCodeTable = std::array<uint32_t, 1u << kPixelCodeBits>;
@@ -52,7 +63,8 @@ constexpr int PixelCodeLength(uint32_t firstFourBits) {
 }
 
 constexpr uint32_t MakePixelCode(uint16_t delta, int length, bool raw) {
-  return delta | (static_cast<uint32_t>(length) << 16) | (raw ? PixelCode::kRawFlag : 0u);
+  return delta | (static_cast<uint32_t>(length) << PixelCode::kLengthShift) |
+         (raw ? PixelCode::kRawFlag : 0u);
 }
 
 constexpr PixelCodeTable BuildPixelCodeTable(const std::array<int32_t, kDeltaTableSize>& deltas) {
@@ -76,13 +88,26 @@ constexpr PixelCodeTable BuildPixelCodeTable(const std::array<int32_t, kDeltaTab
   return table;
 }
 
-inline constexpr PixelCodeTable PixelCodesFine = BuildPixelCodeTable(DeltaTableFine);
+inline constexpr PixelCodeTable PixelCodes = BuildPixelCodeTable(DeltaTableFine);
+// The coarse deltas in a table of their own, for processors whose data cache
+// holds both tables and for which a shift by a variable costs more than on
+// ARM.
 inline constexpr PixelCodeTable PixelCodesCoarse = BuildPixelCodeTable(DeltaTableCoarse);
 
+// The coarse deltas are the fine ones doubled, so AddDelta reaches them from
+// the fine table.
 static_assert([] {
-  for (uint32_t bits = 0; bits < PixelCodesFine.size(); ++bits) {
+  for (int k = 0; k < kDeltaTableSize; ++k) {
+    if (static_cast<uint16_t>(DeltaTableCoarse[k]) != static_cast<uint16_t>(2 * DeltaTableFine[k]))
+      return false;
+  }
+  return true;
+}());
+
+static_assert([] {
+  for (uint32_t bits = 0; bits < PixelCodes.size(); ++bits) {
     const int first = PixelCodeLength(bits >> (kPixelCodeBits - kPixelCodeLengthBits));
-    if (PixelCode::Length(PixelCodesFine[bits]) != first) return false;
+    if (PixelCode::Length(PixelCodes[bits]) != first) return false;
   }
   return true;
 }());

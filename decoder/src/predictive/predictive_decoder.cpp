@@ -12,16 +12,28 @@ namespace {
 
 constexpr int kBlockSize = kPredictiveBlockSize;
 
-// Fetch distance that covers every refill of one full block: four refills,
-// each advancing at most 7 bytes, and the 8-byte load of the last (29 bytes),
-// with room to spare.
+// Fetch distance that covers every refill of one full block, with room to
+// spare: with a 64-bit accumulator four refills of at most 7 bytes and the
+// 8-byte load of the last (29 bytes); with a 32-bit one nine refills of at
+// most 3 bytes and the 4-byte load of the last (31 bytes).
 constexpr size_t kFullBlockFetchBytes = 48;
+
+// A 64-bit accumulator holds the codes of a whole block row after one
+// refill; a 32-bit one those of a pair of pixels.
+constexpr bool kRefillPerPair =
+    NativeBitReader::kUncheckedBits < kPredictiveModeBits + kBlockSize * kPixelCodeBits;
+
+// 32-bit processors (small data caches) read the coarse deltas from the fine
+// table with one shift, which ARM's shifter gives for free; 64-bit ones keep
+// a table per quality.
+constexpr bool kOneCodeTable = kRefillPerPair;
 
 // Everything one decode shares between its blocks.
 struct PredictiveState {
   PredictiveState(const PathInput& input, int64_t rawStreamOffset)
       : bits(input.file.data(), input.file.size(), kPredictiveStreamStart),
-        codes(UsesCoarseDeltas(input.quality) ? PixelCodesCoarse : PixelCodesFine),
+        codes(UsesCoarseDeltas(input.quality) && !kOneCodeTable ? PixelCodesCoarse : PixelCodes),
+        coarseShift(UsesCoarseDeltas(input.quality) && kOneCodeTable ? 1 : 0),
         image(input.image.data()),
         width(input.width),
         stride(input.stride),
@@ -40,28 +52,40 @@ struct PredictiveState {
     return pixel;
   }
 
-  // Decodes one pixel code from the pixel's prediction.
-  uint16_t NextPixel(uint16_t predicted) {
+  // Decodes one pixel code from the pixel's prediction. The pixel is the low
+  // 16 bits of the result (see PixelCode::AddDelta).
+  uint32_t NextPixel(uint32_t predicted) {
     const uint32_t code = codes[bits.Peek(kPixelCodeBits)];
     bits.Skip(PixelCode::Length(code));
-    return PixelCode::IsRaw(code) ? NextRaw()
-                                  : static_cast<uint16_t>(predicted + PixelCode::Delta(code));
+    return PixelCode::IsRaw(code) ? NextRaw() : PixelCode::AddDelta(predicted, code, CoarseShift());
   }
-  void DecodePixel(uint16_t* pixel, uint16_t predicted) { *pixel = NextPixel(predicted); }
+  void DecodePixel(uint16_t* pixel, uint32_t predicted) {
+    *pixel = static_cast<uint16_t>(NextPixel(predicted));
+  }
 
-  // The same result, with the code's length taken from its first 4 bits in
-  // registers rather than from the table: the next code's bits are then
-  // ready before the table entry arrives, which shortens the chain from one
-  // pixel to the next to a few shifts.
-  uint16_t NextPixelQuickLength(uint16_t predicted) {
+  // The same result. With a 64-bit accumulator the code's length comes from
+  // its first 4 bits in registers rather than from the table: the next
+  // code's bits are then ready before the table entry arrives, which
+  // shortens the chain from one pixel to the next to a few shifts. A 32-bit
+  // processor would need 64-bit shifts for that, so it takes the table's.
+  uint32_t NextPixelQuickLength(uint32_t predicted) {
+    if constexpr (kRefillPerPair) return NextPixel(predicted);
     const uint32_t code = codes[bits.Peek(kPixelCodeBits)];
     bits.Skip(PixelCodeLength(bits.Peek(kPixelCodeLengthBits)));
-    return PixelCode::IsRaw(code) ? NextRaw()
-                                  : static_cast<uint16_t>(predicted + PixelCode::Delta(code));
+    return PixelCode::IsRaw(code) ? NextRaw() : PixelCode::AddDelta(predicted, code, CoarseShift());
   }
-  void DecodePixelQuickLength(uint16_t* pixel, uint16_t predicted) {
-    *pixel = NextPixelQuickLength(predicted);
+  void DecodePixelQuickLength(uint16_t* pixel, uint32_t predicted) {
+    *pixel = static_cast<uint16_t>(NextPixelQuickLength(predicted));
   }
+
+  // Before the codes of pixel `column` (0 or 2) of row `row` of a full
+  // block: the refills that keep the next codes in the accumulator, given
+  // that the block's mode was read just after a refill.
+  void RefillBeforeCodes(int row, int column) {
+    if (kRefillPerPair || (row > 0 && column == 0)) bits.RefillUnchecked();
+  }
+
+  int CoarseShift() const { return kOneCodeTable ? coarseShift : 0; }
 
   bool Failed() const { return rawPastEnd || bits.ConsumedPastEnd(); }
 
@@ -83,8 +107,9 @@ struct PredictiveState {
     return {VexoStatus::kOk, PositiveOrMinusOne(rawOffset)};
   }
 
-  VexoBitReader bits;
+  NativeBitReader bits;
   const PixelCodeTable& codes;
+  int coarseShift;
   uint16_t* image;
   int32_t width;
   ptrdiff_t stride;
@@ -134,13 +159,12 @@ void DecodeBlockCarefully(PredictiveState& s, int32_t x, int32_t y, int bw, int 
 // is the one just decoded, kept in a register rather than read back.
 void DecodeFullRowsFromLeft(PredictiveState& s, uint16_t* block, ptrdiff_t stride) {
   for (int r = 0; r < kBlockSize; ++r) {
-    // Four codes take at most 48 bits; a refill leaves at least 56.
-    if (r > 0) s.bits.RefillUnchecked();
     uint16_t* row = block + r * stride;
-    uint16_t left = row[-1];
+    uint32_t left = row[-1];
     for (int c = 0; c < kBlockSize; ++c) {
+      if (c % 2 == 0) s.RefillBeforeCodes(r, c);
       left = s.NextPixelQuickLength(left);
-      row[c] = left;
+      row[c] = static_cast<uint16_t>(left);
     }
   }
 }
@@ -150,10 +174,11 @@ void DecodeFullRowsFromLeft(PredictiveState& s, uint16_t* block, ptrdiff_t strid
 void DecodeFullRowsFromAbove(PredictiveState& s, uint16_t* block, ptrdiff_t stride,
                              ptrdiff_t offset) {
   for (int r = 0; r < kBlockSize; ++r) {
-    if (r > 0) s.bits.RefillUnchecked();
     uint16_t* row = block + r * stride;
+    s.RefillBeforeCodes(r, 0);
     s.DecodePixelQuickLength(row + 0, row[0 + offset]);
     s.DecodePixelQuickLength(row + 1, row[1 + offset]);
+    s.RefillBeforeCodes(r, 2);
     s.DecodePixelQuickLength(row + 2, row[2 + offset]);
     s.DecodePixelQuickLength(row + 3, row[3 + offset]);
   }
