@@ -29,6 +29,16 @@ bool IsPictureName(std::string_view name) {
       [name](std::string_view extension) { return vexo::EndsWithIgnoringCase(name, extension); });
 }
 
+// "no pictures (.png, .jpg, .jpeg, .bmp, .ppm)"
+std::string NoPictures() {
+  std::string text = "no pictures (";
+  for (std::string_view extension : kPictureExtensions) {
+    if (extension != kPictureExtensions.front()) text += ", ";
+    text += extension;
+  }
+  return text + ")";
+}
+
 std::string VexoNameFor(const std::string& path) {
   return std::filesystem::path(path).replace_extension(".vxo").string();
 }
@@ -150,7 +160,7 @@ int RunEncode(const EncodeRequest& request, std::ostream& out, std::ostream& err
 
 int RunEncodeBatch(const BatchRequest& batch, const EncodeRequest& request, std::ostream& out,
                    std::ostream& err) {
-  const BatchNaming naming{IsPictureName, VexoNameFor, VexoNameFor};
+  const BatchNaming naming{IsPictureName, VexoNameFor, VexoNameFor, NoPictures()};
   const ConvertOneFile encodeOne = [&request](const BatchJob& job, std::ostream& messages) {
     if (!CreateOutputFolder(job.output, messages)) return 1;
     EncodeRequest one = request;
@@ -160,9 +170,8 @@ int RunEncodeBatch(const BatchRequest& batch, const EncodeRequest& request, std:
     return RunEncode(one, summary, messages);
   };
   return RunBatch(PlanBatch(batch.inputs, batch.outputFolder, naming),
-                  {batch.threads, batch.showProgress, "encode",
-                   "picture (*.png, *.jpg, *.jpeg, *.bmp, *.ppm)", batch.outputFolder},
-                  encodeOne, out, err);
+                  {batch.threads, batch.showProgress, "encode", batch.outputFolder}, encodeOne, out,
+                  err);
 }
 
 }  // namespace vexo::cli
