@@ -145,13 +145,15 @@ TEST_F(VexoCliTest, ARefusedCommandSaysWhyAndWritesNothing) {
   EXPECT_EQ(Slurp(ppm).substr(0, 2), "P6");
 }
 
-// Warned: a file larger than the lossless predictive one, or a poor quality
-// choice; never the lossless predictive file itself.
+// Warned: a transform file larger than the lossless predictive one, or a
+// poor quality choice; never a lossless path, whatever its size.
 TEST_F(VexoCliTest, EncodeWarnsOnlyWhenTheSettingsWasteBits) {
   const std::string input = Write("in.ppm", Ppm(64, 64));
   const std::pair<std::string, std::string> cases[] = {
       {"", ""},
-      {"--path fast --quality 2", "larger than the lossless predictive file"},
+      {"--path fast", ""},
+      {"--path fast --quality 2", ""},
+      {"--path transform --quality 1", "larger than the lossless predictive file"},
       {"--path transform --quality 0", "quality 1 gives"}};
   for (const auto& [options, warning] : cases) {
     const RunResult run =

@@ -81,25 +81,24 @@ void PrintSummary(const EncodeRequest& request, const RgbPicture& picture, size_
       << pixels / 1e6 / seconds << " megapixels per second)\n";
 }
 
-// Warnings about a file that costs more than it needs to: larger than the
-// lossless predictive file of the same picture, or a transform quality whose
-// levels are too small to correct a prediction. Made before the file is
-// written, with strings that throw rather than streams that would swallow a
-// failed allocation, so that running out of memory never follows a written
-// file.
+// Warnings about a transform file that costs more than it needs to: larger
+// than the lossless predictive file of the same picture, or a quality whose
+// levels are too small to correct a prediction. The lossless paths are not
+// compared: they keep every pixel, which the transform path never does.
+// Made before the file is written, with strings that throw rather than
+// streams that would swallow a failed allocation, so that running out of
+// memory never follows a written file.
 std::string WastedBitsWarnings(const EncodeRequest& request, const RgbPicture& picture,
                                size_t fileBytes) {
+  if (request.options.path != VexoPath::kTransform) return {};
   std::string warnings;
-  if (request.options.path == VexoPath::kTransform && request.options.quality == 0) {
+  if (request.options.quality == 0) {
     warnings += "warning: " + request.output +
                 ": transform quality 0 carries levels of at most 2, too small to correct its "
                 "predictions; quality 1 gives the best picture\n";
   }
-  const EncodeOptions lossless{VexoPath::kPredictive, VexoFamily::k101, 0};
-  if (request.options.path == lossless.path && request.options.quality == lossless.quality) {
-    return warnings;
-  }
   // The picture passed the same checks for the request's own path.
+  const EncodeOptions lossless{VexoPath::kPredictive, VexoFamily::k101, 0};
   const size_t losslessBytes = EncodeVexo(picture, lossless).value().size();
   if (fileBytes > losslessBytes) {
     warnings += "warning: " + request.output + ": " + std::to_string(fileBytes) +
