@@ -103,19 +103,46 @@ TEST(FolderTreeRootsTest, TheFileSystemRootIsItsOwnPathAndAGoneFolderIsNotInsert
   EXPECT_EQ(gone.lastError, "Error Gettting SystemFileInfo!");
 }
 
-TEST(PicturePlacementTest, TheDisplayShowsThePlaceholderThenReCentresItsPicture) {
+struct PlacementCase {
+  const char* what;
+  int32_t pane, picture, scroll;
+  int32_t origin, usedScroll, range;
+};
+
+// One axis at a time: the other fits in every case and stays centred.
+const PlacementCase kPlacements[] = {
+    {"fits: centred, no scrolling", 380, 176, 50, 102, 0, 0},
+    {"fits exactly", 176, 176, 5, 0, 0, 0},
+    {"larger: scrolled", 380, 1000, 120, -120, 120, 620},
+    {"larger: at most to its far edge", 380, 1000, 900, -620, 620, 620},
+    {"larger: never before its near edge", 380, 1000, -4, 0, 0, 620},
+};
+
+TEST(PicturePlacementTest, APictureThatFitsIsCentredOneThatDoesNotIsScrolledWithinItsRange) {
+  for (const PlacementCase& c : kPlacements) {
+    SCOPED_TRACE(c.what);
+    const PicturePlacement across = PlacePicture(c.pane, 400, c.picture, 144, {c.scroll, 9});
+    EXPECT_EQ(across, (PicturePlacement{{c.origin, 128}, {c.usedScroll, 0}, {c.range, 0}}));
+    const PicturePlacement down = PlacePicture(400, c.pane, 144, c.picture, {9, c.scroll});
+    EXPECT_EQ(down, (PicturePlacement{{128, c.origin}, {0, c.usedScroll}, {0, c.range}}));
+  }
+}
+
+TEST(PicturePlacementTest, TheDisplayKeepsItsScrollAsFarAsEachNewSizeAllows) {
   DisplayState display;
   display.Resize(380, 400);
   EXPECT_TRUE(display.ShowsPlaceholder());
   EXPECT_EQ(display.Position(), (PicturePosition{102, 128}));
+  display.SetImageSize(1000, 800);
+  display.ScrollTo({500, 300});
+  EXPECT_EQ(display.Position(), (PicturePosition{-500, -300}));
+  display.Resize(700, 400);  // less to pan across
+  EXPECT_EQ(display.Placement().scroll, (PicturePosition{300, 300}));
   display.SetImageSize(2, 1);
   display.SetImage(std::vector<uint8_t>(12, 7));  // larger than the picture's 8 bytes
   EXPECT_FALSE(display.ShowsPlaceholder());
   EXPECT_EQ(display.PixelCopy().size(), 8u);
-  display.Resize(10, 11);
-  EXPECT_EQ(display.Position(), (PicturePosition{4, 5}));
-  // What does not fit is anchored at the edge it overflows.
-  EXPECT_EQ(PlacePicture(380, 100, 176, 144), (PicturePosition{102, 0}));
+  EXPECT_EQ(display.Placement(), (PicturePlacement{{349, 199}, {0, 0}, {0, 0}}));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProcess>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -16,6 +17,7 @@ namespace {
 const QString kSamples = QStringLiteral(VEXO_SAMPLES_DIR);
 const QString kCat = QStringLiteral("cat-176x144-predictive-101.vxo");
 const QString kCoffee = QStringLiteral("coffee-352x288-transform-101-q24.vxo");
+const QString kSunset = QStringLiteral("sunset-1920x1080-transform-101-q28.vxo");
 
 // Closes the next message box once it shows, keeping its text.
 void AnswerNextMessageBox(QString* text) {
@@ -37,6 +39,7 @@ class MainWindowTest : public QObject {
   void cleanup();
   void choosingAFolderFillsTheList();
   void aClickPlaysOneFileExactly();
+  void aPictureLargerThanThePanePans();
   void aDamagedFileEndsASlideShow();
   void stopAndTheFrameRateItems();
   void saveBmpWritesBesideTheSource();
@@ -106,14 +109,56 @@ void MainWindowTest::aClickPlaysOneFileExactly() {
                                  QImage::Format_BGR888)
                               .mirrored();
   const QRect shownArea(window_->DisplayView()->PictureOrigin().toPoint(), expected.size());
-  QCOMPARE(window_->DisplayView()->grab().toImage().copy(shownArea).convertToFormat(
+  QCOMPARE(window_->DisplayView()->viewport()->grab().toImage().copy(shownArea).convertToFormat(
                QImage::Format_BGR888),
            expected);
+  QVERIFY(!window_->DisplayView()->horizontalScrollBar()->isVisible());
   const QStringList fields = window_->OutputView()->FieldTexts();
   QCOMPARE(fields.at(0), kCoffee);
   QCOMPARE(fields.at(1), QString("352x288x24b"));
   QCOMPARE(fields.at(4), QString("ARM9 DCT ON"));
   QCOMPARE(fields.at(5), QString("24"));
+}
+
+// The wheel pans down, Shift+wheel and the arrow keys sideways; the picture
+// follows the scroll bars and stops at its far corner.
+void MainWindowTest::aPictureLargerThanThePanePans() {
+  CopySample(kSunset);
+  QVERIFY(window_->OpenPath(folder_->filePath(kSunset)));
+  COrvaneDisplayView* display = window_->DisplayView();
+  QTRY_VERIFY(!display->State().ShowsPlaceholder());
+  QScrollBar* across = display->horizontalScrollBar();
+  QScrollBar* down = display->verticalScrollBar();
+  QTRY_VERIFY(across->isVisible() && down->isVisible());  // shown a moment after the range is set
+  QCOMPARE(across->maximum(), 1920 - display->viewport()->width());
+  QCOMPARE(down->maximum(), 1080 - display->viewport()->height());
+  QCOMPARE(display->PictureOrigin(), QPointF(0, 0));
+
+  const auto turnWheel = [display](Qt::KeyboardModifiers modifiers) {
+    const QPointF middle = display->viewport()->rect().center();
+    QWheelEvent wheel(middle, display->viewport()->mapToGlobal(middle), {}, QPoint(0, -120),
+                      Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(display->viewport(), &wheel);
+  };
+  turnWheel(Qt::NoModifier);
+  QVERIFY(down->value() > 0);
+  QCOMPARE(across->value(), 0);
+  turnWheel(Qt::ShiftModifier);
+  QVERIFY(across->value() > 0);
+  const int afterWheel = across->value();
+  display->setFocus();
+  QTest::keyClick(display, Qt::Key_Right);
+  QVERIFY(across->value() > afterWheel);
+  QCOMPARE(display->PictureOrigin(), QPointF(-across->value(), -down->value()));
+
+  for (int notch = 0; notch < 100; ++notch) {
+    turnWheel(Qt::NoModifier);
+    turnWheel(Qt::ShiftModifier);
+  }
+  QCOMPARE(QPoint(across->value(), down->value()), QPoint(across->maximum(), down->maximum()));
+  // The picture's bottom-right pixel sits in the viewport's bottom-right corner.
+  const QPointF corner = display->PictureOrigin() + QPointF(1920, 1080);
+  QCOMPARE(corner, QPointF(display->viewport()->width(), display->viewport()->height()));
 }
 
 void MainWindowTest::aDamagedFileEndsASlideShow() {

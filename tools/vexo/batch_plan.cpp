@@ -112,7 +112,10 @@ BatchPlan PlanBatch(const std::vector<std::string>& inputs, const std::string& o
                           : (fs::path(outputFolder) / naming.mirrored(name.string())).string());
       continue;
     }
-    for (const fs::path& relative : search.FilesUnder(input)) {
+    const std::vector<fs::path> found = search.FilesUnder(input);
+    if (found.empty())
+      plan.failures.push_back(input + ": " + naming.nothingWanted + " in this folder");
+    for (const fs::path& relative : found) {
       const fs::path path = input / relative;
       const fs::path mirrored = fs::path(outputFolder) / relative.parent_path() /
                                 naming.mirrored(relative.filename().string());

@@ -23,6 +23,8 @@ struct BatchNaming {
   std::function<std::string(const std::string& inputPath)> beside;
   // The output's file name in a mirrored tree ("cat.vxo" to "cat.png").
   std::function<std::string(const std::string& fileName)> mirrored;
+  // What a folder without a wanted file lacks: "no VEXO file (*.vxo)".
+  std::string nothingWanted;
 };
 
 struct BatchPlan {
@@ -34,8 +36,9 @@ struct BatchPlan {
 // output goes directly under it and a folder's files keep their place
 // relative to that folder. Hidden entries are skipped and symbolic links to
 // folders inside a search are not followed, so that a link loop cannot make
-// it endless. Two inputs that would write one output, and an output that is
-// its own input, are failures of the later input.
+// it endless. A folder without a wanted file is a failure of its own, named
+// as the user named it; two inputs that would write one output are failures
+// of the later input.
 BatchPlan PlanBatch(const std::vector<std::string>& inputs, const std::string& outputFolder,
                     const BatchNaming& naming);
 

@@ -112,10 +112,7 @@ void RunWorkers(BatchState& state, const BatchSettings& settings, size_t jobCoun
 int RunBatch(const BatchPlan& plan, const BatchSettings& settings, const ConvertOneFile& convert,
              std::ostream& out, std::ostream& err) {
   for (const std::string& failure : plan.failures) err << failure << "\n";
-  if (plan.jobs.empty()) {
-    err << settings.command << ": no " << settings.wanted << " found\n";
-    return 1;
-  }
+  if (plan.jobs.empty()) return 1;  // a plan without jobs has failures, already said
   if (!settings.outputFolder.empty() && !CreateOutputFolder(settings.outputFolder + "/", err)) {
     return 1;
   }

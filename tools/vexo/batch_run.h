@@ -20,12 +20,12 @@ struct BatchSettings {
   unsigned threads = 1;
   bool showProgress = false;  // a progress line on `err`, for a terminal
   std::string command;        // "decode", which starts the summary
-  std::string wanted;         // "VEXO file", what a folder search looks for
   std::string outputFolder;   // created before the first file, when not empty
 };
 
-// Runs `convert` on every job of `plan` after reporting the plan's failures.
-// Returns 0 when every file was converted, else 1.
+// Runs `convert` on every job of `plan` after reporting the plan's failures
+// (with no job, they are all it says). Returns 0 when every file was
+// converted, else 1.
 int RunBatch(const BatchPlan& plan, const BatchSettings& settings, const ConvertOneFile& convert,
              std::ostream& out, std::ostream& err);
 

@@ -127,17 +127,17 @@ int RunDecodeBatch(const BatchRequest& batch, std::optional<vexo::OutputFormat> 
   const BatchNaming naming{
       [](std::string_view name) { return vexo::EndsWithIgnoringCase(name, kVexoExtension); },
       [chosen](const std::string& input) { return DecodedNameBeside(input, chosen); },
-      [chosen](const std::string& name) { return DecodedNameMirrored(name, chosen); }};
+      [chosen](const std::string& name) { return DecodedNameMirrored(name, chosen); },
+      "no VEXO file (*.vxo)"};
   const ConvertOneFile decodeOne = [chosen](const BatchJob& job, std::ostream& messages) {
     if (!CreateOutputFolder(job.output, messages)) return 1;
     std::ostream statistics(nullptr);        // a batch prints no statistics block per file
     thread_local vexo::FileDecoder decoder;  // an instance serves one thread alone
     return RunDecodeWith({job.input, job.output, chosen}, decoder, statistics, messages);
   };
-  return RunBatch(
-      PlanBatch(batch.inputs, batch.outputFolder, naming),
-      {batch.threads, batch.showProgress, "decode", "VEXO file (*.vxo)", batch.outputFolder},
-      decodeOne, out, err);
+  return RunBatch(PlanBatch(batch.inputs, batch.outputFolder, naming),
+                  {batch.threads, batch.showProgress, "decode", batch.outputFolder}, decodeOne, out,
+                  err);
 }
 
 }  // namespace vexo::cli

@@ -29,6 +29,16 @@ bool IsPictureName(std::string_view name) {
       [name](std::string_view extension) { return vexo::EndsWithIgnoringCase(name, extension); });
 }
 
+// "no pictures (.png, .jpg, .jpeg, .bmp, .ppm)"
+std::string NoPictures() {
+  std::string text = "no pictures (";
+  for (std::string_view extension : kPictureExtensions) {
+    if (extension != kPictureExtensions.front()) text += ", ";
+    text += extension;
+  }
+  return text + ")";
+}
+
 std::string VexoNameFor(const std::string& path) {
   return std::filesystem::path(path).replace_extension(".vxo").string();
 }
@@ -71,25 +81,24 @@ void PrintSummary(const EncodeRequest& request, const RgbPicture& picture, size_
       << pixels / 1e6 / seconds << " megapixels per second)\n";
 }
 
-// Warnings about a file that costs more than it needs to: larger than the
-// lossless predictive file of the same picture, or a transform quality whose
-// levels are too small to correct a prediction. Made before the file is
-// written, with strings that throw rather than streams that would swallow a
-// failed allocation, so that running out of memory never follows a written
-// file.
+// Warnings about a transform file that costs more than it needs to: larger
+// than the lossless predictive file of the same picture, or a quality whose
+// levels are too small to correct a prediction. The lossless paths are not
+// compared: they keep every pixel, which the transform path never does.
+// Made before the file is written, with strings that throw rather than
+// streams that would swallow a failed allocation, so that running out of
+// memory never follows a written file.
 std::string WastedBitsWarnings(const EncodeRequest& request, const RgbPicture& picture,
                                size_t fileBytes) {
+  if (request.options.path != VexoPath::kTransform) return {};
   std::string warnings;
-  if (request.options.path == VexoPath::kTransform && request.options.quality == 0) {
+  if (request.options.quality == 0) {
     warnings += "warning: " + request.output +
                 ": transform quality 0 carries levels of at most 2, too small to correct its "
                 "predictions; quality 1 gives the best picture\n";
   }
-  const EncodeOptions lossless{VexoPath::kPredictive, VexoFamily::k101, 0};
-  if (request.options.path == lossless.path && request.options.quality == lossless.quality) {
-    return warnings;
-  }
   // The picture passed the same checks for the request's own path.
+  const EncodeOptions lossless{VexoPath::kPredictive, VexoFamily::k101, 0};
   const size_t losslessBytes = EncodeVexo(picture, lossless).value().size();
   if (fileBytes > losslessBytes) {
     warnings += "warning: " + request.output + ": " + std::to_string(fileBytes) +
@@ -150,7 +159,7 @@ int RunEncode(const EncodeRequest& request, std::ostream& out, std::ostream& err
 
 int RunEncodeBatch(const BatchRequest& batch, const EncodeRequest& request, std::ostream& out,
                    std::ostream& err) {
-  const BatchNaming naming{IsPictureName, VexoNameFor, VexoNameFor};
+  const BatchNaming naming{IsPictureName, VexoNameFor, VexoNameFor, NoPictures()};
   const ConvertOneFile encodeOne = [&request](const BatchJob& job, std::ostream& messages) {
     if (!CreateOutputFolder(job.output, messages)) return 1;
     EncodeRequest one = request;
@@ -160,9 +169,8 @@ int RunEncodeBatch(const BatchRequest& batch, const EncodeRequest& request, std:
     return RunEncode(one, summary, messages);
   };
   return RunBatch(PlanBatch(batch.inputs, batch.outputFolder, naming),
-                  {batch.threads, batch.showProgress, "encode",
-                   "picture (*.png, *.jpg, *.jpeg, *.bmp, *.ppm)", batch.outputFolder},
-                  encodeOne, out, err);
+                  {batch.threads, batch.showProgress, "encode", batch.outputFolder}, encodeOne, out,
+                  err);
 }
 
 }  // namespace vexo::cli

@@ -61,9 +61,9 @@ const char* const kEncodeDescription =
     "              quality 1 (best) to 51 (smallest); never lossless. Quality 0\n"
     "              carries levels of at most 2 and cannot correct its predictions.\n"
     "The family defaults to the path's own: 201 for fast, 101 otherwise.\n\n"
-    "Lossless: predictive quality 0, and the fast path at every quality. Files larger\n"
-    "than the lossless predictive one of the same picture: usually fast quality 2\n"
-    "and transform qualities below about 12; encode says so when it happens.\n\n"
+    "Lossless: predictive quality 0, and the fast path at every quality. A transform\n"
+    "file larger than the lossless predictive one of the same picture (usually at\n"
+    "qualities below about 12) is worth less than it costs; encode says so.\n\n"
     "Transparent pixels (PNG alpha or tRNS) are composited over --background,\n"
     "white unless told.";
 

@@ -1,14 +1,16 @@
 // COrvaneDisplayView: the pane that shows each decoded picture 1:1, one
-// picture pixel per device pixel, placed as the display logic says.
+// picture pixel per device pixel, placed as the display logic says. A
+// picture larger than the pane pans: scroll bars, the wheel (Shift+wheel
+// sideways) and the arrow keys.
 #pragma once
 
+#include <QAbstractScrollArea>
 #include <QImage>
-#include <QWidget>
 
 #include "picture_placement.h"
 #include "viewer_services.h"
 
-class COrvaneDisplayView : public QWidget, public orvane::DisplaySink {
+class COrvaneDisplayView : public QAbstractScrollArea, public orvane::DisplaySink {
   Q_OBJECT
 
  public:
@@ -18,18 +20,28 @@ class COrvaneDisplayView : public QWidget, public orvane::DisplaySink {
   void SetImage(std::span<const uint8_t> bitmap24) override;
 
   const orvane::DisplayState& State() const { return state_; }
-  // Where the picture's top-left pixel is drawn, in widget coordinates.
+  // Where the picture's top-left pixel is drawn, in the viewport's coordinates.
   QPointF PictureOrigin() const;
+  // Pans a picture larger than the pane so that its middle shows.
+  void ScrollToMiddle();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
   void ResizeState();
+  // The scroll bars' ranges and values follow the placement, in device pixels.
+  void UpdateScrollBars();
+
+  // One arrow key or a third of a wheel notch, in pixels.
+  static constexpr int kScrollStep = 20;
 
   orvane::DisplayState state_;
   QImage picture_;
+  bool followingState_ = false;
 };
 
 // The picture shown before the first decode: "DECODED IMAGE" in white

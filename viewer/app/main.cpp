@@ -25,8 +25,9 @@ QIcon MakeApplicationIcon() {
   return QIcon(pixmap);
 }
 
-// Saves a picture of the window once the display shows a decoded picture,
-// or after a few seconds, then quits with 0 when it was written.
+// Saves a picture of the window once the display shows a decoded picture
+// (panned to its middle when it is larger than the pane), or after a few
+// seconds, then quits with 0 when it was written.
 void ScheduleScreenshot(CMainFrame& window, const QString& file) {
   auto* poll = new QTimer(&window);
   auto started = std::make_shared<QElapsedTimer>();
@@ -34,6 +35,8 @@ void ScheduleScreenshot(CMainFrame& window, const QString& file) {
   QObject::connect(poll, &QTimer::timeout, &window, [&window, file, poll, started] {
     if (window.DisplayView()->State().ShowsPlaceholder() && started->elapsed() < 5000) return;
     poll->stop();
+    QCoreApplication::processEvents();  // the scroll bars show a moment after their ranges are set
+    window.DisplayView()->ScrollToMiddle();
     const bool saved = window.grab().save(file);
     QCoreApplication::exit(saved ? 0 : 1);
   });
@@ -62,7 +65,9 @@ int main(int argc, char** argv) {
       QStringLiteral("[PATH]"));
   const QCommandLineOption screenshot(
       QStringLiteral("screenshot"),
-      QStringLiteral("Save a PNG picture of the window once PATH is shown, then quit."),
+      QStringLiteral(
+          "Save a PNG picture of the window once PATH is shown (a picture larger than its\n"
+          "pane panned to its middle), then quit."),
       QStringLiteral("FILE"));
   parser.addOption(screenshot);
   parser.process(app);
