@@ -37,6 +37,19 @@ inline uint16_t& PixelAt(const PathInput& input, int32_t x, int32_t y) {
       .image[static_cast<size_t>(y) * static_cast<size_t>(input.stride) + static_cast<size_t>(x)];
 }
 
+// The pixel at column x of row y of a picture `width` wide whose rows start
+// `stride` pixels apart, where a column left of the picture is the end of
+// the row above (prediction offsets are linear in a picture whose rows
+// follow each other), and anything above the first row is 0.
+inline uint16_t LinearSourcePixel(const uint16_t* image, int32_t width, ptrdiff_t stride, int32_t x,
+                                  int32_t y) {
+  if (x < 0) {
+    x += width;
+    --y;
+  }
+  return y >= 0 ? image[static_cast<ptrdiff_t>(y) * stride + x] : 0;
+}
+
 // The offset-style result of a path: the offset itself, or -1 when it is not
 // positive.
 inline int32_t PositiveOrMinusOne(int64_t offset) {

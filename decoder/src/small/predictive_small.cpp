@@ -54,15 +54,9 @@ struct SmallPredictiveState {
 
   uint16_t* Row(int32_t y) const { return image + static_cast<ptrdiff_t>(y) * stride; }
 
-  // The pixel at column x of row y, where the column left of the picture is
-  // the end of the row above (a prediction's source is where it would be if
-  // the rows followed each other), and anything above the first row is 0.
+  // See LinearSourcePixel.
   uint16_t SourcePixel(int32_t x, int32_t y) const {
-    if (x < 0) {
-      x += width;
-      --y;
-    }
-    return y >= 0 ? Row(y)[x] : 0;
+    return LinearSourcePixel(image, width, stride, x, y);
   }
 
   VexoBitReader bits;

@@ -9,6 +9,7 @@
 #include "transform/inverse_transform.h"
 #include "transform/pixel_packing.h"
 #include "transform/row_window.h"
+#include "transform/transform_input.h"
 
 namespace vexo {
 namespace {
@@ -86,20 +87,11 @@ bool DecodeRows(VexoBitReader& bits, const RowWindow& window, const TransformQua
 }  // namespace
 
 VexoDecodeResult DecodeTransformSmall(const PathInput& input) {
-  const auto quality = TransformQualityFor(input.quality);
-  if (!quality) return {VexoStatus::kMalformed, -1};
-  if (input.width < 1 || input.height < 1) {
-    return {VexoStatus::kOk, static_cast<int32_t>(kTransformStreamStart)};
-  }
-  if (!TransformFileCanHold(input.width, input.height, input.file.size())) {
-    return {VexoStatus::kTruncated, -1};
-  }
-  if (input.workspace.size() < TransformWorkspaceBytes(input.width)) {
-    return {VexoStatus::kOutOfMemory, -1};
-  }
+  if (const auto verdict = TransformInputVerdict(input)) return *verdict;
+  const TransformQuality quality = *TransformQualityFor(input.quality);
   const RowWindow window(input.workspace.data(), PaddedToBlocks(input.width));
   VexoBitReader bits(input.file.data(), input.file.size(), kTransformStreamStart);
-  if (!DecodeRows(bits, window, *quality, input)) return {VexoStatus::kTruncated, -1};
+  if (!DecodeRows(bits, window, quality, input)) return {VexoStatus::kTruncated, -1};
   return {VexoStatus::kOk, PositiveOrMinusOne(static_cast<int64_t>(bits.EndOffset()))};
 }
 

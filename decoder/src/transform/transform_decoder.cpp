@@ -5,6 +5,7 @@
 #include "transform/dequantised_list_reader.h"
 #include "transform/level_code.h"
 #include "transform/row_window.h"
+#include "transform/transform_input.h"
 #include "transform/transform_kernels.h"
 
 namespace vexo {
@@ -158,23 +159,12 @@ bool DecodeTransformRows(VexoBitReader& bits, const RowWindow& window,
 }  // namespace
 
 VexoDecodeResult DecodeTransform(const PathInput& input) {
-  const auto quality = TransformQualityFor(input.quality);
-  if (!quality) return {VexoStatus::kMalformed, -1};
-  if (input.width < 1 || input.height < 1) {
-    return {VexoStatus::kOk, static_cast<int32_t>(kTransformStreamStart)};
-  }
-  // Spares the decode of a file too short for even the shortest coding of
-  // its blocks.
-  if (!TransformFileCanHold(input.width, input.height, input.file.size())) {
-    return {VexoStatus::kTruncated, -1};
-  }
-  if (input.workspace.size() < TransformWorkspaceBytes(input.width)) {
-    return {VexoStatus::kOutOfMemory, -1};
-  }
+  if (const auto verdict = TransformInputVerdict(input)) return *verdict;
+  const TransformQuality quality = *TransformQualityFor(input.quality);
   const RowWindow window(input.workspace.data(), PaddedToBlocks(input.width));
   const OutputRows output{input.image.data(), input.stride, input.byteSwapped};
   VexoBitReader bits(input.file.data(), input.file.size(), kTransformStreamStart);
-  if (!DecodeTransformRows(bits, window, *quality, input.width, input.height, output)) {
+  if (!DecodeTransformRows(bits, window, quality, input.width, input.height, output)) {
     return {VexoStatus::kTruncated, -1};
   }
   return {VexoStatus::kOk, PositiveOrMinusOne(static_cast<int64_t>(bits.EndOffset()))};
