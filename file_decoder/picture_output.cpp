@@ -43,6 +43,17 @@ Result<std::vector<uint8_t>> EncodeBmp(int32_t width, int32_t height,
   return bytes;
 }
 
+// Rows top to bottom, each pixel's two bytes in the order asked for.
+std::vector<uint8_t> EncodeRaw(std::span<const uint16_t> image565, PixelByteOrder order) {
+  const size_t high = order == PixelByteOrder::kLittle ? 1 : 0;
+  std::vector<uint8_t> bytes(image565.size() * 2);
+  for (size_t i = 0; i < image565.size(); ++i) {
+    bytes[2 * i + high] = static_cast<uint8_t>(image565[i] >> 8);
+    bytes[2 * i + 1 - high] = static_cast<uint8_t>(image565[i]);
+  }
+  return bytes;
+}
+
 Result<std::vector<uint8_t>> EncodeFromRgb(OutputFormat format, int32_t width, int32_t height,
                                            std::span<const uint8_t> rgb) {
   switch (format) {
@@ -51,6 +62,7 @@ Result<std::vector<uint8_t>> EncodeFromRgb(OutputFormat format, int32_t width, i
     case OutputFormat::kPpm:
       return Concatenate(BytesOf(PpmHeader(width, height)), rgb);
     case OutputFormat::kBmp:
+    case OutputFormat::kRaw:
       break;  // written from the 5-6-5 pixels
   }
   return Error{ErrorCode::kInvalidRequest, "unknown output format"};
@@ -59,7 +71,8 @@ Result<std::vector<uint8_t>> EncodeFromRgb(OutputFormat format, int32_t width, i
 }  // namespace
 
 std::optional<OutputFormat> OutputFormatNamed(std::string_view name) {
-  for (const auto format : {OutputFormat::kBmp, OutputFormat::kPng, OutputFormat::kPpm}) {
+  for (const auto format :
+       {OutputFormat::kBmp, OutputFormat::kPng, OutputFormat::kPpm, OutputFormat::kRaw}) {
     if (SameIgnoringCase(name, OutputFormatExtension(format).substr(1))) return format;
   }
   return std::nullopt;
@@ -79,18 +92,22 @@ std::string_view OutputFormatExtension(OutputFormat format) {
       return ".png";
     case OutputFormat::kPpm:
       return ".ppm";
+    case OutputFormat::kRaw:
+      return ".raw";
   }
   return {};
 }
 
 Result<std::vector<uint8_t>> EncodeOutputFile(OutputFormat format, int32_t width, int32_t height,
-                                              std::span<const uint16_t> image565) {
+                                              std::span<const uint16_t> image565,
+                                              PixelByteOrder order) {
   if (width < 1 || height < 1 ||
       image565.size() != static_cast<size_t>(width) * static_cast<size_t>(height)) {
     return Error{ErrorCode::kInvalidRequest, "the pixels do not match the picture's size"};
   }
   try {
     if (format == OutputFormat::kBmp) return EncodeBmp(width, height, image565);
+    if (format == OutputFormat::kRaw) return EncodeRaw(image565, order);
     std::vector<uint8_t> rgb(image565.size() * 3);
     ExpandRgb565(image565, rgb);
     return EncodeFromRgb(format, width, height, rgb);
@@ -100,8 +117,10 @@ Result<std::vector<uint8_t>> EncodeOutputFile(OutputFormat format, int32_t width
 }
 
 Result<void> WriteOutputFile(const std::string& path, OutputFormat format, int32_t width,
-                             int32_t height, std::span<const uint16_t> image565) {
-  const Result<std::vector<uint8_t>> bytes = EncodeOutputFile(format, width, height, image565);
+                             int32_t height, std::span<const uint16_t> image565,
+                             PixelByteOrder order) {
+  const Result<std::vector<uint8_t>> bytes =
+      EncodeOutputFile(format, width, height, image565, order);
   if (!bytes)
     return Error{bytes.error().code, "Cannot write " + path + ": " + bytes.error().message};
   return file_io::WriteWholeFile(path, *bytes);

@@ -58,7 +58,8 @@ TEST_F(VexoCliTest, InfoEndsWithTheStatusAndVerdictAndDecodeSaysWhy) {
        "status: malformed\nresult: -1\nverdict: The VEXO file is damaged\n", damaged},
       {"intact", kHandChecked,
        "width: 4\nheight: 2\ndepth-flag: 0\npath-flag: 0\nquality: 0\ncodec-version: 101\n"
-       "path: predictive\nstatus: ok\nresult: 24\nverdict: ok\n",
+       "path: predictive\noutput-bytes: 16\nworkspace-bytes: 0\nstatus: ok\nresult: 24\n"
+       "verdict: ok\n",
        ""}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -94,12 +95,49 @@ TEST_F(VexoCliTest, EncodeWritesACheckedFileAndReportsIt) {
   const std::string size = std::to_string(std::filesystem::file_size(output));
   const std::string firstLine = lossless.out.substr(0, lossless.out.find('\n') + 1);
   EXPECT_EQ(firstLine.rfind(output + ": 8 x 8, " + size + " bytes, ", 0), 0u) << firstLine;
-  EXPECT_NE(Run("info '" + output + "'").out.find("path: fast\nstatus: ok\n"), std::string::npos);
+  EXPECT_NE(Run("info '" + output + "'")
+                .out.find("path: fast\noutput-bytes: 128\nworkspace-bytes: 0\nstatus: ok\n"),
+            std::string::npos);
 
   const RunResult lossy =
       Run("encode '" + input + "' '" + output + "' --path transform --quality 30");
   ASSERT_EQ(lossy.exitCode, 0) << lossy.err;
   EXPECT_NE(lossy.out.find("PSNR: "), std::string::npos) << lossy.out;
+  // Six rows of three planes, each row the width rounded up to 4.
+  EXPECT_NE(Run("info '" + output + "'").out.find("output-bytes: 128\nworkspace-bytes: 144\n"),
+            std::string::npos);
+}
+
+// Raw output holds the very pixels the other formats expand: each 5-6-5
+// pixel of the raw file, expanded with zero low bits, is the PPM's.
+TEST_F(VexoCliTest, RawOutputIsThePictureInEitherByteOrder) {
+  const std::string vxo = Write("x.vxo", kHandChecked), folder = folder_.string();
+  ASSERT_EQ(Run("decode '" + vxo + "' '" + folder + "/x.ppm'").exitCode, 0);
+  const RunResult little = Run("decode '" + vxo + "' '" + folder + "/x.raw'");
+  ASSERT_EQ(little.exitCode, 0) << little.err;
+  EXPECT_NE(little.out.find("RAW File: " + folder + "/x.raw\n"), std::string::npos);
+  ASSERT_EQ(
+      Run("decode --format raw --byte-order big '" + vxo + "' - > '" + folder + "/big'").exitCode,
+      0);
+  const std::string raw = Slurp(folder_ / "x.raw"), big = Slurp(folder_ / "big");
+  const std::string ppm = Slurp(folder_ / "x.ppm");
+  ASSERT_EQ(raw.size(), 16u);
+  ASSERT_EQ(big.size(), 16u);
+  const std::string rgb = ppm.substr(ppm.size() - 24);
+  for (size_t i = 0; i < 8; ++i) {
+    const auto pixel = static_cast<uint16_t>(static_cast<uint8_t>(raw[2 * i]) |
+                                             static_cast<uint8_t>(raw[2 * i + 1]) << 8);
+    EXPECT_EQ(static_cast<uint8_t>(rgb[3 * i]), (pixel >> 11) << 3) << i;
+    EXPECT_EQ(static_cast<uint8_t>(rgb[3 * i + 1]), ((pixel >> 5) & 63) << 2) << i;
+    EXPECT_EQ(static_cast<uint8_t>(rgb[3 * i + 2]), (pixel & 31) << 3) << i;
+    EXPECT_EQ(big[2 * i], raw[2 * i + 1]) << i;
+    EXPECT_EQ(big[2 * i + 1], raw[2 * i]) << i;
+  }
+  // A byte order means nothing to the 24-bit formats.
+  const RunResult refused = Run("decode --byte-order big '" + vxo + "' '" + folder + "/x.png'");
+  EXPECT_EQ(refused.exitCode, 2);
+  EXPECT_NE(refused.err.find("--byte-order big applies to raw"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(folder_ / "x.png"));
 }
 
 // A refused command line: its exit status and reason, nothing written and

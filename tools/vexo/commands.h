@@ -21,6 +21,7 @@ struct DecodeOptions {
   std::string output;  // empty: beside the input by the "1.bmp" rule
   // Empty: the output's extension says, BMP when it says nothing.
   std::optional<vexo::OutputFormat> format = std::nullopt;
+  vexo::PixelByteOrder byteOrder = vexo::PixelByteOrder::kLittle;  // raw output alone
 };
 
 int RunDecode(const DecodeOptions& options, std::ostream& out, std::ostream& err);
@@ -35,7 +36,7 @@ struct BatchRequest {
 
 // Decodes every VEXO file of the inputs to `format` (BMP when empty).
 int RunDecodeBatch(const BatchRequest& batch, std::optional<vexo::OutputFormat> format,
-                   std::ostream& out, std::ostream& err);
+                   vexo::PixelByteOrder byteOrder, std::ostream& out, std::ostream& err);
 struct EncodeRequest {
   std::string input;
   std::string output;

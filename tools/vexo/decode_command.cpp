@@ -1,5 +1,5 @@
-// vexo decode: the viewer's file decode, its statistics, and a BMP, PNG or
-// PPM file; or a whole batch of them.
+// vexo decode: the viewer's file decode, its statistics, and a BMP, PNG, PPM
+// or raw 5-6-5 file; or a whole batch of them.
 #include <new>
 #include <ostream>
 
@@ -40,7 +40,7 @@ vexo::OutputFormat FormatOf(const DecodeOptions& options) {
   return vexo::OutputFormatOfPath(options.output).value_or(vexo::OutputFormat::kBmp);
 }
 
-// "BMP", "PNG" or "PPM", as the texts name a format.
+// "BMP", "PNG", "PPM" or "RAW", as the texts name a format.
 std::string FormatName(vexo::OutputFormat format) {
   std::string name(vexo::OutputFormatExtension(format).substr(1));
   for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -62,12 +62,12 @@ std::string DecodedNameMirrored(const std::string& fileName, vexo::OutputFormat 
 // A BMP is written from the decoder's own bitmap, with nothing more to
 // allocate; the other formats are made from the 5-6-5 picture.
 vexo::Result<void> WritePicture(const vexo::FileDecoder& decoder, const std::string& path,
-                                vexo::OutputFormat format) {
+                                vexo::OutputFormat format, vexo::PixelByteOrder byteOrder) {
   if (format == vexo::OutputFormat::kBmp) {
     return vexo::WriteBmpFile(path, decoder.ImageWidth(), decoder.ImageHeight(), decoder.Bitmap());
   }
   return vexo::WriteOutputFile(path, format, decoder.ImageWidth(), decoder.ImageHeight(),
-                               decoder.Image565());
+                               decoder.Image565(), byteOrder);
 }
 
 int Decode(const DecodeOptions& options, vexo::FileDecoder& decoder, std::ostream& out,
@@ -94,7 +94,9 @@ int Decode(const DecodeOptions& options, vexo::FileDecoder& decoder, std::ostrea
   vexo::UpdateStatisticsTexts(statistics, decoder.Statistics());
   PrintStatistics(statistics, texts);
 
-  if (const vexo::Result<void> written = WritePicture(decoder, outputPath, format); !written) {
+  if (const vexo::Result<void> written =
+          WritePicture(decoder, outputPath, format, options.byteOrder);
+      !written) {
     err << written.error().message << "\n";
     return 1;
   }
@@ -122,18 +124,19 @@ int RunDecode(const DecodeOptions& options, std::ostream& out, std::ostream& err
 }
 
 int RunDecodeBatch(const BatchRequest& batch, std::optional<vexo::OutputFormat> format,
-                   std::ostream& out, std::ostream& err) {
+                   vexo::PixelByteOrder byteOrder, std::ostream& out, std::ostream& err) {
   const vexo::OutputFormat chosen = format.value_or(vexo::OutputFormat::kBmp);
   const BatchNaming naming{
       [](std::string_view name) { return vexo::EndsWithIgnoringCase(name, kVexoExtension); },
       [chosen](const std::string& input) { return DecodedNameBeside(input, chosen); },
       [chosen](const std::string& name) { return DecodedNameMirrored(name, chosen); },
       "no VEXO file (*.vxo)"};
-  const ConvertOneFile decodeOne = [chosen](const BatchJob& job, std::ostream& messages) {
+  const ConvertOneFile decodeOne = [chosen, byteOrder](const BatchJob& job,
+                                                       std::ostream& messages) {
     if (!CreateOutputFolder(job.output, messages)) return 1;
     std::ostream statistics(nullptr);        // a batch prints no statistics block per file
     thread_local vexo::FileDecoder decoder;  // an instance serves one thread alone
-    return RunDecodeWith({job.input, job.output, chosen}, decoder, statistics, messages);
+    return RunDecodeWith({job.input, job.output, chosen, byteOrder}, decoder, statistics, messages);
   };
   return RunBatch(PlanBatch(batch.inputs, batch.outputFolder, naming),
                   {batch.threads, batch.showProgress, "decode", batch.outputFolder}, decodeOne, out,

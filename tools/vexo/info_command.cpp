@@ -7,6 +7,7 @@
 #include "commands.h"
 #include "file_decoder.h"
 #include "file_io/input_file.h"
+#include "vexo.h"
 #include "vexo_decoder.h"
 
 namespace vexo::cli {
@@ -39,6 +40,18 @@ void PrintHeader(const VexoHeader& header, std::ostream& out) {
   }
 }
 
+// What a decode on a device needs beside the file: the picture it writes
+// (16 bits a pixel) and the workspace the caller hands to vexo_decode.
+void PrintDecodeMemory(std::span<const uint8_t> file, std::ostream& out) {
+  vexo_info info;
+  if (vexo_read_info(file.data(), file.size(), &info) != VEXO_OK) return;
+  if (info.width <= 0 || info.height <= 0) return;
+  const uint64_t outputBytes =
+      uint64_t{2} * static_cast<uint64_t>(info.width) * static_cast<uint64_t>(info.height);
+  out << "output-bytes: " << outputBytes << "\n"
+      << "workspace-bytes: " << vexo_workspace_size(&info) << "\n";
+}
+
 // The library's re-entrant decode of the whole file. A file that fails the
 // block-count check would certainly run out of data, so it is reported as
 // truncated without allocating for its picture, but only once every check
@@ -68,6 +81,7 @@ int DescribeVexoFile(std::span<const uint8_t> file, std::ostream& out) {
   // Without the magic, the bytes where the header would be mean nothing.
   if (const auto header = ReadVexoHeader(file); header && HasVexoMagic(file)) {
     PrintHeader(*header, out);
+    PrintDecodeMemory(file, out);
   }
   const VexoDecodeResult decoded = DecodeWholeFile(file);
   out << "status: " << VexoStatusName(decoded.status) << "\n"

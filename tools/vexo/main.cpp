@@ -24,16 +24,19 @@ const char* const kDescription =
     "vexo - make, decode and inspect VEXO pictures.\n\n"
     "Exit status: 0 success, 1 the file could not be read, written or decoded, 2 usage error.";
 
-const char* const kDecodeSummary = "Decode VEXO files to BMP, PNG or binary PPM pictures";
+const char* const kDecodeSummary =
+    "Decode VEXO files to BMP, PNG or binary PPM pictures, or to raw 5-6-5 pixels";
 const char* const kDecodeDescription =
     "  vexo decode INPUT.vxo [OUTPUT]        one file; prints its statistics\n"
     "  vexo decode [-o DIR] [-j N] INPUT...  several files and folders\n\n"
-    "OUTPUT's extension (.bmp, .png, .ppm) chooses the format unless --format says;\n"
-    "\"-\" is standard input or output. Without OUTPUT the picture goes beside\n"
-    "INPUT, \"1.bmp\" (or \"1.png\", \"1.ppm\") in place of \".vxo\". All three formats\n"
-    "carry the same 24-bit pixels.\n\n"
-    "Two names are INPUT and OUTPUT when the second is \"-\" or ends in .bmp, .png or\n"
-    ".ppm and the first is not a folder; otherwise every name is an input. Folders\n"
+    "OUTPUT's extension (.bmp, .png, .ppm, .raw) chooses the format unless --format\n"
+    "says; \"-\" is standard input or output. Without OUTPUT the picture goes beside\n"
+    "INPUT, \"1.bmp\" (or \"1.png\", ...) in place of \".vxo\". BMP, PNG and PPM carry\n"
+    "the same 24-bit pixels. Raw is the decoder's 5-6-5 picture as a display takes\n"
+    "it: width x height 16-bit pixels, rows top to bottom, no header, little-endian\n"
+    "unless --byte-order big (high byte first, as many SPI panels want).\n\n"
+    "Two names are INPUT and OUTPUT when the second is \"-\" or ends in .bmp, .png,\n"
+    ".ppm or .raw and the first is not a folder; otherwise every name is an input. Folders\n"
     "are searched recursively for *.vxo in any letter case, hidden entries skipped.\n"
     "With -o the outputs go under DIR, mirroring each input folder's tree, named\n"
     "with the format's extension in place of \".vxo\". A file that fails is reported\n"
@@ -160,14 +163,31 @@ std::optional<BatchRequest> BatchRequestFor(const BatchOptions& options,
   return BatchRequest{names, options.outputFolder, options.threads, ::isatty(STDERR_FILENO) == 1};
 }
 
-int RunDecodeCommand(const BatchOptions& options, const std::string& formatName) {
+const std::map<std::string, PixelByteOrder> kByteOrderNames = {{"little", PixelByteOrder::kLittle},
+                                                               {"big", PixelByteOrder::kBig}};
+
+// A byte order given for a format that has none is a mistake worth saying.
+bool ByteOrderFits(PixelByteOrder order, std::optional<OutputFormat> format) {
+  if (order == PixelByteOrder::kLittle || format == OutputFormat::kRaw) return true;
+  std::cerr << "decode: --byte-order big applies to raw 5-6-5 output (.raw or --format raw)\n"
+            << "Run with --help for more information.\n";
+  return false;
+}
+
+int RunDecodeCommand(const BatchOptions& options, const std::string& formatName,
+                     PixelByteOrder byteOrder) {
   const std::optional<OutputFormat> format = OutputFormatNamed(formatName);
   if (!IsBatch(options, LooksLikeDecodedOutput, true)) {
     const auto& names = options.names;
-    return RunDecode({names[0], names.size() == 2 ? names[1] : "", format}, std::cout, std::cerr);
+    const std::string output = names.size() == 2 ? names[1] : "";
+    if (!ByteOrderFits(byteOrder, format ? format : OutputFormatOfPath(output))) {
+      return kUsageError;
+    }
+    return RunDecode({names[0], output, format, byteOrder}, std::cout, std::cerr);
   }
+  if (!ByteOrderFits(byteOrder, format)) return kUsageError;
   const auto batch = BatchRequestFor(options, "decode");
-  return batch ? RunDecodeBatch(*batch, format, std::cout, std::cerr) : kUsageError;
+  return batch ? RunDecodeBatch(*batch, format, byteOrder, std::cout, std::cerr) : kUsageError;
 }
 
 int RunEncodeCommand(const BatchOptions& options, EncodeRequest& request) {
@@ -195,10 +215,15 @@ int Run(int argc, char** argv) {
       ->required();
   decode
       ->add_option("--format", formatName,
-                   "bmp, png or ppm, whatever the output's extension (default: bmp)")
+                   "bmp, png, ppm or raw, whatever the output's extension (default: bmp)")
       ->check([](const std::string& name) {
-        return OutputFormatNamed(name) ? std::string() : "not bmp, png or ppm: " + name;
+        return OutputFormatNamed(name) ? std::string() : "not bmp, png, ppm or raw: " + name;
       });
+  std::string byteOrderName = "little";
+  decode
+      ->add_option("--byte-order", byteOrderName,
+                   "little (default) or big: how raw output stores each 16-bit pixel")
+      ->check(CLI::IsMember({"little", "big"}));
   AddBatchOptions(*decode, decodeBatch);
 
   std::string infoInput;
@@ -241,7 +266,7 @@ int Run(int argc, char** argv) {
     const int code = app.exit(error);
     return code == 0 ? 0 : kUsageError;
   }
-  if (*decode) return RunDecodeCommand(decodeBatch, formatName);
+  if (*decode) return RunDecodeCommand(decodeBatch, formatName, kByteOrderNames.at(byteOrderName));
   if (*info) return RunInfo(infoInput, std::cout, std::cerr);
 
   encodeRequest.background = *ParseColour(background);
