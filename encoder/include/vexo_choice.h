@@ -16,23 +16,23 @@ namespace vexo {
 
 struct ChoiceRequest {
   // The paths searched: every path when empty, otherwise that one alone.
-  std::optional<VexoPath> path;
+  std::optional<VexoPath> path = std::nullopt;
   // The families searched: both when empty, otherwise that one alone.
-  std::optional<VexoFamily> family;
+  std::optional<VexoFamily> family = std::nullopt;
   // At most one goal; with none, the smallest lossless file.
-  std::optional<size_t> maxBytes;
-  std::optional<double> minPsnr;
+  std::optional<size_t> maxBytes = std::nullopt;
+  std::optional<double> minPsnr = std::nullopt;
   // For the predictive and fast files; transform files are never dithered.
   Dither dither = Dither::kNone;
 };
 
 struct EncodeChoice {
   EncodeOptions options;
-  std::vector<uint8_t> file;
+  std::vector<uint8_t> file = {};
   double psnr = 0;  // of this file
   // Which file and why, for the user: "fast lossless (family 201): 12345
   // bytes, smaller than predictive lossless (13002 bytes)".
-  std::string why;
+  std::string why = {};
 };
 
 // The candidates, most faithful first: the lossless files (predictive quality

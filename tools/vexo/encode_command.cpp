@@ -116,7 +116,7 @@ Result<EncodeChoice> EncodeAsAsked(const EncodeRequest& request, const RgbPictur
   if (request.choice) return ChooseEncoding(picture, *request.choice);
   Result<std::vector<uint8_t>> encoded = EncodeVexo(picture, request.options);
   if (!encoded) return encoded.error();
-  return EncodeChoice{request.options, std::move(*encoded), 0, ""};
+  return EncodeChoice{request.options, std::move(*encoded)};
 }
 
 int Encode(const EncodeRequest& request, std::ostream& out, std::ostream& err) {
