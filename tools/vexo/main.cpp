@@ -3,7 +3,9 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <map>
@@ -256,12 +258,23 @@ int Run(int argc, char** argv) {
       encode
           ->add_option("--max-bytes", maxBytes, "choose the most faithful file of at most N bytes")
           ->option_text("N")
-          ->check(CLI::Range(size_t{1}, SIZE_MAX));
+          ->check([](const std::string& text) {
+            const bool count = !text.empty() &&
+                               text.find_first_not_of("0123456789") == std::string::npos &&
+                               text.find_first_not_of('0') != std::string::npos;
+            return count ? std::string() : "not a number of bytes above 0: " + text;
+          });
   double minPsnr = 0;
   CLI::Option* minPsnrOption =
       encode->add_option("--min-psnr", minPsnr, "choose the smallest file of at least DB dB")
           ->option_text("DB")
-          ->check(CLI::Range(0.0, 1000.0))
+          ->check([](const std::string& text) {
+            char* end = nullptr;
+            const double value = std::strtod(text.c_str(), &end);
+            const bool decibels =
+                !text.empty() && *end == '\0' && std::isfinite(value) && value >= 0;
+            return decibels ? std::string() : "not a PSNR in dB (a number such as 35.5): " + text;
+          })
           ->excludes(maxBytesOption);
   std::string ditherName = "none";
   encode
