@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <new>
+#include <optional>
 #include <tuple>
 
 #include "vexo_choice.h"
@@ -214,7 +215,7 @@ Result<EncodeChoice> AtLeastPsnr(Trials& trials, const Candidates& candidates, d
   }
   const std::vector<const Trial*> reaching =
       trials.Made([minPsnr](const Trial& t) { return t.psnr >= minPsnr; });
-  // Lossless first among files of one size: the map orders no path before it.
+  // Of files of one size, a lossless one.
   const Trial* chosen = nullptr;
   for (const Trial* trial : reaching) {
     if (!chosen || trial->file.size() < chosen->file.size() ||
