@@ -43,7 +43,7 @@ struct EncodeRequest {
   EncodeOptions options;
   // When set, the path and quality are chosen for each picture and `options`
   // is not used.
-  std::optional<ChoiceRequest> choice;
+  std::optional<ChoiceRequest> choice = std::nullopt;
   Rgb background = kWhite;  // under transparent pixels
 };
 
