@@ -20,18 +20,29 @@ struct RgbPicture {
   bool from24BitSource = true;  // sets depthFlag
 };
 
+// How the predictive and fast paths, which code 5-6-5 pixels, reduce the 8-bit
+// picture. The transform path codes the 8-bit planes themselves (its decoder
+// makes the 5-6-5 pixels), so it takes kNone only.
+enum class Dither {
+  kNone,            // every channel to its nearest shown value
+  kOrdered,         // a 4 x 4 Bayer threshold, one channel step wide
+  kFloydSteinberg,  // error diffusion, serpentine rows, integer arithmetic
+};
+
 struct EncodeOptions {
   VexoPath path = VexoPath::kPredictive;
   VexoFamily family = VexoFamily::k101;
   int quality = 0;
+  Dither dither = Dither::kNone;
 };
 
 // Success, or why EncodeVexo refuses the request: a picture side outside
 // 1..kVexoLargestSide (kTooLarge above it), a path the family lacks, a quality
-// the path does not take (kInvalidRequest).
+// the path does not take, dithering on the transform path (kInvalidRequest).
 Result<void> CheckEncodeOptions(const RgbPicture& picture, const EncodeOptions& options);
 
-// True when the options promise a decode equal to the quantised picture:
+// True when the options promise a decode equal to the quantised picture
+// (QuantiseToRgb565 with the options' dithering):
 // the fast path at every quality, the predictive path at quality 0.
 bool IsLosslessEncoding(const EncodeOptions& options);
 
@@ -42,7 +53,9 @@ Result<std::vector<uint8_t>> EncodeVexo(const RgbPicture& picture, const EncodeO
 // the viewer shows the 5-bit red 31 as 248, so 8-bit values round to the
 // nearest multiple of 8 (4 for green) and saturate at the top.
 uint16_t NearestRgb565(uint8_t red, uint8_t green, uint8_t blue);
-std::vector<uint16_t> QuantiseToRgb565(const RgbPicture& picture);
+// The picture in 5-6-5; kNone takes NearestRgb565 of every pixel, the others
+// keep the averages of small areas closer to the source (see dither.cpp).
+std::vector<uint16_t> QuantiseToRgb565(const RgbPicture& picture, Dither dither = Dither::kNone);
 
 // Peak signal-to-noise ratio in dB of a decoded picture, as the viewer shows
 // it (5-6-5 expanded with zero low bits), against the 8-bit source.

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "dither.h"
 #include "fast/fast_encoder.h"
 #include "predictive/predictive_encoder.h"
 #include "transform/transform_encoder.h"
@@ -35,7 +36,9 @@ uint16_t NearestRgb565(uint8_t red, uint8_t green, uint8_t blue) {
   return static_cast<uint16_t>((r << 11) | (g << 5) | b);
 }
 
-std::vector<uint16_t> QuantiseToRgb565(const RgbPicture& picture) {
+std::vector<uint16_t> QuantiseToRgb565(const RgbPicture& picture, Dither dither) {
+  if (dither == Dither::kOrdered) return OrderedDither(picture);
+  if (dither == Dither::kFloydSteinberg) return FloydSteinbergDither(picture);
   std::vector<uint16_t> pixels(picture.rgb.size() / 3);
   for (size_t i = 0; i < pixels.size(); ++i) {
     pixels[i] = NearestRgb565(picture.rgb[3 * i], picture.rgb[3 * i + 1], picture.rgb[3 * i + 2]);
@@ -62,6 +65,11 @@ Result<void> CheckEncodeOptions(const RgbPicture& picture, const EncodeOptions& 
   if (options.path == VexoPath::kFast && options.family != VexoFamily::k201) {
     return refuse("the fast path exists only in family 201");
   }
+  if (options.path == VexoPath::kTransform && options.dither != Dither::kNone) {
+    return refuse(
+        "the transform path codes 8-bit planes, which its decoder reduces to 5-6-5; "
+        "dithering applies to the predictive and fast paths only");
+  }
   const int highest = HighestQuality(options.path);
   if (options.quality < 0 || options.quality > highest) {
     return refuse("quality " + std::to_string(options.quality) + " is outside 0.." +
@@ -86,9 +94,9 @@ Result<std::vector<uint8_t>> EncodeVexo(const RgbPicture& picture, const EncodeO
   const VexoHeader header = HeaderFor(picture, options);
   switch (options.path) {
     case VexoPath::kPredictive:
-      return EncodePredictive(QuantiseToRgb565(picture), header);
+      return EncodePredictive(QuantiseToRgb565(picture, options.dither), header);
     case VexoPath::kFast:
-      return EncodeFast(QuantiseToRgb565(picture), header);
+      return EncodeFast(QuantiseToRgb565(picture, options.dither), header);
     case VexoPath::kTransform:
       return EncodeTransform(picture, header);
   }

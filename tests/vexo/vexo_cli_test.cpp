@@ -158,6 +158,10 @@ TEST_F(VexoCliTest, ARefusedCommandSaysWhyAndWritesNothing) {
       {"bogus x.vxo", 2, "unknown command 'bogus'"},
       {"encode " + ppm + " " + out + " --path fast --family 101", 2, "--family 201"},
       {"encode " + ppm + " " + out + " --path fast", 1, "multiples of 4"},
+      {"encode " + ppm + " " + out + " --max-bytes 20", 1, ppm + ": needs at least "},
+      {"encode " + ppm + " " + out + " --min-psnr 99", 1, ppm + ": no file reaches 99.00 dB"},
+      {"encode " + ppm + " " + out + " --max-bytes 99 --quality 3", 2, "--quality cannot"},
+      {"encode " + ppm + " " + out + " --path transform --dither ordered", 2, "--dither applies"},
       {"encode " + Write("wide.ppm", Ppm(32768, 1)) + " " + out, 1, "32767"},
       {"encode " + Write("text.txt", {'h', 'i'}) + " " + out, 1, "not a PNG, BMP or binary PPM"},
       {"encode " + folder + "/none.png " + out, 1, "Cannot read"},
@@ -181,6 +185,21 @@ TEST_F(VexoCliTest, ARefusedCommandSaysWhyAndWritesNothing) {
   }
   EXPECT_EQ(Slurp(vxo).size(), kHandChecked.size());
   EXPECT_EQ(Slurp(ppm).substr(0, 2), "P6");
+}
+
+// A size limit is met and said, or refused with the output left as it was.
+TEST_F(VexoCliTest, MaxBytesIsMetOrLeavesTheOutputAlone) {
+  const std::string input = Write("in.ppm", Ppm(64, 64));
+  const std::string output = Write("out.vxo", {'o', 'l', 'd'});
+  const RunResult refused = Run("encode '" + input + "' '" + output + "' --max-bytes 30");
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_NE(refused.err.find("nothing was written"), std::string::npos) << refused.err;
+  EXPECT_EQ(Slurp(output), "old");
+
+  const RunResult met = Run("encode '" + input + "' '" + output + "' --max-bytes 300");
+  ASSERT_EQ(met.exitCode, 0) << met.err;
+  EXPECT_LE(std::filesystem::file_size(output), 300u);
+  EXPECT_NE(met.out.find("\nChose transform quality "), std::string::npos) << met.out;
 }
 
 // Warned: a transform file larger than the lossless predictive one, or a

@@ -12,6 +12,7 @@
 
 #include "picture_output.h"
 #include "picture_reader.h"
+#include "vexo_choice.h"
 #include "vexo_encoder.h"
 
 namespace vexo::cli {
@@ -41,6 +42,9 @@ struct EncodeRequest {
   std::string input;
   std::string output;
   EncodeOptions options;
+  // When set, the path and quality are chosen for each picture and `options`
+  // is not used.
+  std::optional<ChoiceRequest> choice = std::nullopt;
   Rgb background = kWhite;  // under transparent pixels
 };
 

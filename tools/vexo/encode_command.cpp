@@ -55,7 +55,7 @@ std::string CheckByDecoding(const std::vector<uint8_t>& file, const RgbPicture& 
     return std::string("the encoded file does not decode (") +
            std::string(VexoStatusName(result.status)) + ")";
   }
-  if (IsLosslessEncoding(options) && decoded != QuantiseToRgb565(picture)) {
+  if (IsLosslessEncoding(options) && decoded != QuantiseToRgb565(picture, options.dither)) {
     return "the encoded file does not decode to the picture";
   }
   return {};
@@ -63,7 +63,8 @@ std::string CheckByDecoding(const std::vector<uint8_t>& file, const RgbPicture& 
 
 // The summary after a successful encode. Built with streams rather than a
 // fixed buffer, so that a long output name is never cut short.
-void PrintSummary(const EncodeRequest& request, const RgbPicture& picture, size_t fileBytes,
+void PrintSummary(const EncodeRequest& request, const EncodeOptions& options,
+                  const std::string& why, const RgbPicture& picture, size_t fileBytes,
                   double seconds, const std::vector<uint16_t>& decoded, std::ostream& out) {
   const double pixels = static_cast<double>(picture.width) * picture.height;
   // Nothing here allocates: the file is already written and must not be
@@ -74,7 +75,8 @@ void PrintSummary(const EncodeRequest& request, const RgbPicture& picture, size_
   out << std::fixed << std::setprecision(3) << name << ": " << picture.width << " x "
       << picture.height << ", " << fileBytes << " bytes, "
       << 8.0 * static_cast<double>(fileBytes) / pixels << " bits per pixel\n";
-  if (!IsLosslessEncoding(request.options)) {
+  if (!why.empty()) out << "Chose " << why << "\n";
+  if (!IsLosslessEncoding(options)) {
     out << std::setprecision(2) << "PSNR: " << PsnrAgainstSource(picture, decoded) << " dB\n";
   }
   out << std::setprecision(3) << "Encoding time: " << seconds << " s (" << std::setprecision(1)
@@ -108,6 +110,15 @@ std::string WastedBitsWarnings(const EncodeRequest& request, const RgbPicture& p
   return warnings;
 }
 
+// The file the request asks for, with its options; `why` is empty when the
+// request named the path and quality itself.
+Result<EncodeChoice> EncodeAsAsked(const EncodeRequest& request, const RgbPicture& picture) {
+  if (request.choice) return ChooseEncoding(picture, *request.choice);
+  Result<std::vector<uint8_t>> encoded = EncodeVexo(picture, request.options);
+  if (!encoded) return encoded.error();
+  return EncodeChoice{request.options, std::move(*encoded)};
+}
+
 int Encode(const EncodeRequest& request, std::ostream& out, std::ostream& err) {
   if (file_io::NamesSameFile(request.input, request.output)) {
     err << request.output << ": is the input file; the VEXO file would replace it\n";
@@ -120,27 +131,31 @@ int Encode(const EncodeRequest& request, std::ostream& out, std::ostream& err) {
   }
   const RgbPicture& picture = *read;
   const auto start = std::chrono::steady_clock::now();
-  const Result<std::vector<uint8_t>> encoded = EncodeVexo(picture, request.options);
+  const Result<EncodeChoice> encoded = EncodeAsAsked(request, picture);
   const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
   if (!encoded) {
-    err << file_io::InputName(request.input) << ": " << encoded.error().message << "\n";
+    err << file_io::InputName(request.input) << ": " << encoded.error().message
+        << (request.choice ? "; nothing was written\n" : "\n");
     return 1;
   }
-  const std::vector<uint8_t>& file = *encoded;
+  const std::vector<uint8_t>& file = encoded->file;
+  const EncodeOptions& options = encoded->options;
 
   std::vector<uint16_t> decoded;
-  if (const std::string problem = CheckByDecoding(file, picture, request.options, decoded);
+  if (const std::string problem = CheckByDecoding(file, picture, options, decoded);
       !problem.empty()) {
     err << file_io::InputName(request.input) << ": " << problem << "\n";
     return 1;
   }
-  const std::string warnings = WastedBitsWarnings(request, picture, file.size());
+  // A chosen file says why in the summary instead.
+  const std::string warnings =
+      request.choice ? std::string() : WastedBitsWarnings(request, picture, file.size());
   if (const Result<void> written = file_io::WriteWholeFile(request.output, file); !written) {
     err << written.error().message << "\n";
     return 1;
   }
   // When the file goes to standard output, the summary goes to standard error.
-  PrintSummary(request, picture, file.size(), seconds.count(), decoded,
+  PrintSummary(request, options, encoded->why, picture, file.size(), seconds.count(), decoded,
                request.output == file_io::kStandardStream ? err : out);
   err << warnings;
   return 0;

@@ -3,6 +3,9 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <map>
@@ -67,6 +70,25 @@ const char* const kEncodeDescription =
     "Lossless: predictive quality 0, and the fast path at every quality. A transform\n"
     "file larger than the lossless predictive one of the same picture (usually at\n"
     "qualities below about 12) is worth less than it costs; encode says so.\n\n"
+    "Choosing the path and quality (the summary says which and why):\n"
+    "  --path auto    the smaller of the lossless predictive (family 101) and\n"
+    "                 lossless fast (family 201) files.\n"
+    "  --max-bytes N  the most faithful file of at most N bytes: the smaller\n"
+    "                 lossless file if it fits, else the transform quality of the\n"
+    "                 best PSNR that fits; when none fits, an error naming the\n"
+    "                 smallest size reachable, and nothing written.\n"
+    "  --min-psnr DB  the smallest file, lossless or transform, whose PSNR against\n"
+    "                 the picture is at least DB.\n"
+    "Without --path these two search every path, as --path auto does; with --path\n"
+    "they search that path alone, and --family 201 keeps to family 201 (lossless\n"
+    "first, then predictive qualities 1 and 2). --quality cannot be given with\n"
+    "them. PSNR is that of the picture as the viewer shows it (5-6-5, zero low\n"
+    "bits) against the 8-bit source.\n\n"
+    "Dithering: --dither ordered (a 4x4 Bayer pattern) or floyd-steinberg (error\n"
+    "diffusion, serpentine rows) reduces 8-bit colour to 5-6-5 without bands on\n"
+    "smooth gradients, for somewhat larger files; none (default) takes the nearest\n"
+    "colour. It applies to the predictive and fast paths; the transform path codes\n"
+    "8-bit planes and is never dithered.\n\n"
     "Transparent pixels (PNG alpha or tRNS) are composited over --background,\n"
     "white unless told.";
 
@@ -109,8 +131,16 @@ std::string UsageProblem(const EncodeOptions& options) {
   if (options.quality < 0 || options.quality > highest) {
     return "--quality must be 0.." + std::to_string(highest) + " for this path";
   }
+  if (options.path == VexoPath::kTransform && options.dither != Dither::kNone) {
+    return "--dither applies to the predictive and fast paths; the transform path codes 8-bit "
+           "planes";
+  }
   return {};
 }
+
+const std::map<std::string, Dither> kDitherNames = {{"none", Dither::kNone},
+                                                    {"ordered", Dither::kOrdered},
+                                                    {"floyd-steinberg", Dither::kFloydSteinberg}};
 
 // The options shared by the commands that convert many files.
 struct BatchOptions {
@@ -233,7 +263,7 @@ int Run(int argc, char** argv) {
 
   EncodeRequest encodeRequest;
   BatchOptions encodeBatch;
-  std::string pathName = "predictive";
+  std::string pathName;  // empty: predictive, or auto with a goal
   int family = 0;
   CLI::App* encode = app.add_subcommand("encode", kEncodeSummary);
   encode->footer(kEncodeDescription);
@@ -242,11 +272,40 @@ int Run(int argc, char** argv) {
                    "PNG, JPEG, BMP or PPM pictures and folders, or INPUT OUTPUT.vxo")
       ->required();
   AddBatchOptions(*encode, encodeBatch);
-  encode->add_option("--path", pathName, "predictive (default), fast or transform")
-      ->check(CLI::IsMember({"predictive", "fast", "transform"}));
+  encode->add_option("--path", pathName, "predictive (default), fast, transform or auto")
+      ->check(CLI::IsMember({"predictive", "fast", "transform", "auto"}));
   encode->add_option("--family", family, "101 or 201 (default: the path's family)")
       ->check(CLI::IsMember({101, 201}));
-  encode->add_option("--quality", encodeRequest.options.quality, "quality (default 0)");
+  CLI::Option* quality =
+      encode->add_option("--quality", encodeRequest.options.quality, "quality (default 0)");
+  size_t maxBytes = 0;
+  CLI::Option* maxBytesOption =
+      encode
+          ->add_option("--max-bytes", maxBytes, "choose the most faithful file of at most N bytes")
+          ->option_text("N")
+          ->check([](const std::string& text) {
+            const bool count = !text.empty() &&
+                               text.find_first_not_of("0123456789") == std::string::npos &&
+                               text.find_first_not_of('0') != std::string::npos;
+            return count ? std::string() : "not a number of bytes above 0: " + text;
+          });
+  double minPsnr = 0;
+  CLI::Option* minPsnrOption =
+      encode->add_option("--min-psnr", minPsnr, "choose the smallest file of at least DB dB")
+          ->option_text("DB")
+          ->check([](const std::string& text) {
+            char* end = nullptr;
+            const double value = std::strtod(text.c_str(), &end);
+            const bool decibels =
+                !text.empty() && *end == '\0' && std::isfinite(value) && value >= 0;
+            return decibels ? std::string() : "not a PSNR in dB (a number such as 35.5): " + text;
+          })
+          ->excludes(maxBytesOption);
+  std::string ditherName = "none";
+  encode
+      ->add_option("--dither", ditherName,
+                   "none (default), ordered or floyd-steinberg, for 5-6-5 paths")
+      ->check(CLI::IsMember({"none", "ordered", "floyd-steinberg"}));
   std::string background = "white";
   encode
       ->add_option("--background", background,
@@ -271,13 +330,29 @@ int Run(int argc, char** argv) {
 
   encodeRequest.background = *ParseColour(background);
   EncodeOptions& options = encodeRequest.options;
-  options.path = kPathNames.at(pathName);
+  options.dither = kDitherNames.at(ditherName);
+  const bool choosing = pathName == "auto" || *maxBytesOption || *minPsnrOption;
+  if (choosing && *quality) {
+    std::cerr << "encode: --quality cannot be given with --path auto, --max-bytes or "
+                 "--min-psnr, which choose it\nRun with --help for more information.\n";
+    return kUsageError;
+  }
+  const bool pathNamed = !pathName.empty() && pathName != "auto";
+  options.path = pathNamed ? kPathNames.at(pathName) : VexoPath::kPredictive;
   const VexoFamily pathFamily =
       options.path == VexoPath::kFast ? VexoFamily::k201 : VexoFamily::k101;
   options.family = family == 0 ? pathFamily : static_cast<VexoFamily>(family);
   if (const std::string problem = UsageProblem(options); !problem.empty()) {
     std::cerr << "encode: " << problem << "\nRun with --help for more information.\n";
     return kUsageError;
+  }
+  if (choosing) {
+    ChoiceRequest& choice = encodeRequest.choice.emplace();
+    if (pathNamed) choice.path = options.path;
+    if (family != 0) choice.family = static_cast<VexoFamily>(family);
+    if (*maxBytesOption) choice.maxBytes = maxBytes;
+    if (*minPsnrOption) choice.minPsnr = minPsnr;
+    choice.dither = options.dither;
   }
   return RunEncodeCommand(encodeBatch, encodeRequest);
 }
