@@ -8,6 +8,7 @@
 #include <ostream>
 
 #include "batch_run.h"
+#include "c_source/c_source.h"
 #include "commands.h"
 #include "file_io/input_file.h"
 #include "file_io/same_file.h"
@@ -41,6 +42,10 @@ std::string NoPictures() {
 
 std::string VexoNameFor(const std::string& path) {
   return std::filesystem::path(path).replace_extension(".vxo").string();
+}
+
+std::string CSourceNameFor(const std::string& path) {
+  return std::filesystem::path(path).replace_extension(".c").string();
 }
 
 // Decodes the new file with the library; lossless output must give back the
@@ -119,10 +124,33 @@ Result<EncodeChoice> EncodeAsAsked(const EncodeRequest& request, const RgbPictur
   return EncodeChoice{request.options, std::move(*encoded)};
 }
 
+// Writes the VEXO file, or the C source and header that hold it.
+Result<void> WriteOutput(const EncodeRequest& request, const c_source::CSourceNames* cSource,
+                         const std::vector<uint8_t>& file) {
+  if (!cSource) return file_io::WriteWholeFile(request.output, file);
+  const Result<c_source::CSourcePair> pair = c_source::MakeCSourcePair(*cSource, file);
+  if (!pair) return pair.error();
+  return c_source::WriteCSourcePair(*pair);
+}
+
 int Encode(const EncodeRequest& request, std::ostream& out, std::ostream& err) {
-  if (file_io::NamesSameFile(request.input, request.output)) {
-    err << request.output << ": is the input file; the VEXO file would replace it\n";
-    return 1;
+  std::optional<c_source::CSourceNames> cSource;
+  if (request.format == EncodeOutput::kCSource) {
+    Result<c_source::CSourceNames> names =
+        c_source::CSourceNamesFor(request.output, request.arrayName);
+    if (!names) {
+      err << names.error().message << "\n";
+      return 1;
+    }
+    cSource = std::move(*names);
+  }
+  for (const std::string& output :
+       {request.output, cSource ? cSource->headerPath : request.output}) {
+    if (file_io::NamesSameFile(request.input, output)) {
+      err << output << ": is the input file; the " << (cSource ? "C source" : "VEXO file")
+          << " would replace it\n";
+      return 1;
+    }
   }
   const Result<RgbPicture> read = ReadPicture(request.input, request.background);
   if (!read) {
@@ -150,13 +178,16 @@ int Encode(const EncodeRequest& request, std::ostream& out, std::ostream& err) {
   // A chosen file says why in the summary instead.
   const std::string warnings =
       request.choice ? std::string() : WastedBitsWarnings(request, picture, file.size());
-  if (const Result<void> written = file_io::WriteWholeFile(request.output, file); !written) {
+  const c_source::CSourceNames* const names = cSource ? &*cSource : nullptr;
+  if (const Result<void> written = WriteOutput(request, names, file); !written) {
     err << written.error().message << "\n";
     return 1;
   }
   // When the file goes to standard output, the summary goes to standard error.
   PrintSummary(request, options, encoded->why, picture, file.size(), seconds.count(), decoded,
                request.output == file_io::kStandardStream ? err : out);
+  if (names)
+    out << "C array: " << names->arrayName << ", declared in " << names->headerPath << "\n";
   err << warnings;
   return 0;
 }
@@ -174,7 +205,8 @@ int RunEncode(const EncodeRequest& request, std::ostream& out, std::ostream& err
 
 int RunEncodeBatch(const BatchRequest& batch, const EncodeRequest& request, std::ostream& out,
                    std::ostream& err) {
-  const BatchNaming naming{IsPictureName, VexoNameFor, VexoNameFor, NoPictures()};
+  const auto outputName = request.format == EncodeOutput::kCSource ? CSourceNameFor : VexoNameFor;
+  const BatchNaming naming{IsPictureName, outputName, outputName, NoPictures()};
   const ConvertOneFile encodeOne = [&request](const BatchJob& job, std::ostream& messages) {
     if (!CreateOutputFolder(job.output, messages)) return 1;
     EncodeRequest one = request;

@@ -15,6 +15,7 @@
 
 #include "batch_plan.h"
 #include "batch_run.h"
+#include "c_source/c_source.h"
 #include "commands.h"
 #include "file_names.h"
 
@@ -177,8 +178,8 @@ bool LooksLikeDecodedOutput(const std::string& name) {
   return name == "-" || OutputFormatOfPath(name).has_value();
 }
 
-bool LooksLikeVexoFile(const std::string& name) {
-  return name == "-" || EndsWithIgnoringCase(name, ".vxo");
+bool LooksLikeEncodedOutput(const std::string& name) {
+  return name == "-" || EndsWithIgnoringCase(name, ".vxo") || EndsWithIgnoringCase(name, ".c");
 }
 
 // Standard input has no folder to write beside and cannot be one of many.
@@ -220,14 +221,32 @@ int RunDecodeCommand(const BatchOptions& options, const std::string& formatName,
   return batch ? RunDecodeBatch(*batch, format, byteOrder, std::cout, std::cerr) : kUsageError;
 }
 
-int RunEncodeCommand(const BatchOptions& options, EncodeRequest& request) {
-  if (!IsBatch(options, LooksLikeVexoFile, false)) {
+// Whether to write C source: asked for, or else an output named OUT.c.
+int RunEncodeCommand(const BatchOptions& options, EncodeRequest& request,
+                     const std::string& formatName) {
+  const bool batch = IsBatch(options, LooksLikeEncodedOutput, false);
+  const bool cSource = formatName.empty() ? !batch && EndsWithIgnoringCase(options.names[1], ".c")
+                                          : formatName == "c";
+  request.format = cSource ? EncodeOutput::kCSource : EncodeOutput::kVexoFile;
+  std::string problem;
+  if (!request.arrayName.empty() && !cSource) {
+    problem = "--name names the array of a C source (OUTPUT.c or --format c)";
+  } else if (!request.arrayName.empty() && batch) {
+    problem = "--name names one array; several pictures take their names from their files";
+  } else if (cSource && !batch && options.names[1] == "-") {
+    problem = "C source is two files, OUTPUT.c and OUTPUT.h; it cannot go to standard output";
+  }
+  if (!problem.empty()) {
+    std::cerr << "encode: " << problem << "\nRun with --help for more information.\n";
+    return kUsageError;
+  }
+  if (!batch) {
     request.input = options.names[0];
     request.output = options.names[1];
     return RunEncode(request, std::cout, std::cerr);
   }
-  const auto batch = BatchRequestFor(options, "encode");
-  return batch ? RunEncodeBatch(*batch, request, std::cout, std::cerr) : kUsageError;
+  const auto batchRequest = BatchRequestFor(options, "encode");
+  return batchRequest ? RunEncodeBatch(*batchRequest, request, std::cout, std::cerr) : kUsageError;
 }
 
 }  // namespace
@@ -306,6 +325,15 @@ int Run(int argc, char** argv) {
       ->add_option("--dither", ditherName,
                    "none (default), ordered or floyd-steinberg, for 5-6-5 paths")
       ->check(CLI::IsMember({"none", "ordered", "floyd-steinberg"}));
+  std::string encodeFormatName;
+  encode
+      ->add_option("--format", encodeFormatName,
+                   "vxo, or c for OUTPUT.c and OUTPUT.h, whatever OUTPUT's extension")
+      ->check(CLI::IsMember({"vxo", "c"}));
+  encode
+      ->add_option("--name", encodeRequest.arrayName,
+                   "name of the C array (default: OUTPUT's name made a C identifier)")
+      ->check([](const std::string& name) { return c_source::ArrayNameProblem(name); });
   std::string background = "white";
   encode
       ->add_option("--background", background,
@@ -354,7 +382,7 @@ int Run(int argc, char** argv) {
     if (*minPsnrOption) choice.minPsnr = minPsnr;
     choice.dither = options.dither;
   }
-  return RunEncodeCommand(encodeBatch, encodeRequest);
+  return RunEncodeCommand(encodeBatch, encodeRequest, encodeFormatName);
 }
 }  // namespace vexo::cli
 
