@@ -221,4 +221,45 @@ TEST_F(VexoCliTest, EncodeWarnsOnlyWhenTheSettingsWasteBits) {
   }
 }
 
+// C source: OUT.c and OUT.h with the VEXO file's bytes, named after OUT or
+// --name, one pair per picture in a batch; a refused request writes neither.
+TEST_F(VexoCliTest, EncodeToCWritesTheArrayAndItsHeaderOrNothing) {
+  const std::string input = Write("in.ppm", Ppm(8, 8)), folder = folder_.string();
+  ASSERT_EQ(Run("encode '" + input + "' '" + folder + "/in.vxo'").exitCode, 0);
+  const std::string size = std::to_string(std::filesystem::file_size(folder_ / "in.vxo"));
+  const RunResult pair = Run("encode '" + input + "' '" + folder + "/my-bike 2.c'");
+  ASSERT_EQ(pair.exitCode, 0) << pair.err;
+  EXPECT_NE(pair.out.find("C array: my_bike_2, declared in " + folder + "/my-bike 2.h\n"),
+            std::string::npos)
+      << pair.out;
+  EXPECT_NE(Slurp(folder_ / "my-bike 2.h").find("#define MY_BIKE_2_SIZE " + size + "\n"),
+            std::string::npos);
+  ASSERT_EQ(Run("encode '" + input + "' '" + folder + "/x.c' --name splash").exitCode, 0);
+  EXPECT_NE(Slurp(folder_ / "x.h").find("extern const uint8_t splash[SPLASH_SIZE];"),
+            std::string::npos);
+  ASSERT_EQ(Run("encode --format c -o '" + folder + "/out' '" + input + "'").exitCode, 0);
+  EXPECT_TRUE(std::filesystem::exists(folder_ / "out/in.c") &&
+              std::filesystem::exists(folder_ / "out/in.h"));
+
+  std::filesystem::create_directory(folder_ / "dir.h");
+  const struct {
+    std::string arguments;
+    int exitCode;
+    std::string message;
+  } refused[] = {
+      {"int.c", 1, "int.c: \"int\" cannot name an array in C and C++ (from the file name)"},
+      {"dir.c", 1, "Cannot write dir.h: Is a directory"},
+      {"- --format c", 2, "cannot go to standard output"},
+      {"o.vxo --name splash", 2, "--name names the array of a C source"}};
+  for (const auto& c : refused) {
+    const RunResult run =
+        RunShell("cd '" + folder + "' && '" VEXO_PROGRAM "' encode '" + input + "' " + c.arguments);
+    EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments;
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << c.arguments << ": " << run.err;
+  }
+  for (const char* never : {"int.c", "int.h", "dir.c", "o.vxo"}) {
+    EXPECT_FALSE(std::filesystem::exists(folder_ / never)) << never;
+  }
+}
+
 }  // namespace
