@@ -51,11 +51,13 @@ const char* const kEncodeSummary =
     "Encode PNG, JPEG, 24/32-bit BMP or binary PPM pictures as VEXO files";
 const char* const kEncodeDescription =
     "  vexo encode INPUT OUTPUT.vxo [options]        one picture; prints its summary\n"
+    "  vexo encode INPUT OUTPUT.c [options]          the same as a C array, OUTPUT.h beside\n"
     "  vexo encode [-o DIR] [-j N] [options] INPUT...  several pictures and folders\n\n"
     "INPUT and OUTPUT may be \"-\" for standard input and output. Two names are\n"
-    "INPUT and OUTPUT when the second is \"-\" or ends in .vxo and the first is not a\n"
-    "folder; otherwise every name is an input, encoded beside itself with \".vxo\"\n"
-    "in place of its extension, or under DIR with -o, mirroring each folder's tree.\n"
+    "INPUT and OUTPUT when the second is \"-\" or ends in .vxo or .c and the first is\n"
+    "not a folder; otherwise every name is an input, encoded beside itself with\n"
+    "\".vxo\" (\".c\" with --format c) in place of its extension, or under DIR with\n"
+    "-o, mirroring each folder's tree.\n"
     "Folders are searched recursively for *.png, *.jpg, *.jpeg, *.bmp and *.ppm in\n"
     "any letter case, hidden entries skipped. The options apply to every picture.\n\n"
     "Paths:\n"
@@ -91,7 +93,17 @@ const char* const kEncodeDescription =
     "colour. It applies to the predictive and fast paths; the transform path codes\n"
     "8-bit planes and is never dithered.\n\n"
     "Transparent pixels (PNG alpha or tRNS) are composited over --background,\n"
-    "white unless told.";
+    "white unless told.\n\n"
+    "C source (OUTPUT.c or --format c): OUTPUT.c holds the VEXO file's bytes as\n"
+    "VEXO_ASSET_ATTRIBUTE const uint8_t NAME[NAME_SIZE], OUTPUT.h declares it with\n"
+    "NAME_WIDTH, NAME_HEIGHT and NAME_SIZE. NAME is --name, or OUTPUT's name with\n"
+    "every character outside A-Z, a-z, 0-9 and _ made _, and _ before a leading\n"
+    "digit (\"my-bike 2.c\" gives my_bike_2). Into a firmware in five lines:\n"
+    "  vexo encode logo.png logo.c                  # logo.c and logo.h\n"
+    "  #include \"logo.h\"                            /* and \"vexo.h\" */\n"
+    "  vexo_read_info(logo, LOGO_SIZE, &info);\n"
+    "  vexo_decode(logo, LOGO_SIZE, pixels, LOGO_WIDTH, 0, work, sizeof work, 0);\n"
+    "  vexo_add_images(app FILES logo.png)           # CMake, the same at build time";
 
 // A colour given as "white", "black", or six hexadecimal digits with an
 // optional leading "#".
