@@ -101,12 +101,6 @@ TEST_F(CSourceFiles, BothFilesAreWrittenOrNeither) {
   ASSERT_FALSE(refused);
   EXPECT_EQ(refused.error().message, "Cannot write " + pair->names.headerPath + ": Is a directory");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), {}), 1);
-
-  std::filesystem::remove(folder_ / "a.h");
-  ASSERT_TRUE(c_source::WriteCSourcePair(*pair));
-  const auto text = [](const std::string& s) { return std::vector<uint8_t>(s.begin(), s.end()); };
-  EXPECT_EQ(Slurp(folder_ / "a.h"), text(pair->headerText));
-  EXPECT_EQ(Slurp(folder_ / "a.c"), text(pair->sourceText));
 }
 
 // The pair of a sample compiled as C99 and as C++ with every warning an
