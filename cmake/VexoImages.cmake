@@ -78,6 +78,16 @@ function(vexo_add_images target)
     list(APPEND options --max-bytes ${arg_MAX_BYTES})
   endif()
 
+  if(DEFINED arg_QUALITY AND ("${arg_PATH}" STREQUAL "auto" OR DEFINED arg_MAX_BYTES))
+    message(FATAL_ERROR "vexo_add_images: QUALITY cannot be given with PATH auto or MAX_BYTES, "
+                        "which choose the quality")
+  endif()
+  if(("${arg_PATH}" STREQUAL "fast" AND "${arg_FAMILY}" STREQUAL "101") OR
+     ("${arg_PATH}" STREQUAL "transform" AND "${arg_FAMILY}" STREQUAL "201"))
+    message(FATAL_ERROR "vexo_add_images: PATH ${arg_PATH} is not in FAMILY ${arg_FAMILY} "
+                        "(fast is family 201 only, transform family 101 only)")
+  endif()
+
   if(VEXO_EXECUTABLE)
     set(vexo "${VEXO_EXECUTABLE}")
   elseif(TARGET Vexo::vexo)

@@ -50,6 +50,18 @@ printed=$(build_and_run changed.log)
 echo "$printed"
 [[ $printed == "logo: 352 x 288, 202752 bytes of pixels from a "*"-byte VEXO file" ]]
 
+# A size budget and dithering reach vexo encode.
+budget="$work/budget"
+cp -r "$source/examples/firmware" "$budget"
+sed -i 's/^vexo_add_images(.*/vexo_add_images(firmware MAX_BYTES 6000 DITHER ordered FILES logo.png)/' \
+    "$budget/CMakeLists.txt"
+cmake -S "$budget" -B "$budget/build" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
+cmake --build "$budget/build" >/dev/null
+printed=$("$budget/build/firmware")
+echo "$printed"
+bytes=${printed##*from a }
+(( ${bytes%%-byte*} <= 6000 ))
+
 mkdir "$work/wrong"
 cat >"$work/wrong/CMakeLists.txt" <<'CMAKE'
 cmake_minimum_required(VERSION 3.25)
