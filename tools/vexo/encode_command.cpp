@@ -68,9 +68,10 @@ std::string CheckByDecoding(const std::vector<uint8_t>& file, const RgbPicture& 
 
 // The summary after a successful encode. Built with streams rather than a
 // fixed buffer, so that a long output name is never cut short.
-void PrintSummary(const EncodeRequest& request, const EncodeOptions& options,
-                  const std::string& why, const RgbPicture& picture, size_t fileBytes,
-                  double seconds, const std::vector<uint16_t>& decoded, std::ostream& out) {
+void PrintSummary(const EncodeRequest& request, const c_source::CSourceNames* cSource,
+                  const EncodeOptions& options, const std::string& why, const RgbPicture& picture,
+                  size_t fileBytes, double seconds, const std::vector<uint16_t>& decoded,
+                  std::ostream& out) {
   const double pixels = static_cast<double>(picture.width) * picture.height;
   // Nothing here allocates: the file is already written and must not be
   // followed by a failure.
@@ -80,6 +81,9 @@ void PrintSummary(const EncodeRequest& request, const EncodeOptions& options,
   out << std::fixed << std::setprecision(3) << name << ": " << picture.width << " x "
       << picture.height << ", " << fileBytes << " bytes, "
       << 8.0 * static_cast<double>(fileBytes) / pixels << " bits per pixel\n";
+  if (cSource) {
+    out << "C array: " << cSource->arrayName << ", declared in " << cSource->headerPath << "\n";
+  }
   if (!why.empty()) out << "Chose " << why << "\n";
   if (!IsLosslessEncoding(options)) {
     out << std::setprecision(2) << "PSNR: " << PsnrAgainstSource(picture, decoded) << " dB\n";
@@ -184,10 +188,8 @@ int Encode(const EncodeRequest& request, std::ostream& out, std::ostream& err) {
     return 1;
   }
   // When the file goes to standard output, the summary goes to standard error.
-  PrintSummary(request, options, encoded->why, picture, file.size(), seconds.count(), decoded,
-               request.output == file_io::kStandardStream ? err : out);
-  if (names)
-    out << "C array: " << names->arrayName << ", declared in " << names->headerPath << "\n";
+  PrintSummary(request, names, options, encoded->why, picture, file.size(), seconds.count(),
+               decoded, request.output == file_io::kStandardStream ? err : out);
   err << warnings;
   return 0;
 }
