@@ -21,7 +21,7 @@ int main(void) {
     fprintf(stderr, "logo: %s\n", vexo_status_text(status));
     return 1;
   }
-  printf("logo: %d x %d, %lu bytes of pixels from a %lu-byte VEXO file\n", info.width,
-         info.height, (unsigned long)sizeof framebuffer, (unsigned long)LOGO_SIZE);
+  printf("logo: %d x %d, %lu bytes of pixels from a %lu-byte VEXO file\n", info.width, info.height,
+         (unsigned long)sizeof framebuffer, (unsigned long)LOGO_SIZE);
   return 0;
 }
