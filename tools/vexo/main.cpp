@@ -48,7 +48,7 @@ const char* const kDecodeDescription =
     "and a summary at the end.";
 
 const char* const kEncodeSummary =
-    "Encode PNG, JPEG, 24/32-bit BMP or binary PPM pictures as VEXO files";
+    "Encode PNG, JPEG, 24/32-bit BMP or binary PPM pictures as VEXO files or C arrays";
 const char* const kEncodeDescription =
     "  vexo encode INPUT OUTPUT.vxo [options]        one picture; prints its summary\n"
     "  vexo encode INPUT OUTPUT.c [options]          the same as a C array, OUTPUT.h beside\n"
