@@ -1,14 +1,19 @@
 # What `cmake --install` puts in place: the programs, and for developers the
 # decoder library with its public headers, a CMake package
-# (find_package(Vexo) gives Vexo::decoder) and a pkg-config file (vexo).
+# (find_package(Vexo) gives Vexo::decoder, Vexo::vexo and vexo_add_images)
+# and a pkg-config file (vexo).
 include(CMakePackageConfigHelpers)
 
 # The programs, where this build makes them (not in a decoder-only build).
-foreach(program vexo byteloom OrvaneDecoder)
+# vexo is also Vexo::vexo, which vexo_add_images (VexoImages.cmake) runs.
+foreach(program byteloom OrvaneDecoder)
   if(TARGET ${program})
     install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   endif()
 endforeach()
+if(TARGET vexo)
+  install(TARGETS vexo EXPORT VexoTargets RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 
 set(VEXO_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Vexo)
 install(TARGETS vexo_decoder EXPORT VexoTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
@@ -25,6 +30,7 @@ configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/VexoConfig.cmake.in
 write_basic_package_version_file(${PROJECT_BINARY_DIR}/VexoConfigVersion.cmake
                                  COMPATIBILITY SameMinorVersion)
 install(FILES ${PROJECT_BINARY_DIR}/VexoConfig.cmake ${PROJECT_BINARY_DIR}/VexoConfigVersion.cmake
+              ${CMAKE_CURRENT_LIST_DIR}/VexoImages.cmake
         DESTINATION ${VEXO_CMAKE_DIR})
 
 # pkg-config paths relative to its own prefix, so the file stays right when

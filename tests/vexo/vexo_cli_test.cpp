@@ -221,4 +221,29 @@ TEST_F(VexoCliTest, EncodeWarnsOnlyWhenTheSettingsWasteBits) {
   }
 }
 
+// C source: OUT.c, or --format c for a batch, writes OUT.h beside it with
+// the VEXO file's size; what only the command line can refuse writes nothing.
+TEST_F(VexoCliTest, EncodeToCWritesTheArrayAndItsHeaderOrNothing) {
+  const std::string input = Write("in.ppm", Ppm(8, 8)), folder = folder_.string();
+  ASSERT_EQ(Run("encode '" + input + "' '" + folder + "/in.vxo'").exitCode, 0);
+  const std::string size = std::to_string(std::filesystem::file_size(folder_ / "in.vxo"));
+  const RunResult pair = Run("encode '" + input + "' '" + folder + "/my-bike 2.c'");
+  ASSERT_EQ(pair.exitCode, 0) << pair.err;
+  EXPECT_NE(pair.out.find("C array: my_bike_2, declared in " + folder + "/my-bike 2.h\n"),
+            std::string::npos)
+      << pair.out;
+  EXPECT_NE(Slurp(folder_ / "my-bike 2.h").find("#define MY_BIKE_2_SIZE " + size + "\n"),
+            std::string::npos);
+  ASSERT_EQ(Run("encode --format c -o '" + folder + "/out' '" + input + "'").exitCode, 0);
+  EXPECT_NE(Slurp(folder_ / "out/in.c").find("const uint8_t in[IN_SIZE] = {"), std::string::npos);
+
+  const std::string out = "'" + folder + "/o";
+  for (const std::string& refused :
+       {std::string("- --format c"), out + ".vxo' --name splash", out + ".c' --name 'a b'"}) {
+    EXPECT_EQ(Run("encode '" + input + "' " + refused).exitCode, 2) << refused;
+  }
+  EXPECT_FALSE(std::filesystem::exists(folder_ / "o.vxo") ||
+               std::filesystem::exists(folder_ / "o.c"));
+}
+
 }  // namespace

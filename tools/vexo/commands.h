@@ -38,6 +38,10 @@ struct BatchRequest {
 // Decodes every VEXO file of the inputs to `format` (BMP when empty).
 int RunDecodeBatch(const BatchRequest& batch, std::optional<vexo::OutputFormat> format,
                    vexo::PixelByteOrder byteOrder, std::ostream& out, std::ostream& err);
+// What an encode writes: the VEXO file, or a C source holding its bytes as
+// an array with a header beside it (OUT.c and OUT.h).
+enum class EncodeOutput { kVexoFile, kCSource };
+
 struct EncodeRequest {
   std::string input;
   std::string output;
@@ -46,6 +50,8 @@ struct EncodeRequest {
   // is not used.
   std::optional<ChoiceRequest> choice = std::nullopt;
   Rgb background = kWhite;  // under transparent pixels
+  EncodeOutput format = EncodeOutput::kVexoFile;
+  std::string arrayName = {};  // of a C source; empty: made from the output's name
 };
 
 int RunEncode(const EncodeRequest& request, std::ostream& out, std::ostream& err);

@@ -8,6 +8,7 @@
 #include <ostream>
 
 #include "batch_run.h"
+#include "c_source/c_source.h"
 #include "commands.h"
 #include "file_io/input_file.h"
 #include "file_io/same_file.h"
@@ -43,6 +44,10 @@ std::string VexoNameFor(const std::string& path) {
   return std::filesystem::path(path).replace_extension(".vxo").string();
 }
 
+std::string CSourceNameFor(const std::string& path) {
+  return std::filesystem::path(path).replace_extension(".c").string();
+}
+
 // Decodes the new file with the library; lossless output must give back the
 // quantised picture exactly.
 std::string CheckByDecoding(const std::vector<uint8_t>& file, const RgbPicture& picture,
@@ -63,9 +68,10 @@ std::string CheckByDecoding(const std::vector<uint8_t>& file, const RgbPicture& 
 
 // The summary after a successful encode. Built with streams rather than a
 // fixed buffer, so that a long output name is never cut short.
-void PrintSummary(const EncodeRequest& request, const EncodeOptions& options,
-                  const std::string& why, const RgbPicture& picture, size_t fileBytes,
-                  double seconds, const std::vector<uint16_t>& decoded, std::ostream& out) {
+void PrintSummary(const EncodeRequest& request, const c_source::CSourceNames* cSource,
+                  const EncodeOptions& options, const std::string& why, const RgbPicture& picture,
+                  size_t fileBytes, double seconds, const std::vector<uint16_t>& decoded,
+                  std::ostream& out) {
   const double pixels = static_cast<double>(picture.width) * picture.height;
   // Nothing here allocates: the file is already written and must not be
   // followed by a failure.
@@ -75,6 +81,9 @@ void PrintSummary(const EncodeRequest& request, const EncodeOptions& options,
   out << std::fixed << std::setprecision(3) << name << ": " << picture.width << " x "
       << picture.height << ", " << fileBytes << " bytes, "
       << 8.0 * static_cast<double>(fileBytes) / pixels << " bits per pixel\n";
+  if (cSource) {
+    out << "C array: " << cSource->arrayName << ", declared in " << cSource->headerPath << "\n";
+  }
   if (!why.empty()) out << "Chose " << why << "\n";
   if (!IsLosslessEncoding(options)) {
     out << std::setprecision(2) << "PSNR: " << PsnrAgainstSource(picture, decoded) << " dB\n";
@@ -119,10 +128,33 @@ Result<EncodeChoice> EncodeAsAsked(const EncodeRequest& request, const RgbPictur
   return EncodeChoice{request.options, std::move(*encoded)};
 }
 
+// Writes the VEXO file, or the C source and header that hold it.
+Result<void> WriteOutput(const EncodeRequest& request, const c_source::CSourceNames* cSource,
+                         const std::vector<uint8_t>& file) {
+  if (!cSource) return file_io::WriteWholeFile(request.output, file);
+  const Result<c_source::CSourcePair> pair = c_source::MakeCSourcePair(*cSource, file);
+  if (!pair) return pair.error();
+  return c_source::WriteCSourcePair(*pair);
+}
+
 int Encode(const EncodeRequest& request, std::ostream& out, std::ostream& err) {
-  if (file_io::NamesSameFile(request.input, request.output)) {
-    err << request.output << ": is the input file; the VEXO file would replace it\n";
-    return 1;
+  std::optional<c_source::CSourceNames> cSource;
+  if (request.format == EncodeOutput::kCSource) {
+    Result<c_source::CSourceNames> names =
+        c_source::CSourceNamesFor(request.output, request.arrayName);
+    if (!names) {
+      err << names.error().message << "\n";
+      return 1;
+    }
+    cSource = std::move(*names);
+  }
+  for (const std::string& output :
+       {request.output, cSource ? cSource->headerPath : request.output}) {
+    if (file_io::NamesSameFile(request.input, output)) {
+      err << output << ": is the input file; the " << (cSource ? "C source" : "VEXO file")
+          << " would replace it\n";
+      return 1;
+    }
   }
   const Result<RgbPicture> read = ReadPicture(request.input, request.background);
   if (!read) {
@@ -150,13 +182,14 @@ int Encode(const EncodeRequest& request, std::ostream& out, std::ostream& err) {
   // A chosen file says why in the summary instead.
   const std::string warnings =
       request.choice ? std::string() : WastedBitsWarnings(request, picture, file.size());
-  if (const Result<void> written = file_io::WriteWholeFile(request.output, file); !written) {
+  const c_source::CSourceNames* const names = cSource ? &*cSource : nullptr;
+  if (const Result<void> written = WriteOutput(request, names, file); !written) {
     err << written.error().message << "\n";
     return 1;
   }
   // When the file goes to standard output, the summary goes to standard error.
-  PrintSummary(request, options, encoded->why, picture, file.size(), seconds.count(), decoded,
-               request.output == file_io::kStandardStream ? err : out);
+  PrintSummary(request, names, options, encoded->why, picture, file.size(), seconds.count(),
+               decoded, request.output == file_io::kStandardStream ? err : out);
   err << warnings;
   return 0;
 }
@@ -174,7 +207,8 @@ int RunEncode(const EncodeRequest& request, std::ostream& out, std::ostream& err
 
 int RunEncodeBatch(const BatchRequest& batch, const EncodeRequest& request, std::ostream& out,
                    std::ostream& err) {
-  const BatchNaming naming{IsPictureName, VexoNameFor, VexoNameFor, NoPictures()};
+  const auto outputName = request.format == EncodeOutput::kCSource ? CSourceNameFor : VexoNameFor;
+  const BatchNaming naming{IsPictureName, outputName, outputName, NoPictures()};
   const ConvertOneFile encodeOne = [&request](const BatchJob& job, std::ostream& messages) {
     if (!CreateOutputFolder(job.output, messages)) return 1;
     EncodeRequest one = request;

@@ -15,6 +15,7 @@
 
 #include "batch_plan.h"
 #include "batch_run.h"
+#include "c_source/c_source.h"
 #include "commands.h"
 #include "file_names.h"
 
@@ -47,14 +48,16 @@ const char* const kDecodeDescription =
     "and a summary at the end.";
 
 const char* const kEncodeSummary =
-    "Encode PNG, JPEG, 24/32-bit BMP or binary PPM pictures as VEXO files";
+    "Encode PNG, JPEG, 24/32-bit BMP or binary PPM pictures as VEXO files or C arrays";
 const char* const kEncodeDescription =
     "  vexo encode INPUT OUTPUT.vxo [options]        one picture; prints its summary\n"
+    "  vexo encode INPUT OUTPUT.c [options]          the same as a C array, OUTPUT.h beside\n"
     "  vexo encode [-o DIR] [-j N] [options] INPUT...  several pictures and folders\n\n"
     "INPUT and OUTPUT may be \"-\" for standard input and output. Two names are\n"
-    "INPUT and OUTPUT when the second is \"-\" or ends in .vxo and the first is not a\n"
-    "folder; otherwise every name is an input, encoded beside itself with \".vxo\"\n"
-    "in place of its extension, or under DIR with -o, mirroring each folder's tree.\n"
+    "INPUT and OUTPUT when the second is \"-\" or ends in .vxo or .c and the first is\n"
+    "not a folder; otherwise every name is an input, encoded beside itself with\n"
+    "\".vxo\" (\".c\" with --format c) in place of its extension, or under DIR with\n"
+    "-o, mirroring each folder's tree.\n"
     "Folders are searched recursively for *.png, *.jpg, *.jpeg, *.bmp and *.ppm in\n"
     "any letter case, hidden entries skipped. The options apply to every picture.\n\n"
     "Paths:\n"
@@ -90,7 +93,17 @@ const char* const kEncodeDescription =
     "colour. It applies to the predictive and fast paths; the transform path codes\n"
     "8-bit planes and is never dithered.\n\n"
     "Transparent pixels (PNG alpha or tRNS) are composited over --background,\n"
-    "white unless told.";
+    "white unless told.\n\n"
+    "C source (OUTPUT.c or --format c): OUTPUT.c holds the VEXO file's bytes as\n"
+    "VEXO_ASSET_ATTRIBUTE const uint8_t NAME[NAME_SIZE], OUTPUT.h declares it with\n"
+    "NAME_WIDTH, NAME_HEIGHT and NAME_SIZE. NAME is --name, or OUTPUT's name with\n"
+    "every character outside A-Z, a-z, 0-9 and _ made _, and _ before a leading\n"
+    "digit (\"my-bike 2.c\" gives my_bike_2). Into a firmware in five lines:\n"
+    "  vexo encode logo.png logo.c                  # logo.c and logo.h\n"
+    "  #include \"logo.h\"                            /* and \"vexo.h\" */\n"
+    "  vexo_read_info(logo, LOGO_SIZE, &info);\n"
+    "  vexo_decode(logo, LOGO_SIZE, pixels, LOGO_WIDTH, 0, work, sizeof work, 0);\n"
+    "  vexo_add_images(app FILES logo.png)           # CMake, the same at build time";
 
 // A colour given as "white", "black", or six hexadecimal digits with an
 // optional leading "#".
@@ -177,8 +190,8 @@ bool LooksLikeDecodedOutput(const std::string& name) {
   return name == "-" || OutputFormatOfPath(name).has_value();
 }
 
-bool LooksLikeVexoFile(const std::string& name) {
-  return name == "-" || EndsWithIgnoringCase(name, ".vxo");
+bool LooksLikeEncodedOutput(const std::string& name) {
+  return name == "-" || EndsWithIgnoringCase(name, ".vxo") || EndsWithIgnoringCase(name, ".c");
 }
 
 // Standard input has no folder to write beside and cannot be one of many.
@@ -220,14 +233,32 @@ int RunDecodeCommand(const BatchOptions& options, const std::string& formatName,
   return batch ? RunDecodeBatch(*batch, format, byteOrder, std::cout, std::cerr) : kUsageError;
 }
 
-int RunEncodeCommand(const BatchOptions& options, EncodeRequest& request) {
-  if (!IsBatch(options, LooksLikeVexoFile, false)) {
+// Whether to write C source: asked for, or else an output named OUT.c.
+int RunEncodeCommand(const BatchOptions& options, EncodeRequest& request,
+                     const std::string& formatName) {
+  const bool batch = IsBatch(options, LooksLikeEncodedOutput, false);
+  const bool cSource = formatName.empty() ? !batch && EndsWithIgnoringCase(options.names[1], ".c")
+                                          : formatName == "c";
+  request.format = cSource ? EncodeOutput::kCSource : EncodeOutput::kVexoFile;
+  std::string problem;
+  if (!request.arrayName.empty() && !cSource) {
+    problem = "--name names the array of a C source (OUTPUT.c or --format c)";
+  } else if (!request.arrayName.empty() && batch) {
+    problem = "--name names one array; several pictures take their names from their files";
+  } else if (cSource && !batch && options.names[1] == "-") {
+    problem = "C source is two files, OUTPUT.c and OUTPUT.h; it cannot go to standard output";
+  }
+  if (!problem.empty()) {
+    std::cerr << "encode: " << problem << "\nRun with --help for more information.\n";
+    return kUsageError;
+  }
+  if (!batch) {
     request.input = options.names[0];
     request.output = options.names[1];
     return RunEncode(request, std::cout, std::cerr);
   }
-  const auto batch = BatchRequestFor(options, "encode");
-  return batch ? RunEncodeBatch(*batch, request, std::cout, std::cerr) : kUsageError;
+  const auto batchRequest = BatchRequestFor(options, "encode");
+  return batchRequest ? RunEncodeBatch(*batchRequest, request, std::cout, std::cerr) : kUsageError;
 }
 
 }  // namespace
@@ -306,6 +337,15 @@ int Run(int argc, char** argv) {
       ->add_option("--dither", ditherName,
                    "none (default), ordered or floyd-steinberg, for 5-6-5 paths")
       ->check(CLI::IsMember({"none", "ordered", "floyd-steinberg"}));
+  std::string encodeFormatName;
+  encode
+      ->add_option("--format", encodeFormatName,
+                   "vxo, or c for OUTPUT.c and OUTPUT.h, whatever OUTPUT's extension")
+      ->check(CLI::IsMember({"vxo", "c"}));
+  encode
+      ->add_option("--name", encodeRequest.arrayName,
+                   "name of the C array (default: OUTPUT's name made a C identifier)")
+      ->check([](const std::string& name) { return c_source::ArrayNameProblem(name); });
   std::string background = "white";
   encode
       ->add_option("--background", background,
@@ -354,7 +394,7 @@ int Run(int argc, char** argv) {
     if (*minPsnrOption) choice.minPsnr = minPsnr;
     choice.dither = options.dither;
   }
-  return RunEncodeCommand(encodeBatch, encodeRequest);
+  return RunEncodeCommand(encodeBatch, encodeRequest, encodeFormatName);
 }
 }  // namespace vexo::cli
 

@@ -1,0 +1,67 @@
+// A VEXO file as a C array for a firmware: OUT.c holds the file's bytes,
+// OUT.h beside it declares them with the picture's sides and size.
+//
+//   OUT.h  #define NAME_WIDTH 176, NAME_HEIGHT, NAME_SIZE (NAME in capitals)
+//          extern const uint8_t NAME[NAME_SIZE];
+//   OUT.c  #include "OUT.h"
+//          VEXO_ASSET_ATTRIBUTE const uint8_t NAME[NAME_SIZE] = { 0x56, ... };
+//
+// VEXO_ASSET_ATTRIBUTE is empty unless the program defines it (a section,
+// an alignment, PROGMEM). Both files compile warning-free as C99 and as C++.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "vexo_result.h"
+
+namespace c_source {
+
+// The array name a file name gives: its stem with every character outside
+// A-Z, a-z, 0-9 and _ made _ (a character of several UTF-8 bytes becomes one
+// _), and _ put before a leading digit. "pics/my-bike 2.c" gives "my_bike_2".
+std::string ArrayNameFromPath(const std::string& sourcePath);
+
+// Why `name` cannot name the array in C and C++ (not an identifier, or a
+// keyword, or a name the files themselves use), or empty when it can.
+std::string ArrayNameProblem(std::string_view name);
+
+// The header beside a C source: its extension replaced by ".h", or ".h"
+// appended when it has none. "pics/logo.c" gives "pics/logo.h".
+std::string HeaderPathFor(const std::string& sourcePath);
+
+// The files of one array and its name.
+struct CSourceNames {
+  std::string sourcePath;
+  std::string headerPath;
+  std::string arrayName;
+};
+
+// The names for a C source written to `sourcePath`, the array named
+// `requestedName` or, when that is empty, after the file. Fails
+// (kInvalidRequest, the message naming the file) when the array name is
+// unusable or the header cannot be named in an #include line.
+vexo::Result<CSourceNames> CSourceNamesFor(const std::string& sourcePath,
+                                           std::string_view requestedName);
+
+// The texts of both files.
+struct CSourcePair {
+  CSourceNames names;
+  std::string headerText;
+  std::string sourceText;
+};
+
+// The pair for `vexoFile`, whose own header gives the picture's sides. Fails
+// (kInvalidRequest) when the bytes are not a VEXO file.
+vexo::Result<CSourcePair> MakeCSourcePair(const CSourceNames& names,
+                                          std::span<const uint8_t> vexoFile);
+
+// Writes both files, each appearing complete or not at all, and both or
+// neither: when the second cannot be put in place, the first is removed
+// again. A failure is kWriteFailed, with a message that names the file and
+// the reason.
+vexo::Result<void> WriteCSourcePair(const CSourcePair& pair);
+
+}  // namespace c_source
