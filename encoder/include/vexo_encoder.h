@@ -29,16 +29,24 @@ enum class Dither {
   kFloydSteinberg,  // error diffusion, serpentine rows, integer arithmetic
 };
 
+// How hard the encoder searches for a smaller file at the same fidelity:
+// 0 fastest, kDefaultEffort the default, kHighestEffort smallest.
+inline constexpr int kLowestEffort = 0;
+inline constexpr int kDefaultEffort = 5;
+inline constexpr int kHighestEffort = 9;
+
 struct EncodeOptions {
   VexoPath path = VexoPath::kPredictive;
   VexoFamily family = VexoFamily::k101;
   int quality = 0;
   Dither dither = Dither::kNone;
+  int effort = kDefaultEffort;
 };
 
 // Success, or why EncodeVexo refuses the request: a picture side outside
 // 1..kVexoLargestSide (kTooLarge above it), a path the family lacks, a quality
-// the path does not take, dithering on the transform path (kInvalidRequest).
+// the path does not take, dithering on the transform path, an effort outside
+// kLowestEffort..kHighestEffort (kInvalidRequest).
 Result<void> CheckEncodeOptions(const RgbPicture& picture, const EncodeOptions& options);
 
 // True when the options promise a decode equal to the quantised picture

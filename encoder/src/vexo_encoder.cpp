@@ -70,6 +70,10 @@ Result<void> CheckEncodeOptions(const RgbPicture& picture, const EncodeOptions& 
         "the transform path codes 8-bit planes, which its decoder reduces to 5-6-5; "
         "dithering applies to the predictive and fast paths only");
   }
+  if (options.effort < kLowestEffort || options.effort > kHighestEffort) {
+    return refuse("the effort must be " + std::to_string(kLowestEffort) + ".." +
+                  std::to_string(kHighestEffort));
+  }
   const int highest = HighestQuality(options.path);
   if (options.quality < 0 || options.quality > highest) {
     return refuse("quality " + std::to_string(options.quality) + " is outside 0.." +

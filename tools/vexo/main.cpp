@@ -337,6 +337,11 @@ int Run(int argc, char** argv) {
       ->add_option("--dither", ditherName,
                    "none (default), ordered or floyd-steinberg, for 5-6-5 paths")
       ->check(CLI::IsMember({"none", "ordered", "floyd-steinberg"}));
+  encode
+      ->add_option("--effort", encodeRequest.options.effort,
+                   "0 (fastest) to 9 (smallest files); default 5")
+      ->option_text("N")
+      ->check(CLI::Range(kLowestEffort, kHighestEffort));
   std::string encodeFormatName;
   encode
       ->add_option("--format", encodeFormatName,
