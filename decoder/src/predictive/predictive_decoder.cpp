@@ -6,6 +6,7 @@
 #include "common/little_endian.h"
 #include "predictive/pixel_code_table.h"
 #include "predictive/predictive_format.h"
+#include "predictive/predictive_kernels.h"
 
 namespace vexo {
 namespace {
@@ -203,6 +204,160 @@ void DecodeFullBlockUnchecked(PredictiveState& s, uint16_t* block) {
   }
 }
 
+// The whole-block form of 32-bit processors: a run of full blocks along a
+// block row with the bit reader in three registers, one refill per pair of
+// pixels, and a table laid out so that a pixel code costs a lookup, one shift
+// and one subtraction (see CountedPixelCode).
+struct PairReader {
+  // Brings the bit count to 24..31 with the whole bytes that fit: the next
+  // three bytes go below the count, and the pointer moves past those that
+  // fit. Enough for any two pixel codes.
+  void Refill() {
+    const uint32_t bits = count & CountedPixelCode::kLengthMask;
+    const uint32_t ahead = static_cast<uint32_t>(next[0]) << 24 |
+                           static_cast<uint32_t>(next[1]) << 16 |
+                           static_cast<uint32_t>(next[2]) << 8;
+    accumulator |= ahead >> bits;
+    next += (31 - bits) >> 3;
+    count = bits | 24;
+  }
+
+  uint32_t NextCode() {
+    const uint32_t entry = CountedPixelCodes[accumulator >> (32 - kPixelCodeBits)];
+    accumulator = ShiftOutCode(accumulator, entry);
+    count -= entry;
+    return entry;
+  }
+
+  // True when a code read since the last refill was a raw escape.
+  bool TookRaw() const { return (count & CountedPixelCode::kRawTrace) != 0; }
+
+  uint32_t Bits() const { return count & CountedPixelCode::kLengthMask; }
+
+  const uint8_t* next;
+  uint32_t accumulator;
+  uint32_t count;
+};
+
+// The rows of a full block predicted from the left, a pair of pixels per
+// refill; the prediction of each pixel is the one just decoded.
+template <int kDeltaShift>
+void DecodePairsFromLeft(PairReader& reader, PredictiveState& s, uint16_t* block,
+                         ptrdiff_t stride) {
+  PairReader r = reader;
+  for (int row = 0; row < kBlockSize; ++row) {
+    uint16_t* out = block + row * stride;
+    uint32_t left = out[-1];
+    for (int c = 0; c < kBlockSize; c += 2) {
+      r.Refill();
+      const uint32_t first = r.NextCode();
+      uint32_t pixel0 = CountedPixelCode::AddDelta(left, first, kDeltaShift);
+      out[c] = static_cast<uint16_t>(pixel0);
+      const uint32_t second = r.NextCode();
+      uint32_t pixel1 = CountedPixelCode::AddDelta(pixel0, second, kDeltaShift);
+      out[c + 1] = static_cast<uint16_t>(pixel1);
+      if (r.TookRaw()) [[unlikely]] {
+        if (CountedPixelCode::IsRaw(first)) {
+          pixel0 = s.NextRaw();
+          out[c] = static_cast<uint16_t>(pixel0);
+          pixel1 = CountedPixelCode::AddDelta(pixel0, second, kDeltaShift);
+        }
+        if (CountedPixelCode::IsRaw(second)) pixel1 = s.NextRaw();
+        out[c + 1] = static_cast<uint16_t>(pixel1);
+      }
+      left = pixel1;
+    }
+  }
+  reader = r;
+}
+
+// The rows of a full block predicted from the row above (offset -stride)
+// or the pixel above-left (offset -stride - 1), a pair of pixels per refill.
+template <int kDeltaShift>
+void DecodePairsFromAbove(PairReader& reader, PredictiveState& s, uint16_t* block, ptrdiff_t stride,
+                          ptrdiff_t offset) {
+  PairReader r = reader;  // in registers, not written back per pair
+  for (int row = 0; row < kBlockSize; ++row) {
+    uint16_t* out = block + row * stride;
+    const uint16_t* source = out + offset;
+    for (int c = 0; c < kBlockSize; c += 2) {
+      r.Refill();
+      const uint32_t first = r.NextCode();
+      out[c] = static_cast<uint16_t>(CountedPixelCode::AddDelta(source[c], first, kDeltaShift));
+      const uint32_t second = r.NextCode();
+      out[c + 1] =
+          static_cast<uint16_t>(CountedPixelCode::AddDelta(source[c + 1], second, kDeltaShift));
+      if (r.TookRaw()) [[unlikely]] {
+        if (CountedPixelCode::IsRaw(first)) out[c] = s.NextRaw();
+        if (CountedPixelCode::IsRaw(second)) out[c + 1] = s.NextRaw();
+      }
+    }
+  }
+  reader = r;
+}
+
+// Full blocks from column x of the block row at `blockRow` on, while the
+// row lasts and the file holds kFullBlockFetchBytes ahead of the reader;
+// the same conditions as DecodeFullBlockUnchecked. Returns the column where
+// it stopped, after the first block whose raw pixel lay outside the file.
+template <int kDeltaShift>
+int32_t DecodeFullBlockRun(PredictiveState& s, uint16_t* blockRow, int32_t x) {
+  const ptrdiff_t stride = s.stride;
+  const NativeBitReader::Registers saved = s.bits.Save();
+  PairReader r{saved.next, static_cast<uint32_t>(saved.accumulator), saved.count};
+  const uint8_t* const fetchLimit = s.file.data() + (s.file.size() - kFullBlockFetchBytes);
+  uint16_t* block = blockRow + x;
+  uint16_t* const rowEnd = blockRow + s.width;
+  do {
+    if (r.Bits() < kPredictiveModeBits) r.Refill();
+    const uint32_t mode = r.accumulator >> (32 - kPredictiveModeBits);
+    r.accumulator <<= kPredictiveModeBits;
+    r.count -= kPredictiveModeBits;
+    switch (mode) {
+      case kPredictFromLeft:
+        DecodePairsFromLeft<kDeltaShift>(r, s, block, stride);
+        break;
+      case kPredictFromAbove:
+        DecodePairsFromAbove<kDeltaShift>(r, s, block, stride, -stride);
+        break;
+      case kPredictFromAboveLeft:
+        DecodePairsFromAbove<kDeltaShift>(r, s, block, stride, -stride - 1);
+        break;
+      default:
+        for (int row = 0; row < kBlockSize; ++row) {
+          uint16_t* out = block + row * stride;
+          const uint16_t left = out[-1];
+          out[0] = out[1] = out[2] = out[3] = left;
+        }
+        break;
+    }
+    block += kBlockSize;
+  } while (block < rowEnd && r.next <= fetchLimit && !s.rawPastEnd);
+  s.bits.Restore({r.next, r.accumulator, r.Bits()});
+  return static_cast<int32_t>(block - blockRow);
+}
+
+// The whole-block form's walk on 32-bit processors: runs of full blocks
+// where the plain offsets hold and the file reaches far enough, the careful
+// decode elsewhere.
+template <int kDeltaShift>
+void WalkWholeBlocksInPairs(PredictiveState& s, const PathInput& input) {
+  for (int32_t y = 0; y < input.height; y += kBlockSize) {
+    uint16_t* blockRow = s.Row(y);
+    for (int32_t x = 0; x < input.width;) {
+      const bool plainOffsets = x > 0 || input.stride == input.width;
+      if (y > 0 && plainOffsets && s.bits.HasBytesAhead(kFullBlockFetchBytes)) {
+        x = DecodeFullBlockRun<kDeltaShift>(s, blockRow, x);
+        if (s.rawPastEnd) return;
+      } else {
+        DecodeBlockCarefully(s, x, y, kBlockSize, kBlockSize);
+        if (s.Failed()) return;
+        x += kBlockSize;
+      }
+    }
+  }
+}
+
 // Sources that lie later in raster order (the last pixel of an earlier row of
 // the same block row) must read as 0, as in a zero-filled output.
 void ClearLastColumn(const PathInput& input) {
@@ -245,6 +400,11 @@ VexoDecodeResult DecodePredictiveGeneral(const PathInput& input) {
 
 VexoDecodeResult DecodePredictiveWholeBlocks(const PathInput& input) {
   return DecodeWith(input, [&input](PredictiveState& s) {
+    if constexpr (kRefillPerPair) {
+      return s.coarseShift != 0
+                 ? WalkWholeBlocksInPairs<CountedPixelCode::kCoarseDeltaShift>(s, input)
+                 : WalkWholeBlocksInPairs<CountedPixelCode::kFineDeltaShift>(s, input);
+    }
     for (int32_t y = 0; y < input.height; y += kBlockSize) {
       uint16_t* blockRow = s.Row(y);
       for (int32_t x = 0; x < input.width; x += kBlockSize) {
