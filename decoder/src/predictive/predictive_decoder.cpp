@@ -24,16 +24,19 @@ constexpr size_t kFullBlockFetchBytes = 48;
 constexpr bool kRefillPerPair =
     NativeBitReader::kUncheckedBits < kPredictiveModeBits + kBlockSize * kPixelCodeBits;
 
-// 32-bit processors (small data caches) read the coarse deltas from the fine
-// table with one shift, which ARM's shifter gives for free; 64-bit ones keep
-// a table per quality.
+// 32-bit processors (small data caches) read every code from one table laid
+// out for their whole-block loop (CountedPixelCodes), the coarse deltas from
+// the fine ones with one shift, which ARM's shifter gives for free; 64-bit
+// ones keep a table per quality.
 constexpr bool kOneCodeTable = kRefillPerPair;
 
 // Everything one decode shares between its blocks.
 struct PredictiveState {
   PredictiveState(const PathInput& input, int64_t rawStreamOffset)
       : bits(input.file.data(), input.file.size(), kPredictiveStreamStart),
-        codes(UsesCoarseDeltas(input.quality) && !kOneCodeTable ? PixelCodesCoarse : PixelCodes),
+        codes(kOneCodeTable                     ? CountedPixelCodes
+              : UsesCoarseDeltas(input.quality) ? PixelCodesCoarse
+                                                : PixelCodes),
         coarseShift(UsesCoarseDeltas(input.quality) && kOneCodeTable ? 1 : 0),
         image(input.image.data()),
         width(input.width),
@@ -56,6 +59,13 @@ struct PredictiveState {
   // Decodes one pixel code from the pixel's prediction. The pixel is the low
   // 16 bits of the result (see PixelCode::AddDelta).
   uint32_t NextPixel(uint32_t predicted) {
+    if constexpr (kOneCodeTable) {
+      const uint32_t code = codes[bits.Peek(kPixelCodeBits)];
+      bits.Skip(static_cast<int>(code & CountedPixelCode::kLengthMask));
+      return CountedPixelCode::IsRaw(code)
+                 ? NextRaw()
+                 : CountedPixelCode::AddDelta(predicted, code, DeltaShift());
+    }
     const uint32_t code = codes[bits.Peek(kPixelCodeBits)];
     bits.Skip(PixelCode::Length(code));
     return PixelCode::IsRaw(code) ? NextRaw() : PixelCode::AddDelta(predicted, code, CoarseShift());
@@ -87,6 +97,7 @@ struct PredictiveState {
   }
 
   int CoarseShift() const { return kOneCodeTable ? coarseShift : 0; }
+  int DeltaShift() const { return CountedPixelCode::kFineDeltaShift - coarseShift; }
 
   bool Failed() const { return rawPastEnd || bits.ConsumedPastEnd(); }
 
@@ -245,9 +256,11 @@ template <int kDeltaShift>
 void DecodePairsFromLeft(PairReader& reader, PredictiveState& s, uint16_t* block,
                          ptrdiff_t stride) {
   PairReader r = reader;
+#pragma GCC unroll 4
   for (int row = 0; row < kBlockSize; ++row) {
     uint16_t* out = block + row * stride;
     uint32_t left = out[-1];
+#pragma GCC unroll 2
     for (int c = 0; c < kBlockSize; c += 2) {
       r.Refill();
       const uint32_t first = r.NextCode();
@@ -277,9 +290,11 @@ template <int kDeltaShift>
 void DecodePairsFromAbove(PairReader& reader, PredictiveState& s, uint16_t* block, ptrdiff_t stride,
                           ptrdiff_t offset) {
   PairReader r = reader;  // in registers, not written back per pair
+#pragma GCC unroll 4
   for (int row = 0; row < kBlockSize; ++row) {
     uint16_t* out = block + row * stride;
     const uint16_t* source = out + offset;
+#pragma GCC unroll 2
     for (int c = 0; c < kBlockSize; c += 2) {
       r.Refill();
       const uint32_t first = r.NextCode();
