@@ -250,12 +250,16 @@ struct PairReader {
   uint32_t count;
 };
 
+// How far one full block moves the reader's next fetch at most: its codes
+// and a count that may grow from 0 to 31.
+constexpr size_t kFullBlockAdvanceBytes =
+    (kPredictiveModeBits + kBlockSize * kBlockSize * kPixelCodeBits + 31 + 7) / 8;
+
 // The rows of a full block predicted from the left, a pair of pixels per
 // refill; the prediction of each pixel is the one just decoded.
 template <int kDeltaShift>
-void DecodePairsFromLeft(PairReader& reader, PredictiveState& s, uint16_t* block,
-                         ptrdiff_t stride) {
-  PairReader r = reader;
+inline void DecodePairsFromLeft(PairReader& r, PredictiveState& s, uint16_t* block,
+                                ptrdiff_t stride) {
 #pragma GCC unroll 4
   for (int row = 0; row < kBlockSize; ++row) {
     uint16_t* out = block + row * stride;
@@ -271,9 +275,9 @@ void DecodePairsFromLeft(PairReader& reader, PredictiveState& s, uint16_t* block
       out[c + 1] = static_cast<uint16_t>(pixel1);
       if (r.TookRaw()) [[unlikely]] {
         if (CountedPixelCode::IsRaw(first)) {
-          pixel0 = s.NextRaw();
-          out[c] = static_cast<uint16_t>(pixel0);
-          pixel1 = CountedPixelCode::AddDelta(pixel0, second, kDeltaShift);
+          const uint32_t pixel = s.NextRaw();
+          out[c] = static_cast<uint16_t>(pixel);
+          pixel1 += pixel - pixel0;  // the second delta on the raw pixel
         }
         if (CountedPixelCode::IsRaw(second)) pixel1 = s.NextRaw();
         out[c + 1] = static_cast<uint16_t>(pixel1);
@@ -281,19 +285,18 @@ void DecodePairsFromLeft(PairReader& reader, PredictiveState& s, uint16_t* block
       left = pixel1;
     }
   }
-  reader = r;
 }
 
 // The rows of a full block predicted from the row above (offset -stride)
 // or the pixel above-left (offset -stride - 1), a pair of pixels per refill.
+// The first row's sources are at `firstSources`.
 template <int kDeltaShift>
-void DecodePairsFromAbove(PairReader& reader, PredictiveState& s, uint16_t* block, ptrdiff_t stride,
-                          ptrdiff_t offset) {
-  PairReader r = reader;  // in registers, not written back per pair
+inline void DecodePairsFromAbove(PairReader& r, PredictiveState& s, uint16_t* block,
+                                 ptrdiff_t stride, ptrdiff_t offset, const uint16_t* firstSources) {
 #pragma GCC unroll 4
   for (int row = 0; row < kBlockSize; ++row) {
     uint16_t* out = block + row * stride;
-    const uint16_t* source = out + offset;
+    const uint16_t* source = row == 0 ? firstSources : out + offset;
 #pragma GCC unroll 2
     for (int c = 0; c < kBlockSize; c += 2) {
       r.Refill();
@@ -303,51 +306,55 @@ void DecodePairsFromAbove(PairReader& reader, PredictiveState& s, uint16_t* bloc
       out[c + 1] =
           static_cast<uint16_t>(CountedPixelCode::AddDelta(source[c + 1], second, kDeltaShift));
       if (r.TookRaw()) [[unlikely]] {
-        if (CountedPixelCode::IsRaw(first)) out[c] = s.NextRaw();
-        if (CountedPixelCode::IsRaw(second)) out[c + 1] = s.NextRaw();
+        if (CountedPixelCode::IsRaw(first)) out[c] = static_cast<uint16_t>(s.NextRaw());
+        if (CountedPixelCode::IsRaw(second)) out[c + 1] = static_cast<uint16_t>(s.NextRaw());
       }
     }
   }
-  reader = r;
 }
 
+// What the first block row reads above the picture: 0, in place of the
+// row above a block and the pixel left of it.
+constexpr uint16_t kZerosAbove[1 + kBlockSize] = {};
+
 // Full blocks from column x of the block row at `blockRow` on, while the
-// row lasts and the file holds kFullBlockFetchBytes ahead of the reader;
-// the same conditions as DecodeFullBlockUnchecked. Returns the column where
+// row lasts and the file holds kFullBlockFetchBytes ahead of the reader at
+// the start of each (counted once, from kFullBlockAdvanceBytes); the same
+// conditions as DecodeFullBlockUnchecked, except that the first block row
+// may run from x = 4 on, with kZerosAbove above it. Returns the column where
 // it stopped, after the first block whose raw pixel lay outside the file.
 template <int kDeltaShift>
-int32_t DecodeFullBlockRun(PredictiveState& s, uint16_t* blockRow, int32_t x) {
+int32_t DecodeFullBlockRun(PredictiveState& s, uint16_t* blockRow, int32_t x, bool firstBlockRow) {
   const ptrdiff_t stride = s.stride;
   const NativeBitReader::Registers saved = s.bits.Save();
   PairReader r{saved.next, static_cast<uint32_t>(saved.accumulator), saved.count};
-  const uint8_t* const fetchLimit = s.file.data() + (s.file.size() - kFullBlockFetchBytes);
+  const size_t spare =
+      s.file.size() - kFullBlockFetchBytes - static_cast<size_t>(r.next - s.file.data());
+  const int32_t blocks = static_cast<int32_t>(
+      std::min<size_t>((s.width - x) / kBlockSize, 1 + spare / kFullBlockAdvanceBytes));
   uint16_t* block = blockRow + x;
-  uint16_t* const rowEnd = blockRow + s.width;
+  uint16_t* const stop = block + blocks * kBlockSize;
   do {
     if (r.Bits() < kPredictiveModeBits) r.Refill();
     const uint32_t mode = r.accumulator >> (32 - kPredictiveModeBits);
     r.accumulator <<= kPredictiveModeBits;
     r.count -= kPredictiveModeBits;
-    switch (mode) {
-      case kPredictFromLeft:
-        DecodePairsFromLeft<kDeltaShift>(r, s, block, stride);
-        break;
-      case kPredictFromAbove:
-        DecodePairsFromAbove<kDeltaShift>(r, s, block, stride, -stride);
-        break;
-      case kPredictFromAboveLeft:
-        DecodePairsFromAbove<kDeltaShift>(r, s, block, stride, -stride - 1);
-        break;
-      default:
-        for (int row = 0; row < kBlockSize; ++row) {
-          uint16_t* out = block + row * stride;
-          const uint16_t left = out[-1];
-          out[0] = out[1] = out[2] = out[3] = left;
-        }
-        break;
+    if (mode == kPredictFromLeft) {
+      DecodePairsFromLeft<kDeltaShift>(r, s, block, stride);
+    } else if (mode == kPredictiveFillLeft) {
+      for (int row = 0; row < kBlockSize; ++row) {
+        uint16_t* out = block + row * stride;
+        const uint16_t left = out[-1];
+        out[0] = out[1] = out[2] = out[3] = left;
+      }
+    } else {
+      static_assert(kPredictFromAbove >> 1 == 0 && kPredictFromAboveLeft >> 1 == 1);
+      const ptrdiff_t offset = -stride - static_cast<ptrdiff_t>(mode >> 1);
+      DecodePairsFromAbove<kDeltaShift>(r, s, block, stride, offset,
+                                        firstBlockRow ? kZerosAbove : block + offset);
     }
     block += kBlockSize;
-  } while (block < rowEnd && r.next <= fetchLimit && !s.rawPastEnd);
+  } while (block < stop && !s.rawPastEnd);
   s.bits.Restore({r.next, r.accumulator, r.Bits()});
   return static_cast<int32_t>(block - blockRow);
 }
@@ -360,9 +367,9 @@ void WalkWholeBlocksInPairs(PredictiveState& s, const PathInput& input) {
   for (int32_t y = 0; y < input.height; y += kBlockSize) {
     uint16_t* blockRow = s.Row(y);
     for (int32_t x = 0; x < input.width;) {
-      const bool plainOffsets = x > 0 || input.stride == input.width;
-      if (y > 0 && plainOffsets && s.bits.HasBytesAhead(kFullBlockFetchBytes)) {
-        x = DecodeFullBlockRun<kDeltaShift>(s, blockRow, x);
+      const bool plainOffsets = x > 0 || (y > 0 && input.stride == input.width);
+      if (plainOffsets && s.bits.HasBytesAhead(kFullBlockFetchBytes)) {
+        x = DecodeFullBlockRun<kDeltaShift>(s, blockRow, x, y == 0);
         if (s.rawPastEnd) return;
       } else {
         DecodeBlockCarefully(s, x, y, kBlockSize, kBlockSize);
