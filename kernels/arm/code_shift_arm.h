@@ -9,10 +9,14 @@ namespace vexo {
 
 inline uint32_t ShiftOutCodeArm(uint32_t accumulator, uint32_t entry) {
 #if defined(__thumb__) && !defined(__thumb2__)
-  // Thumb-1 has only the two-operand, flag-setting form on low registers.
-  __asm__("lsls %0, %1" : "+l"(accumulator) : "l"(entry) : "cc");
+  // Thumb-1 has only the flag-setting form on low registers. GCC hands
+  // inline assembly to the assembler in divided syntax, where its name has
+  // no "s", and switches back to unified syntax after it; clang's is unified
+  // throughout, so the statement names its syntax.
+  __asm__(".syntax unified\n\tlsls %0, %0, %1" : "+l"(accumulator) : "l"(entry) : "cc");
 #else
-  __asm__("lsl %0, %0, %1" : "+r"(accumulator) : "r"(entry));
+  // The same text in divided and in unified syntax.
+  __asm__("mov %0, %0, lsl %1" : "+r"(accumulator) : "r"(entry));
 #endif
   return accumulator;
 }
