@@ -1,24 +1,39 @@
-// ShiftOutCodePlain in one instruction: ARM's shifter takes a register shift
-// amount from the register's low byte, in ARM and in Thumb state, so the
-// table entry itself is the shift amount.
+// ShiftLeftByLowBytePlain and ShiftRightByLowBytePlain in one instruction
+// each: ARM's shifter takes a register shift amount from the register's low
+// byte, in ARM and in Thumb state.
 #pragma once
 
 #include <cstdint>
 
 namespace vexo {
 
-inline uint32_t ShiftOutCodeArm(uint32_t accumulator, uint32_t entry) {
 #if defined(__thumb__) && !defined(__thumb2__)
-  // Thumb-1 has only the flag-setting form on low registers. GCC hands
-  // inline assembly to the assembler in divided syntax, where its name has
-  // no "s", and switches back to unified syntax after it; clang's is unified
-  // throughout, so the statement names its syntax.
-  __asm__(".syntax unified\n\tlsls %0, %0, %1" : "+l"(accumulator) : "l"(entry) : "cc");
-#else
-  // The same text in divided and in unified syntax.
-  __asm__("mov %0, %0, lsl %1" : "+r"(accumulator) : "r"(entry));
-#endif
-  return accumulator;
+// Thumb-1 has only the flag-setting forms on low registers. GCC hands inline
+// assembly to the assembler in divided syntax, where their names have no
+// "s", and switches back to unified syntax after it; clang's is unified
+// throughout, so each statement names its syntax.
+inline uint32_t ShiftLeftByLowByteArm(uint32_t value, uint32_t amount) {
+  __asm__(".syntax unified\n\tlsls %0, %0, %1" : "+l"(value) : "l"(amount) : "cc");
+  return value;
 }
+
+inline uint32_t ShiftRightByLowByteArm(uint32_t value, uint32_t amount) {
+  __asm__(".syntax unified\n\tlsrs %0, %0, %1" : "+l"(value) : "l"(amount) : "cc");
+  return value;
+}
+#else
+// The same text in divided and in unified syntax.
+inline uint32_t ShiftLeftByLowByteArm(uint32_t value, uint32_t amount) {
+  uint32_t result;
+  __asm__("mov %0, %1, lsl %2" : "=r"(result) : "r"(value), "r"(amount));
+  return result;
+}
+
+inline uint32_t ShiftRightByLowByteArm(uint32_t value, uint32_t amount) {
+  uint32_t result;
+  __asm__("mov %0, %1, lsr %2" : "=r"(result) : "r"(value), "r"(amount));
+  return result;
+}
+#endif
 
 }  // namespace vexo

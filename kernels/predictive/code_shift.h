@@ -1,15 +1,23 @@
-// Shifting a pixel code out of a left-aligned 32-bit bit accumulator by the
-// length its table entry holds in the low byte, the rest of the entry being
-// other fields. The plain form, the reference of the processor variants.
+// Shifts by an amount taken from the low byte of a register whose other bits
+// are other fields, as ARM's shifter takes them: a low byte of 32 or more
+// shifts everything out. The predictive path's 32-bit bit reader shifts codes
+// out by their table entries and its window by an offset that carries a raw
+// code's trace above its low byte. The plain forms, the reference of the
+// processor variants.
 #pragma once
 
 #include <cstdint>
 
 namespace vexo {
 
-// `entry`'s low byte is a length from 0 to 31; its other bits are ignored.
-constexpr uint32_t ShiftOutCodePlain(uint32_t accumulator, uint32_t entry) {
-  return accumulator << (entry & 31);
+constexpr uint32_t ShiftLeftByLowBytePlain(uint32_t value, uint32_t amount) {
+  amount &= 0xFF;
+  return amount < 32 ? value << amount : 0;
+}
+
+constexpr uint32_t ShiftRightByLowBytePlain(uint32_t value, uint32_t amount) {
+  amount &= 0xFF;
+  return amount < 32 ? value >> amount : 0;
 }
 
 }  // namespace vexo

@@ -16,12 +16,21 @@
 
 namespace vexo {
 
-// As ShiftOutCodePlain.
-inline uint32_t ShiftOutCode(uint32_t accumulator, uint32_t entry) {
+// As ShiftLeftByLowBytePlain.
+inline uint32_t ShiftLeftByLowByte(uint32_t value, uint32_t amount) {
 #if VEXO_HAS_CODE_SHIFT_ARM
-  return ShiftOutCodeArm(accumulator, entry);
+  return ShiftLeftByLowByteArm(value, amount);
 #else
-  return ShiftOutCodePlain(accumulator, entry);
+  return ShiftLeftByLowBytePlain(value, amount);
+#endif
+}
+
+// As ShiftRightByLowBytePlain.
+inline uint32_t ShiftRightByLowByte(uint32_t value, uint32_t amount) {
+#if VEXO_HAS_CODE_SHIFT_ARM
+  return ShiftRightByLowByteArm(value, amount);
+#else
+  return ShiftRightByLowBytePlain(value, amount);
 #endif
 }
 

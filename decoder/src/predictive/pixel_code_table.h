@@ -94,14 +94,14 @@ inline constexpr PixelCodeTable PixelCodes = BuildPixelCodeTable(DeltaTableFine)
 // ARM.
 inline constexpr PixelCodeTable PixelCodesCoarse = BuildPixelCodeTable(DeltaTableCoarse);
 
-// The same codes laid out for the whole-block loop of 32-bit processors:
-// the code length in the low byte, the raw flag in the byte above it and the
-// fine delta in the high half. A shift by a register takes its amount from
-// the register's low byte (ARM's shifter does, see ShiftOutCode), so the
-// entry itself shifts its code out of the accumulator; a shift right by 16 or
-// 15 gives the fine or the coarse delta (bit 15 is clear); and a bit count
-// from which whole entries are subtracted keeps the true count in its low
-// byte and, in the byte above, a trace of every raw code among them.
+// The same codes laid out for the 32-bit processors' decoder: the code
+// length in the low byte, the raw flag in the byte above it and the fine
+// delta in the high half. A shift by a register takes its amount from the
+// register's low byte (ARM's shifter does, see ShiftLeftByLowByte), so the
+// entry itself shifts its code out of the bits; a shift right by 16 or 15
+// gives the fine or the coarse delta (bit 15 is clear); and the sum of two
+// entries holds their lengths in its low byte and, in the byte above, a
+// trace of any raw code among them.
 struct CountedPixelCode {
   static constexpr uint32_t kLengthMask = 0xFF;
   static constexpr uint32_t kRawFlag = 1u << 8;

@@ -1,6 +1,8 @@
 #include "predictive/predictive_decoder.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 #include "common/bit_reader.h"
 #include "common/little_endian.h"
@@ -216,99 +218,151 @@ void DecodeFullBlockUnchecked(PredictiveState& s, uint16_t* block) {
 }
 
 // The whole-block form of 32-bit processors: a run of full blocks along a
-// block row with the bit reader in three registers, one refill per pair of
-// pixels, and a table laid out so that a pixel code costs a lookup, one shift
-// and one subtraction (see CountedPixelCode).
-struct PairReader {
-  // Brings the bit count to 24..31 with the whole bytes that fit: the next
-  // three bytes go below the count, and the pointer moves past those that
-  // fit. Enough for any two pixel codes.
-  void Refill() {
-    const uint32_t bits = count & CountedPixelCode::kLengthMask;
-    const uint32_t ahead = static_cast<uint32_t>(next[0]) << 24 |
-                           static_cast<uint32_t>(next[1]) << 16 |
-                           static_cast<uint32_t>(next[2]) << 8;
-    accumulator |= ahead >> bits;
-    next += (31 - bits) >> 3;
-    count = bits | 24;
+// block row with a bit reader that keeps a window of the next 32 bits of the
+// stream, rebuilt after each pair of pixels from two aligned words of the
+// file, and a table laid out so that a pixel code costs a lookup and a shift
+// (see CountedPixelCode).
+class WindowReader {
+ public:
+  // Continues the shared reader from where it stands; the file holds the
+  // aligned words around its next bit.
+  WindowReader(const uint8_t* file, const NativeBitReader::Registers& from) {
+    const size_t bit = static_cast<size_t>(from.next - file) * 8 - from.count;
+    const uint8_t* byte = file + bit / 8;
+    const size_t misalignment = reinterpret_cast<uintptr_t>(byte) & 3;
+    following_ = byte - misalignment;
+    offset_ = static_cast<uint32_t>(misalignment * 8 + bit % 8);
+    first_ = LoadWord();
+    second_ = LoadWord();
+    Rebuild();
   }
 
-  uint32_t NextCode() {
-    const uint32_t entry = CountedPixelCodes[accumulator >> (32 - kPixelCodeBits)];
-    accumulator = ShiftOutCode(accumulator, entry);
-    count -= entry;
-    return entry;
+  // Where the shared reader takes over: the byte of the next bit, with its
+  // bits still to read in the accumulator.
+  NativeBitReader::Registers Handover() const {
+    const uint32_t offset = offset_ & kOffsetMask;
+    const uint8_t* byte = following_ - 8 + offset / 8;
+    const uint32_t bits = 8 - offset % 8;
+    return {byte + 1, static_cast<NativeBitWord>(*byte) << (24 + offset % 8), bits};
   }
 
-  // True when a code read since the last refill was a raw escape.
-  bool TookRaw() const { return (count & CountedPixelCode::kRawTrace) != 0; }
+  // The next 32 bits of the stream.
+  uint32_t Window() const { return window_; }
 
-  uint32_t Bits() const { return count & CountedPixelCode::kLengthMask; }
+  // Moves past `used` bits: the sum of up to two table entries (their
+  // lengths, 24 bits at most, in the low byte; the bits above are ignored)
+  // and a block mode.
+  void Advance(uint32_t used) {
+    offset_ += used;  // below 64 in the low byte
+    if (offset_ & 32) {
+      offset_ -= 32;
+      first_ = second_;
+      second_ = LoadWord();
+    }
+    Rebuild();
+  }
 
-  const uint8_t* next;
-  uint32_t accumulator;
-  uint32_t count;
+ private:
+  static constexpr uint32_t kOffsetMask = 31;
+
+  uint32_t LoadWord() {
+    uint32_t word;
+    std::memcpy(&word, __builtin_assume_aligned(following_, 4), sizeof word);
+    following_ += 4;
+    if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap32(word);
+    return word;
+  }
+
+  // The low byte of the offset is 0..31 here: 32 - offset shifts `second_`
+  // out entirely at 0.
+  void Rebuild() {
+    window_ = ShiftLeftByLowByte(first_, offset_) | ShiftRightByLowByte(second_, 32 - offset_);
+  }
+
+  const uint8_t* following_;  // the aligned word after second_
+  uint32_t first_;            // the aligned word that holds the next bit
+  uint32_t second_;
+  uint32_t offset_;  // of the next bit in first_, in the low byte
+  uint32_t window_;
 };
 
-// How far one full block moves the reader's next fetch at most: its codes
-// and a count that may grow from 0 to 31.
+// How far one full block moves the next bit at most, in bytes.
 constexpr size_t kFullBlockAdvanceBytes =
-    (kPredictiveModeBits + kBlockSize * kBlockSize * kPixelCodeBits + 31 + 7) / 8;
+    (kPredictiveModeBits + kBlockSize * kBlockSize * kPixelCodeBits + 7) / 8;
+
+// The two codes of a pair of pixels, read from the window.
+struct PairCodes {
+  explicit PairCodes(uint32_t window)
+      : first(CountedPixelCodes[window >> (32 - kPixelCodeBits)]),
+        second(CountedPixelCodes[ShiftLeftByLowByte(window, first) >> (32 - kPixelCodeBits)]),
+        used(first + second) {}
+
+  // True when either is a raw escape (see CountedPixelCode).
+  bool TookRaw() const { return (used & CountedPixelCode::kRawTrace) != 0; }
+
+  uint32_t first;
+  uint32_t second;
+  uint32_t used;
+};
 
 // The rows of a full block predicted from the left, a pair of pixels per
-// refill; the prediction of each pixel is the one just decoded.
+// window; the prediction of each pixel is the one just decoded. The block's
+// mode takes the window's first `modeBits` bits.
 template <int kDeltaShift>
-inline void DecodePairsFromLeft(PairReader& r, PredictiveState& s, uint16_t* block,
-                                ptrdiff_t stride) {
+inline void DecodePairsFromLeft(WindowReader& r, PredictiveState& s, uint16_t* block,
+                                ptrdiff_t stride, uint32_t modeBits) {
 #pragma GCC unroll 4
   for (int row = 0; row < kBlockSize; ++row) {
     uint16_t* out = block + row * stride;
     uint32_t left = out[-1];
 #pragma GCC unroll 2
     for (int c = 0; c < kBlockSize; c += 2) {
-      r.Refill();
-      const uint32_t first = r.NextCode();
-      uint32_t pixel0 = CountedPixelCode::AddDelta(left, first, kDeltaShift);
+      const bool firstPair = row == 0 && c == 0;
+      const PairCodes codes(firstPair ? r.Window() << modeBits : r.Window());
+      uint32_t pixel0 = CountedPixelCode::AddDelta(left, codes.first, kDeltaShift);
       out[c] = static_cast<uint16_t>(pixel0);
-      const uint32_t second = r.NextCode();
-      uint32_t pixel1 = CountedPixelCode::AddDelta(pixel0, second, kDeltaShift);
+      uint32_t pixel1 = CountedPixelCode::AddDelta(pixel0, codes.second, kDeltaShift);
       out[c + 1] = static_cast<uint16_t>(pixel1);
-      if (r.TookRaw()) [[unlikely]] {
-        if (CountedPixelCode::IsRaw(first)) {
+      if (codes.TookRaw()) [[unlikely]] {
+        if (CountedPixelCode::IsRaw(codes.first)) {
           const uint32_t pixel = s.NextRaw();
           out[c] = static_cast<uint16_t>(pixel);
           pixel1 += pixel - pixel0;  // the second delta on the raw pixel
         }
-        if (CountedPixelCode::IsRaw(second)) pixel1 = s.NextRaw();
+        if (CountedPixelCode::IsRaw(codes.second)) pixel1 = s.NextRaw();
         out[c + 1] = static_cast<uint16_t>(pixel1);
       }
+      r.Advance(firstPair ? codes.used + modeBits : codes.used);
       left = pixel1;
     }
   }
 }
 
 // The rows of a full block predicted from the row above (offset -stride)
-// or the pixel above-left (offset -stride - 1), a pair of pixels per refill.
-// The first row's sources are at `firstSources`.
+// or the pixel above-left (offset -stride - 1), a pair of pixels per
+// window. The first row's sources are at `firstSources`; the block's mode
+// takes the window's first `modeBits` bits.
 template <int kDeltaShift>
-inline void DecodePairsFromAbove(PairReader& r, PredictiveState& s, uint16_t* block,
-                                 ptrdiff_t stride, ptrdiff_t offset, const uint16_t* firstSources) {
+inline void DecodePairsFromAbove(WindowReader& r, PredictiveState& s, uint16_t* block,
+                                 ptrdiff_t stride, ptrdiff_t offset, const uint16_t* firstSources,
+                                 uint32_t modeBits) {
 #pragma GCC unroll 4
   for (int row = 0; row < kBlockSize; ++row) {
     uint16_t* out = block + row * stride;
     const uint16_t* source = row == 0 ? firstSources : out + offset;
 #pragma GCC unroll 2
     for (int c = 0; c < kBlockSize; c += 2) {
-      r.Refill();
-      const uint32_t first = r.NextCode();
-      out[c] = static_cast<uint16_t>(CountedPixelCode::AddDelta(source[c], first, kDeltaShift));
-      const uint32_t second = r.NextCode();
-      out[c + 1] =
-          static_cast<uint16_t>(CountedPixelCode::AddDelta(source[c + 1], second, kDeltaShift));
-      if (r.TookRaw()) [[unlikely]] {
-        if (CountedPixelCode::IsRaw(first)) out[c] = static_cast<uint16_t>(s.NextRaw());
-        if (CountedPixelCode::IsRaw(second)) out[c + 1] = static_cast<uint16_t>(s.NextRaw());
+      const bool firstPair = row == 0 && c == 0;
+      const PairCodes codes(firstPair ? r.Window() << modeBits : r.Window());
+      out[c] =
+          static_cast<uint16_t>(CountedPixelCode::AddDelta(source[c], codes.first, kDeltaShift));
+      out[c + 1] = static_cast<uint16_t>(
+          CountedPixelCode::AddDelta(source[c + 1], codes.second, kDeltaShift));
+      if (codes.TookRaw()) [[unlikely]] {
+        if (CountedPixelCode::IsRaw(codes.first)) out[c] = static_cast<uint16_t>(s.NextRaw());
+        if (CountedPixelCode::IsRaw(codes.second)) out[c + 1] = static_cast<uint16_t>(s.NextRaw());
       }
+      r.Advance(firstPair ? codes.used + modeBits : codes.used);
     }
   }
 }
@@ -327,35 +381,34 @@ template <int kDeltaShift>
 int32_t DecodeFullBlockRun(PredictiveState& s, uint16_t* blockRow, int32_t x, bool firstBlockRow) {
   const ptrdiff_t stride = s.stride;
   const NativeBitReader::Registers saved = s.bits.Save();
-  PairReader r{saved.next, static_cast<uint32_t>(saved.accumulator), saved.count};
+  WindowReader r(s.file.data(), saved);
   const size_t spare =
-      s.file.size() - kFullBlockFetchBytes - static_cast<size_t>(r.next - s.file.data());
+      s.file.size() - kFullBlockFetchBytes - static_cast<size_t>(saved.next - s.file.data());
   const int32_t blocks = static_cast<int32_t>(
       std::min<size_t>((s.width - x) / kBlockSize, 1 + spare / kFullBlockAdvanceBytes));
   uint16_t* block = blockRow + x;
   uint16_t* const stop = block + blocks * kBlockSize;
+  constexpr uint32_t kModeBits = kPredictiveModeBits;
   do {
-    if (r.Bits() < kPredictiveModeBits) r.Refill();
-    const uint32_t mode = r.accumulator >> (32 - kPredictiveModeBits);
-    r.accumulator <<= kPredictiveModeBits;
-    r.count -= kPredictiveModeBits;
+    const uint32_t mode = r.Window() >> (32 - kModeBits);
     if (mode == kPredictFromLeft) {
-      DecodePairsFromLeft<kDeltaShift>(r, s, block, stride);
+      DecodePairsFromLeft<kDeltaShift>(r, s, block, stride, kModeBits);
     } else if (mode == kPredictiveFillLeft) {
       for (int row = 0; row < kBlockSize; ++row) {
         uint16_t* out = block + row * stride;
         const uint16_t left = out[-1];
         out[0] = out[1] = out[2] = out[3] = left;
       }
+      r.Advance(kModeBits);
     } else {
       static_assert(kPredictFromAbove >> 1 == 0 && kPredictFromAboveLeft >> 1 == 1);
       const ptrdiff_t offset = -stride - static_cast<ptrdiff_t>(mode >> 1);
       DecodePairsFromAbove<kDeltaShift>(r, s, block, stride, offset,
-                                        firstBlockRow ? kZerosAbove : block + offset);
+                                        firstBlockRow ? kZerosAbove : block + offset, kModeBits);
     }
     block += kBlockSize;
   } while (block < stop && !s.rawPastEnd);
-  s.bits.Restore({r.next, r.accumulator, r.Bits()});
+  s.bits.Restore(r.Handover());
   return static_cast<int32_t>(block - blockRow);
 }
 
