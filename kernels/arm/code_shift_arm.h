@@ -1,6 +1,7 @@
 // ShiftLeftByLowBytePlain and ShiftRightByLowBytePlain in one instruction
-// each: ARM's shifter takes a register shift amount from the register's low
-// byte, in ARM and in Thumb state.
+// each, and JoinWindowPlain in two in ARM state: ARM's shifter takes a
+// register shift amount from the register's low byte, in ARM and in Thumb
+// state.
 #pragma once
 
 #include <cstdint>
@@ -33,6 +34,21 @@ inline uint32_t ShiftRightByLowByteArm(uint32_t value, uint32_t amount) {
   uint32_t result;
   __asm__("mov %0, %1, lsr %2" : "=r"(result) : "r"(value), "r"(amount));
   return result;
+}
+
+// JoinWindowPlain with the second shift in the OR.
+inline uint32_t JoinWindowArm(uint32_t first, uint32_t second, uint32_t offset) {
+  uint32_t window;
+  __asm__("mov %0, %1, lsl %2\n\torr %0, %0, %3, lsr %4"
+          : "=&r"(window)
+          : "r"(first), "r"(offset), "r"(second), "r"(32 - offset));
+  return window;
+}
+#endif
+
+#if defined(__thumb__) && !defined(__thumb2__)
+inline uint32_t JoinWindowArm(uint32_t first, uint32_t second, uint32_t offset) {
+  return ShiftLeftByLowByteArm(first, offset) | ShiftRightByLowByteArm(second, 32 - offset);
 }
 #endif
 

@@ -20,4 +20,10 @@ constexpr uint32_t ShiftRightByLowBytePlain(uint32_t value, uint32_t amount) {
   return amount < 32 ? value >> amount : 0;
 }
 
+// The 32 bits from bit `offset` (its low byte, 0..31, counted from the top)
+// of the 64 bits `first` then `second`.
+constexpr uint32_t JoinWindowPlain(uint32_t first, uint32_t second, uint32_t offset) {
+  return ShiftLeftByLowBytePlain(first, offset) | ShiftRightByLowBytePlain(second, 32 - offset);
+}
+
 }  // namespace vexo

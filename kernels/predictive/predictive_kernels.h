@@ -34,4 +34,13 @@ inline uint32_t ShiftRightByLowByte(uint32_t value, uint32_t amount) {
 #endif
 }
 
+// As JoinWindowPlain.
+inline uint32_t JoinWindow(uint32_t first, uint32_t second, uint32_t offset) {
+#if VEXO_HAS_CODE_SHIFT_ARM
+  return JoinWindowArm(first, second, offset);
+#else
+  return JoinWindowPlain(first, second, offset);
+#endif
+}
+
 }  // namespace vexo

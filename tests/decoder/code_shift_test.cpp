@@ -21,6 +21,10 @@ TEST(CodeShift, BuildsKernelsMatchThePlainOnes) {
         << "trial " << trial << (VEXO_HAS_CODE_SHIFT_ARM ? " (arm)" : " (plain)");
     ASSERT_EQ(ShiftRightByLowByte(value, amount), ShiftRightByLowBytePlain(value, amount))
         << "trial " << trial << (VEXO_HAS_CODE_SHIFT_ARM ? " (arm)" : " (plain)");
+    const uint32_t second = static_cast<uint32_t>(random());
+    const uint32_t offset = amount - (trial & 0xE0);  // a low byte of 0..31
+    ASSERT_EQ(JoinWindow(value, second, offset), JoinWindowPlain(value, second, offset))
+        << "trial " << trial << (VEXO_HAS_CODE_SHIFT_ARM ? " (arm)" : " (plain)");
   }
 }
 

@@ -275,9 +275,7 @@ class WindowReader {
 
   // The low byte of the offset is 0..31 here: 32 - offset shifts `second_`
   // out entirely at 0.
-  void Rebuild() {
-    window_ = ShiftLeftByLowByte(first_, offset_) | ShiftRightByLowByte(second_, 32 - offset_);
-  }
+  void Rebuild() { window_ = JoinWindow(first_, second_, offset_); }
 
   const uint8_t* following_;  // the aligned word after second_
   uint32_t first_;            // the aligned word that holds the next bit
