@@ -105,11 +105,13 @@ inline constexpr PixelCodeTable PixelCodesCoarse = BuildPixelCodeTable(DeltaTabl
 struct CountedPixelCode {
   static constexpr uint32_t kLengthMask = 0xFF;
   static constexpr uint32_t kRawFlag = 1u << 8;
-  static constexpr uint32_t kRawTrace = 0xFF00;
   static constexpr int kFineDeltaShift = 16;
   static constexpr int kCoarseDeltaShift = 15;
 
   static constexpr bool IsRaw(uint32_t entry) { return (entry & kRawFlag) != 0; }
+  // True when a sum of entries holds a raw code: its second byte, taken with
+  // two shifts, which Thumb-1 tests without a mask constant.
+  static constexpr bool HasRaw(uint32_t sum) { return (sum << 16) >> 24 != 0; }
   // The predicted pixel plus the entry's delta, in the low 16 bits.
   static constexpr uint32_t AddDelta(uint32_t predicted, uint32_t entry, int deltaShift) {
     return predicted + (entry >> deltaShift);

@@ -296,7 +296,7 @@ struct PairCodes {
         used(first + second) {}
 
   // True when either is a raw escape (see CountedPixelCode).
-  bool TookRaw() const { return (used & CountedPixelCode::kRawTrace) != 0; }
+  bool TookRaw() const { return CountedPixelCode::HasRaw(used); }
 
   uint32_t first;
   uint32_t second;
