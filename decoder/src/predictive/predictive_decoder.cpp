@@ -317,15 +317,17 @@ inline void DecodePairsFromLeft(WindowReader& r, PredictiveState& s, uint16_t* b
     for (int c = 0; c < kBlockSize; c += 2) {
       const bool firstPair = row == 0 && c == 0;
       const PairCodes codes(firstPair ? r.Window() << modeBits : r.Window());
-      uint32_t pixel0 = CountedPixelCode::AddDelta(left, codes.first, kDeltaShift);
+      const uint32_t pixel0 = CountedPixelCode::AddDelta(left, codes.first, kDeltaShift);
       out[c] = static_cast<uint16_t>(pixel0);
       uint32_t pixel1 = CountedPixelCode::AddDelta(pixel0, codes.second, kDeltaShift);
       out[c + 1] = static_cast<uint16_t>(pixel1);
       if (codes.TookRaw()) [[unlikely]] {
         if (CountedPixelCode::IsRaw(codes.first)) {
+          // The second delta on the raw pixel: the output still holds it, as
+          // the difference of the two pixels stored.
           const uint32_t pixel = s.NextRaw();
+          pixel1 = pixel + static_cast<uint32_t>(out[c + 1] - out[c]);
           out[c] = static_cast<uint16_t>(pixel);
-          pixel1 += pixel - pixel0;  // the second delta on the raw pixel
         }
         if (CountedPixelCode::IsRaw(codes.second)) pixel1 = s.NextRaw();
         out[c + 1] = static_cast<uint16_t>(pixel1);
@@ -388,6 +390,9 @@ int32_t DecodeFullBlockRun(PredictiveState& s, uint16_t* blockRow, int32_t x, bo
   uint16_t* const stop = block + blocks * kBlockSize;
   constexpr uint32_t kModeBits = kPredictiveModeBits;
   do {
+    // The block's rows from its start, not four pointers carried from block
+    // to block: registers are scarce.
+    __asm__("" : "+r"(block));
     const uint32_t mode = r.Window() >> (32 - kModeBits);
     if (mode == kPredictFromLeft) {
       DecodePairsFromLeft<kDeltaShift>(r, s, block, stride, kModeBits);
