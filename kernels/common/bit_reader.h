@@ -72,6 +72,22 @@ class BasicBitReader {
 
   int Count() const { return static_cast<int>(count_); }
 
+  // The reader's state as plain values, for a loop that keeps it in
+  // registers: the next byte to fetch, the accumulator and its bit count.
+  // Restore takes back a state that keeps the reader's rules: a count of at
+  // most kWordBits, and below it only zeros or the stream's own next bits.
+  struct Registers {
+    const uint8_t* next;
+    Word accumulator;
+    uint32_t count;
+  };
+  Registers Save() const { return {file_ + next_, accumulator_, count_}; }
+  void Restore(const Registers& registers) {
+    next_ = static_cast<size_t>(registers.next - file_);
+    accumulator_ = registers.accumulator;
+    count_ = registers.count;
+  }
+
   // Bits consumed since the start of the stream.
   uint64_t ConsumedBits() const { return static_cast<uint64_t>(next_ - start_) * 8 - count_; }
   // True once a consumed bit lay past the end of the file.

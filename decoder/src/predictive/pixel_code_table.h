@@ -94,6 +94,43 @@ inline constexpr PixelCodeTable PixelCodes = BuildPixelCodeTable(DeltaTableFine)
 // ARM.
 inline constexpr PixelCodeTable PixelCodesCoarse = BuildPixelCodeTable(DeltaTableCoarse);
 
+// The same codes laid out for the 32-bit processors' decoder: the code
+// length in the low byte, the raw flag in the byte above it and the fine
+// delta in the high half. A shift by a register takes its amount from the
+// register's low byte (ARM's shifter does, see ShiftLeftByLowByte), so the
+// entry itself shifts its code out of the bits; a shift right by 16 or 15
+// gives the fine or the coarse delta (bit 15 is clear); and the sum of two
+// entries holds their lengths in its low byte and, in the byte above, a
+// trace of any raw code among them.
+struct CountedPixelCode {
+  static constexpr uint32_t kLengthMask = 0xFF;
+  static constexpr uint32_t kRawFlag = 1u << 8;
+  static constexpr int kFineDeltaShift = 16;
+  static constexpr int kCoarseDeltaShift = 15;
+
+  static constexpr bool IsRaw(uint32_t entry) { return (entry & kRawFlag) != 0; }
+  // True when a sum of entries holds a raw code: its second byte, taken with
+  // two shifts, which Thumb-1 tests without a mask constant.
+  static constexpr bool HasRaw(uint32_t sum) { return (sum << 16) >> 24 != 0; }
+  // The predicted pixel plus the entry's delta, in the low 16 bits.
+  static constexpr uint32_t AddDelta(uint32_t predicted, uint32_t entry, int deltaShift) {
+    return predicted + (entry >> deltaShift);
+  }
+};
+
+constexpr PixelCodeTable BuildCountedPixelCodeTable(const PixelCodeTable& codes) {
+  PixelCodeTable table{};
+  for (size_t bits = 0; bits < table.size(); ++bits) {
+    const uint32_t code = codes[bits];
+    table[bits] = static_cast<uint32_t>(PixelCode::Delta(code)) << 16 |
+                  (PixelCode::IsRaw(code) ? CountedPixelCode::kRawFlag : 0u) |
+                  static_cast<uint32_t>(PixelCode::Length(code));
+  }
+  return table;
+}
+
+inline constexpr PixelCodeTable CountedPixelCodes = BuildCountedPixelCodeTable(PixelCodes);
+
 // The coarse deltas are the fine ones doubled, so AddDelta reaches them from
 // the fine table.
 static_assert([] {

@@ -1,11 +1,14 @@
 #include "predictive/predictive_decoder.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 #include "common/bit_reader.h"
 #include "common/little_endian.h"
 #include "predictive/pixel_code_table.h"
 #include "predictive/predictive_format.h"
+#include "predictive/predictive_kernels.h"
 
 namespace vexo {
 namespace {
@@ -23,16 +26,19 @@ constexpr size_t kFullBlockFetchBytes = 48;
 constexpr bool kRefillPerPair =
     NativeBitReader::kUncheckedBits < kPredictiveModeBits + kBlockSize * kPixelCodeBits;
 
-// 32-bit processors (small data caches) read the coarse deltas from the fine
-// table with one shift, which ARM's shifter gives for free; 64-bit ones keep
-// a table per quality.
+// 32-bit processors (small data caches) read every code from one table laid
+// out for their whole-block loop (CountedPixelCodes), the coarse deltas from
+// the fine ones with one shift, which ARM's shifter gives for free; 64-bit
+// ones keep a table per quality.
 constexpr bool kOneCodeTable = kRefillPerPair;
 
 // Everything one decode shares between its blocks.
 struct PredictiveState {
   PredictiveState(const PathInput& input, int64_t rawStreamOffset)
       : bits(input.file.data(), input.file.size(), kPredictiveStreamStart),
-        codes(UsesCoarseDeltas(input.quality) && !kOneCodeTable ? PixelCodesCoarse : PixelCodes),
+        codes(kOneCodeTable                     ? CountedPixelCodes
+              : UsesCoarseDeltas(input.quality) ? PixelCodesCoarse
+                                                : PixelCodes),
         coarseShift(UsesCoarseDeltas(input.quality) && kOneCodeTable ? 1 : 0),
         image(input.image.data()),
         width(input.width),
@@ -55,6 +61,13 @@ struct PredictiveState {
   // Decodes one pixel code from the pixel's prediction. The pixel is the low
   // 16 bits of the result (see PixelCode::AddDelta).
   uint32_t NextPixel(uint32_t predicted) {
+    if constexpr (kOneCodeTable) {
+      const uint32_t code = codes[bits.Peek(kPixelCodeBits)];
+      bits.Skip(static_cast<int>(code & CountedPixelCode::kLengthMask));
+      return CountedPixelCode::IsRaw(code)
+                 ? NextRaw()
+                 : CountedPixelCode::AddDelta(predicted, code, DeltaShift());
+    }
     const uint32_t code = codes[bits.Peek(kPixelCodeBits)];
     bits.Skip(PixelCode::Length(code));
     return PixelCode::IsRaw(code) ? NextRaw() : PixelCode::AddDelta(predicted, code, CoarseShift());
@@ -86,6 +99,7 @@ struct PredictiveState {
   }
 
   int CoarseShift() const { return kOneCodeTable ? coarseShift : 0; }
+  int DeltaShift() const { return CountedPixelCode::kFineDeltaShift - coarseShift; }
 
   bool Failed() const { return rawPastEnd || bits.ConsumedPastEnd(); }
 
@@ -203,6 +217,225 @@ void DecodeFullBlockUnchecked(PredictiveState& s, uint16_t* block) {
   }
 }
 
+// The whole-block form of 32-bit processors: a run of full blocks along a
+// block row with a bit reader that keeps a window of the next 32 bits of the
+// stream, rebuilt after each pair of pixels from two aligned words of the
+// file, and a table laid out so that a pixel code costs a lookup and a shift
+// (see CountedPixelCode).
+class WindowReader {
+ public:
+  // Continues the shared reader from where it stands; the file holds the
+  // aligned words around its next bit.
+  WindowReader(const uint8_t* file, const NativeBitReader::Registers& from) {
+    const size_t bit = static_cast<size_t>(from.next - file) * 8 - from.count;
+    const uint8_t* byte = file + bit / 8;
+    const size_t misalignment = reinterpret_cast<uintptr_t>(byte) & 3;
+    following_ = byte - misalignment;
+    offset_ = static_cast<uint32_t>(misalignment * 8 + bit % 8);
+    first_ = LoadWord();
+    second_ = LoadWord();
+    Rebuild();
+  }
+
+  // Where the shared reader takes over: the byte of the next bit, with its
+  // bits still to read in the accumulator.
+  NativeBitReader::Registers Handover() const {
+    const uint32_t offset = offset_ & kOffsetMask;
+    const uint8_t* byte = following_ - 8 + offset / 8;
+    const uint32_t bits = 8 - offset % 8;
+    return {byte + 1, static_cast<NativeBitWord>(*byte) << (24 + offset % 8), bits};
+  }
+
+  // The next 32 bits of the stream.
+  uint32_t Window() const { return window_; }
+
+  // Moves past `used` bits: the sum of up to two table entries (their
+  // lengths, 24 bits at most, in the low byte; the bits above are ignored)
+  // and a block mode.
+  void Advance(uint32_t used) {
+    offset_ += used;  // below 64 in the low byte
+    if (offset_ & 32) {
+      offset_ -= 32;
+      first_ = second_;
+      second_ = LoadWord();
+    }
+    Rebuild();
+  }
+
+ private:
+  static constexpr uint32_t kOffsetMask = 31;
+
+  uint32_t LoadWord() {
+    uint32_t word;
+    std::memcpy(&word, __builtin_assume_aligned(following_, 4), sizeof word);
+    following_ += 4;
+    if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap32(word);
+    return word;
+  }
+
+  // The low byte of the offset is 0..31 here: 32 - offset shifts `second_`
+  // out entirely at 0.
+  void Rebuild() { window_ = JoinWindow(first_, second_, offset_); }
+
+  const uint8_t* following_;  // the aligned word after second_
+  uint32_t first_;            // the aligned word that holds the next bit
+  uint32_t second_;
+  uint32_t offset_;  // of the next bit in first_, in the low byte
+  uint32_t window_;
+};
+
+// How far one full block moves the next bit at most, in bytes.
+constexpr size_t kFullBlockAdvanceBytes =
+    (kPredictiveModeBits + kBlockSize * kBlockSize * kPixelCodeBits + 7) / 8;
+
+// The two codes of a pair of pixels, read from the window.
+struct PairCodes {
+  explicit PairCodes(uint32_t window)
+      : first(CountedPixelCodes[window >> (32 - kPixelCodeBits)]),
+        second(CountedPixelCodes[ShiftLeftByLowByte(window, first) >> (32 - kPixelCodeBits)]),
+        used(first + second) {}
+
+  // True when either is a raw escape (see CountedPixelCode).
+  bool TookRaw() const { return CountedPixelCode::HasRaw(used); }
+
+  uint32_t first;
+  uint32_t second;
+  uint32_t used;
+};
+
+// The rows of a full block predicted from the left, a pair of pixels per
+// window; the prediction of each pixel is the one just decoded. The block's
+// mode takes the window's first `modeBits` bits.
+template <int kDeltaShift>
+inline void DecodePairsFromLeft(WindowReader& r, PredictiveState& s, uint16_t* block,
+                                ptrdiff_t stride, uint32_t modeBits) {
+#pragma GCC unroll 4
+  for (int row = 0; row < kBlockSize; ++row) {
+    uint16_t* out = block + row * stride;
+    uint32_t left = out[-1];
+#pragma GCC unroll 2
+    for (int c = 0; c < kBlockSize; c += 2) {
+      const bool firstPair = row == 0 && c == 0;
+      const PairCodes codes(firstPair ? r.Window() << modeBits : r.Window());
+      const uint32_t pixel0 = CountedPixelCode::AddDelta(left, codes.first, kDeltaShift);
+      out[c] = static_cast<uint16_t>(pixel0);
+      uint32_t pixel1 = CountedPixelCode::AddDelta(pixel0, codes.second, kDeltaShift);
+      out[c + 1] = static_cast<uint16_t>(pixel1);
+      if (codes.TookRaw()) [[unlikely]] {
+        if (CountedPixelCode::IsRaw(codes.first)) {
+          // The second delta on the raw pixel: the output still holds it, as
+          // the difference of the two pixels stored.
+          const uint32_t pixel = s.NextRaw();
+          pixel1 = pixel + static_cast<uint32_t>(out[c + 1] - out[c]);
+          out[c] = static_cast<uint16_t>(pixel);
+        }
+        if (CountedPixelCode::IsRaw(codes.second)) pixel1 = s.NextRaw();
+        out[c + 1] = static_cast<uint16_t>(pixel1);
+      }
+      r.Advance(firstPair ? codes.used + modeBits : codes.used);
+      left = pixel1;
+    }
+  }
+}
+
+// The rows of a full block predicted from the row above (offset -stride)
+// or the pixel above-left (offset -stride - 1), a pair of pixels per
+// window. The first row's sources are at `firstSources`; the block's mode
+// takes the window's first `modeBits` bits.
+template <int kDeltaShift>
+inline void DecodePairsFromAbove(WindowReader& r, PredictiveState& s, uint16_t* block,
+                                 ptrdiff_t stride, ptrdiff_t offset, const uint16_t* firstSources,
+                                 uint32_t modeBits) {
+#pragma GCC unroll 4
+  for (int row = 0; row < kBlockSize; ++row) {
+    uint16_t* out = block + row * stride;
+    const uint16_t* source = row == 0 ? firstSources : out + offset;
+#pragma GCC unroll 2
+    for (int c = 0; c < kBlockSize; c += 2) {
+      const bool firstPair = row == 0 && c == 0;
+      const PairCodes codes(firstPair ? r.Window() << modeBits : r.Window());
+      out[c] =
+          static_cast<uint16_t>(CountedPixelCode::AddDelta(source[c], codes.first, kDeltaShift));
+      out[c + 1] = static_cast<uint16_t>(
+          CountedPixelCode::AddDelta(source[c + 1], codes.second, kDeltaShift));
+      if (codes.TookRaw()) [[unlikely]] {
+        if (CountedPixelCode::IsRaw(codes.first)) out[c] = static_cast<uint16_t>(s.NextRaw());
+        if (CountedPixelCode::IsRaw(codes.second)) out[c + 1] = static_cast<uint16_t>(s.NextRaw());
+      }
+      r.Advance(firstPair ? codes.used + modeBits : codes.used);
+    }
+  }
+}
+
+// What the first block row reads above the picture: 0, in place of the
+// row above a block and the pixel left of it.
+constexpr uint16_t kZerosAbove[1 + kBlockSize] = {};
+
+// Full blocks from column x of the block row at `blockRow` on, while the
+// row lasts and the file holds kFullBlockFetchBytes ahead of the reader at
+// the start of each (counted once, from kFullBlockAdvanceBytes); the same
+// conditions as DecodeFullBlockUnchecked, except that the first block row
+// may run from x = 4 on, with kZerosAbove above it. Returns the column where
+// it stopped, after the first block whose raw pixel lay outside the file.
+template <int kDeltaShift>
+int32_t DecodeFullBlockRun(PredictiveState& s, uint16_t* blockRow, int32_t x, bool firstBlockRow) {
+  const ptrdiff_t stride = s.stride;
+  const NativeBitReader::Registers saved = s.bits.Save();
+  WindowReader r(s.file.data(), saved);
+  const size_t spare =
+      s.file.size() - kFullBlockFetchBytes - static_cast<size_t>(saved.next - s.file.data());
+  const int32_t blocks = static_cast<int32_t>(
+      std::min<size_t>((s.width - x) / kBlockSize, 1 + spare / kFullBlockAdvanceBytes));
+  uint16_t* block = blockRow + x;
+  uint16_t* const stop = block + blocks * kBlockSize;
+  constexpr uint32_t kModeBits = kPredictiveModeBits;
+  do {
+    // The block's rows from its start, not four pointers carried from block
+    // to block: registers are scarce.
+    __asm__("" : "+r"(block));
+    const uint32_t mode = r.Window() >> (32 - kModeBits);
+    if (mode == kPredictFromLeft) {
+      DecodePairsFromLeft<kDeltaShift>(r, s, block, stride, kModeBits);
+    } else if (mode == kPredictiveFillLeft) {
+      for (int row = 0; row < kBlockSize; ++row) {
+        uint16_t* out = block + row * stride;
+        const uint16_t left = out[-1];
+        out[0] = out[1] = out[2] = out[3] = left;
+      }
+      r.Advance(kModeBits);
+    } else {
+      static_assert(kPredictFromAbove >> 1 == 0 && kPredictFromAboveLeft >> 1 == 1);
+      const ptrdiff_t offset = -stride - static_cast<ptrdiff_t>(mode >> 1);
+      DecodePairsFromAbove<kDeltaShift>(r, s, block, stride, offset,
+                                        firstBlockRow ? kZerosAbove : block + offset, kModeBits);
+    }
+    block += kBlockSize;
+  } while (block < stop && !s.rawPastEnd);
+  s.bits.Restore(r.Handover());
+  return static_cast<int32_t>(block - blockRow);
+}
+
+// The whole-block form's walk on 32-bit processors: runs of full blocks
+// where the plain offsets hold and the file reaches far enough, the careful
+// decode elsewhere.
+template <int kDeltaShift>
+void WalkWholeBlocksInPairs(PredictiveState& s, const PathInput& input) {
+  for (int32_t y = 0; y < input.height; y += kBlockSize) {
+    uint16_t* blockRow = s.Row(y);
+    for (int32_t x = 0; x < input.width;) {
+      const bool plainOffsets = x > 0 || (y > 0 && input.stride == input.width);
+      if (plainOffsets && s.bits.HasBytesAhead(kFullBlockFetchBytes)) {
+        x = DecodeFullBlockRun<kDeltaShift>(s, blockRow, x, y == 0);
+        if (s.rawPastEnd) return;
+      } else {
+        DecodeBlockCarefully(s, x, y, kBlockSize, kBlockSize);
+        if (s.Failed()) return;
+        x += kBlockSize;
+      }
+    }
+  }
+}
+
 // Sources that lie later in raster order (the last pixel of an earlier row of
 // the same block row) must read as 0, as in a zero-filled output.
 void ClearLastColumn(const PathInput& input) {
@@ -245,6 +478,11 @@ VexoDecodeResult DecodePredictiveGeneral(const PathInput& input) {
 
 VexoDecodeResult DecodePredictiveWholeBlocks(const PathInput& input) {
   return DecodeWith(input, [&input](PredictiveState& s) {
+    if constexpr (kRefillPerPair) {
+      return s.coarseShift != 0
+                 ? WalkWholeBlocksInPairs<CountedPixelCode::kCoarseDeltaShift>(s, input)
+                 : WalkWholeBlocksInPairs<CountedPixelCode::kFineDeltaShift>(s, input);
+    }
     for (int32_t y = 0; y < input.height; y += kBlockSize) {
       uint16_t* blockRow = s.Row(y);
       for (int32_t x = 0; x < input.width; x += kBlockSize) {
