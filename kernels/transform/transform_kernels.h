@@ -22,12 +22,13 @@ namespace vexo {
 
 // The prediction of mode kMode into the block at `block`, its neighbours
 // read in place at their linear offsets (as PlaneNeighbours reads them).
+// Here and below `block` and `stride` are multiples of 4 bytes.
 template <int kMode>
 inline void PredictIntra4x4InPlace(uint8_t* block, ptrdiff_t stride) {
 #if defined(__x86_64__)
   PredictIntra4x4Sse2<kMode>(block, stride);
 #else
-  PredictIntra4x4<kMode>(PlaneNeighbours{block, stride}, block, stride);
+  PredictIntra4x4<kMode, true>(PlaneNeighbours{block, stride}, block, stride);
 #endif
 }
 
@@ -37,7 +38,7 @@ inline void ReconstructBlockInPlace(uint8_t* block, ptrdiff_t stride,
 #if defined(__x86_64__)
   ReconstructBlockSse2(block, stride, coefficients, mask);
 #else
-  ReconstructBlock(block, stride, coefficients, mask);
+  ReconstructBlock<true>(block, stride, coefficients, mask);
 #endif
 }
 

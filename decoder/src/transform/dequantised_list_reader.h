@@ -11,9 +11,9 @@ namespace vexo {
 // of `coefficients` (the levels placed as DequantiseList places them, zero
 // elsewhere). Returns which coefficients were set, as DequantiseList does for
 // the same list; `coefficients` is untouched when none were. kCheckedRefill
-// as for ReadCoefficientList.
-template <bool kCheckedRefill>
-inline CoefficientMask ReadDequantisedList(VexoBitReader& __restrict bits, int escapeWidth,
+// as for ReadCoefficientList. `bits` is a BasicBitReader of either width.
+template <bool kCheckedRefill, class BitReader>
+inline CoefficientMask ReadDequantisedList(BitReader& __restrict bits, int escapeWidth,
                                            const DequantSteps& steps,
                                            BlockCoefficients& __restrict coefficients) {
   using namespace level_code_detail;
@@ -38,12 +38,15 @@ inline CoefficientMask ReadDequantisedList(VexoBitReader& __restrict bits, int e
   int position = 0;
   for (int count = 0; count < kCoefficientCount; ++count) {
     refill();
-    const EntryLookup lookup = kEntryLookupTable[bits.Peek(kLookupBits)];
+    const EntryLookup& lookup = kEntryLookupTable[bits.Peek(kLookupBits)];
     bits.Skip(lookup.length);
     int32_t level = lookup.level;
     int run = lookup.run;
     if (lookup.kind != EntryKind::kLevel) {
       if (lookup.kind == EntryKind::kEndOfBlock) break;
+      // A 32-bit reader's refill may hold less than a whole escaped entry:
+      // the magnitude and the run get one more.
+      if constexpr (BitReader::kRefillBits < kMaxEntryBits) refill();
       int32_t magnitude = 0;
       if (escapeWidth > 0) {
         magnitude = static_cast<int32_t>(bits.Peek(escapeWidth));
