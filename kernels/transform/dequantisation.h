@@ -26,6 +26,18 @@ constexpr DequantSteps MakeDequantSteps(const TransformQuality& quality) {
   return steps;
 }
 
+// Sets all 16 coefficients to 0 with stores in line, four a step: compilers
+// turn fill(0) into a call to memset on small processors, which costs them
+// several times as much.
+inline void ClearCoefficients(BlockCoefficients& coefficients) {
+  for (int i = 0; i < kCoefficientCount; i += 4) {
+    coefficients[i] = 0;
+    coefficients[i + 1] = 0;
+    coefficients[i + 2] = 0;
+    coefficients[i + 3] = 0;
+  }
+}
+
 // Bit i set: coefficient index i is non-zero. 0 means the block is its
 // prediction; 1 means only the lowest-frequency coefficient is set.
 using CoefficientMask = uint32_t;

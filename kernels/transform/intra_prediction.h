@@ -55,13 +55,15 @@ constexpr uint32_t Avg3(int u, int v, int w) {
 // The four rows of a prediction, built in registers and stored at once.
 using Rows = std::array<SampleRow, 4>;
 
+template <bool kAligned = false>
 inline void StoreRows(const Rows& rows, uint8_t* block, ptrdiff_t stride) {
-  for (int y = 0; y < 4; ++y) StoreRow(block + y * stride, rows[y]);
+  for (int y = 0; y < 4; ++y) StoreRow<kAligned>(block + y * stride, rows[y]);
 }
 
+template <bool kAligned = false>
 inline void StoreFlat(int value, uint8_t* block, ptrdiff_t stride) {
   const uint32_t row = FlatRow(static_cast<uint32_t>(value));
-  StoreRows({row, row, row, row}, block, stride);
+  StoreRows<kAligned>({row, row, row, row}, block, stride);
 }
 
 // Each sample on one down-right diagonal (x - y = d) shares one filter value.
@@ -140,26 +142,27 @@ inline Rows HorUp(const N& n) {
 // Writes the prediction of mode kMode into the 4 x 4 block at `out`. Every
 // neighbour is read before any sample is written, so `out` may be the block
 // itself even where its neighbours overlap it (a single block column).
-template <int kMode, class Neighbours>
+// kAligned: `out` and `stride` are multiples of 4 bytes.
+template <int kMode, bool kAligned = false, class Neighbours>
 inline void PredictIntra4x4(const Neighbours& n, uint8_t* out, ptrdiff_t stride) {
   using namespace intra_detail;
   static_assert(kMode >= 0 && kMode < kIntraModeCount);
   if constexpr (kMode == kIntraDiagDownRight) {
-    StoreRows(DiagDownRight(n), out, stride);
+    StoreRows<kAligned>(DiagDownRight(n), out, stride);
   } else if constexpr (kMode == kIntraHorDown) {
-    StoreRows(HorDown(n), out, stride);
+    StoreRows<kAligned>(HorDown(n), out, stride);
   } else if constexpr (kMode == kIntraDC) {
-    StoreFlat(DC(n), out, stride);
+    StoreFlat<kAligned>(DC(n), out, stride);
   } else if constexpr (kMode == kIntraHorizontal) {
-    StoreRows(Horizontal(n), out, stride);
+    StoreRows<kAligned>(Horizontal(n), out, stride);
   } else if constexpr (kMode == kIntraVertical) {
-    StoreRows(Vertical(n), out, stride);
+    StoreRows<kAligned>(Vertical(n), out, stride);
   } else if constexpr (kMode == kIntraVertLeft) {
-    StoreRows(VertLeft(n), out, stride);
+    StoreRows<kAligned>(VertLeft(n), out, stride);
   } else if constexpr (kMode == kIntraDiagDownLeft) {
-    StoreRows(DiagDownLeft(n), out, stride);
+    StoreRows<kAligned>(DiagDownLeft(n), out, stride);
   } else {
-    StoreRows(HorUp(n), out, stride);
+    StoreRows<kAligned>(HorUp(n), out, stride);
   }
 }
 
@@ -189,13 +192,14 @@ inline void PredictIntra4x4(int mode, const Neighbours& n, uint8_t* out, ptrdiff
 // The prediction of the first block row, which codes no mode: 128 for the
 // first block, otherwise the rounded mean of the right-most column of the
 // block to the left.
+template <bool kAligned = false>
 inline void FirstRowDC(uint8_t* block, ptrdiff_t stride, bool firstBlock) {
   int value = 128;
   if (!firstBlock) {
     value =
         (block[-1] + block[stride - 1] + block[2 * stride - 1] + block[3 * stride - 1] + 2) >> 2;
   }
-  intra_detail::StoreFlat(value, block, stride);
+  intra_detail::StoreFlat<kAligned>(value, block, stride);
 }
 
 }  // namespace vexo

@@ -46,33 +46,37 @@ inline uint32_t ReconstructSample(uint32_t pred, int32_t residual) {
 }
 
 // One row of four samples plus the residuals r[0..3] of its row.
+template <bool kAligned = false>
 inline void AddResidualRow(uint8_t* samples, const int32_t* r) {
-  const SampleRow pred = LoadRow(samples);
-  StoreRow(samples, RowOf(ReconstructSample(SampleOf(pred, 0), r[0]),
-                          ReconstructSample(SampleOf(pred, 1), r[1]),
-                          ReconstructSample(SampleOf(pred, 2), r[2]),
-                          ReconstructSample(SampleOf(pred, 3), r[3])));
+  const SampleRow pred = LoadRow<kAligned>(samples);
+  StoreRow<kAligned>(samples, RowOf(ReconstructSample(SampleOf(pred, 0), r[0]),
+                                    ReconstructSample(SampleOf(pred, 1), r[1]),
+                                    ReconstructSample(SampleOf(pred, 2), r[2]),
+                                    ReconstructSample(SampleOf(pred, 3), r[3])));
 }
 
 // `block` holds the prediction on entry and the rebuilt samples on return.
+template <bool kAligned = false>
 inline void AddResidual4x4(const BlockCoefficients& residual, uint8_t* block, ptrdiff_t stride) {
-  for (int y = 0; y < 4; ++y) AddResidualRow(block + y * stride, residual.data() + 4 * y);
+  for (int y = 0; y < 4; ++y) AddResidualRow<kAligned>(block + y * stride, residual.data() + 4 * y);
 }
 
 // Rebuilds a predicted block from its dequantised coefficients. A block
 // without coefficients stays its prediction; one with only the lowest
 // coefficient gets a flat residual equal to that coefficient, which is what
-// the full transform yields for it.
+// the full transform yields for it. kAligned: `block` and `stride` are
+// multiples of 4 bytes.
+template <bool kAligned = false>
 inline void ReconstructBlock(uint8_t* block, ptrdiff_t stride, BlockCoefficients& coefficients,
                              CoefficientMask mask) {
   if (mask == 0) return;
   if (mask == 1) {
     const int32_t flat[4] = {coefficients[0], coefficients[0], coefficients[0], coefficients[0]};
-    for (int y = 0; y < 4; ++y) AddResidualRow(block + y * stride, flat);
+    for (int y = 0; y < 4; ++y) AddResidualRow<kAligned>(block + y * stride, flat);
     return;
   }
   InverseTransform4x4(coefficients);
-  AddResidual4x4(coefficients, block, stride);
+  AddResidual4x4<kAligned>(coefficients, block, stride);
 }
 
 }  // namespace vexo

@@ -29,13 +29,20 @@ constexpr uint32_t SampleOf(SampleRow row, int i) {
   return (row >> shift) & 0xFF;
 }
 
+// kAligned: `samples` lies on a 4-byte boundary, so the row is one word
+// access even where the processor has no unaligned ones.
+template <bool kAligned = false>
 inline SampleRow LoadRow(const uint8_t* samples) {
+  if constexpr (kAligned)
+    samples = static_cast<const uint8_t*>(__builtin_assume_aligned(samples, 4));
   SampleRow row;
   std::memcpy(&row, samples, sizeof row);
   return row;
 }
 
+template <bool kAligned = false>
 inline void StoreRow(uint8_t* samples, SampleRow row) {
+  if constexpr (kAligned) samples = static_cast<uint8_t*>(__builtin_assume_aligned(samples, 4));
   std::memcpy(samples, &row, sizeof row);
 }
 

@@ -2,7 +2,7 @@
 // and pixels on random streams of every path and on every prefix of a file,
 // into rows wider than the picture (the gaps never written), with and
 // without byte swapping, and with a workspace of exactly the size it asks
-// for (one byte less fails).
+// for (one byte less fails) at any alignment.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -30,9 +30,11 @@ struct CDecode {
   int32_t result = 0;
   size_t stride = 0;
   std::vector<uint16_t> rows;  // (height + 1) rows of `stride`, gaps included
+  bool workspaceKept = true;   // no byte written round the workspace given
 };
 
-CDecode DecodeThroughC(const std::vector<uint8_t>& file, unsigned flags, ptrdiff_t workspaceDelta) {
+CDecode DecodeThroughC(const std::vector<uint8_t>& file, unsigned flags, ptrdiff_t workspaceDelta,
+                       size_t workspaceOffset = 0) {
   CDecode out;
   vexo_info info{};
   const int infoStatus = vexo_read_info(file.data(), file.size(), &info);
@@ -43,9 +45,14 @@ CDecode DecodeThroughC(const std::vector<uint8_t>& file, unsigned flags, ptrdiff
   out.rows.assign(out.stride * (static_cast<size_t>(height) + 1), kGap);
   const size_t need = infoStatus == VEXO_OK ? vexo_workspace_size(&info) : 0;
   std::vector<uint8_t> workspace(need + 16, 0x5A);
-  out.status =
-      vexo_decode(file.data(), file.size(), out.rows.data(), out.stride, flags, workspace.data(),
-                  static_cast<size_t>(static_cast<ptrdiff_t>(need) + workspaceDelta), &out.result);
+  const auto size = static_cast<size_t>(static_cast<ptrdiff_t>(need) + workspaceDelta);
+  out.status = vexo_decode(file.data(), file.size(), out.rows.data(), out.stride, flags,
+                           workspace.data() + workspaceOffset, size, &out.result);
+  for (size_t i = 0; i < workspace.size(); ++i) {
+    if (i < workspaceOffset || i >= workspaceOffset + size) {
+      out.workspaceKept = out.workspaceKept && workspace[i] == 0x5A;
+    }
+  }
   return out;
 }
 
@@ -136,6 +143,17 @@ TEST(CInterface, TransformWorkspaceIsExactlyWhatItAsksFor) {
   ASSERT_GT(vexo_workspace_size(&info), 0u);
   EXPECT_EQ(DecodeThroughC(file, 0, 0).status, VEXO_OK);
   EXPECT_EQ(DecodeThroughC(file, 0, -1).status, VEXO_ERROR_WORKSPACE);
+  // Any alignment, for a single block column too: the same pixels, and
+  // nothing written round the workspace.
+  for (const auto& picture :
+       {file, testing::MakeRandomTransformFile(3, 9, 24, 6, testing::kWildMix)}) {
+    const CDecode aligned = DecodeThroughC(picture, 0, 0);
+    for (size_t offset = 1; offset < 4; ++offset) {
+      const CDecode shifted = DecodeThroughC(picture, 0, 0, offset);
+      EXPECT_EQ(shifted.rows, aligned.rows) << "offset " << offset;
+      EXPECT_TRUE(shifted.workspaceKept) << "offset " << offset;
+    }
+  }
   std::vector<uint16_t> pixels(37 * 9);
   EXPECT_EQ(vexo_decode(file.data(), file.size(), pixels.data(), 37, 0, nullptr, 1 << 20, nullptr),
             VEXO_ERROR_WORKSPACE);

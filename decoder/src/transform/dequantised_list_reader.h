@@ -7,43 +7,52 @@
 
 namespace vexo {
 
-// Reads one list from `bits` and, when it yields coefficients, writes all 16
-// of `coefficients` (the levels placed as DequantiseList places them, zero
-// elsewhere). Returns which coefficients were set, as DequantiseList does for
-// the same list; `coefficients` is untouched when none were. kCheckedRefill
-// as for ReadCoefficientList.
-template <bool kCheckedRefill>
-inline CoefficientMask ReadDequantisedList(VexoBitReader& __restrict bits, int escapeWidth,
-                                           const DequantSteps& steps,
-                                           BlockCoefficients& __restrict coefficients) {
+namespace dequantised_list_detail {
+
+// The list reading itself; see ReadDequantisedList.
+template <bool kCheckedRefill, class BitReader>
+inline CoefficientMask ReadList(BitReader& __restrict bits, int escapeWidth,
+                                const DequantSteps& steps,
+                                BlockCoefficients& __restrict coefficients) {
   using namespace level_code_detail;
   // Past the scan for good: every later level is read and ignored.
   constexpr int kIgnoreRest = 2 * kCoefficientCount;
-  const auto refill = [&bits] {
-    if constexpr (kCheckedRefill) {
-      if (bits.Count() < kMaxEntryBits) bits.Refill();
-    } else {
-      bits.RefillUnchecked();  // tops up without a branch the data decides
+  // A 64-bit reader tops up to a whole entry of any kind before each entry,
+  // unchecked without a branch the data decides. A 32-bit one holds less,
+  // but mostly enough for a few short entries: it tops up only when the
+  // look-up (or an escape's magnitude and run) would want more.
+  constexpr bool kWide = BitReader::kWordBits >= 64;
+  const auto refillFor = [&bits](int wanted) {
+    if constexpr (!kCheckedRefill && kWide) {
+      bits.RefillUnchecked();
+    } else if (bits.Count() < wanted) {
+      if constexpr (kCheckedRefill) {
+        bits.Refill();
+      } else {
+        bits.RefillUnchecked();
+      }
     }
   };
-  refill();
+  constexpr int kEntryWanted = kWide ? kMaxEntryBits : kLookupBits;
+  refillFor(kEntryWanted);
   if (bits.Peek(1) == 1) {  // only end of block: the block is its prediction
     bits.Skip(1);
     return 0;
   }
   // The two never overlap (restrict): the reader's state may stay in
   // registers across the stores of coefficients.
-  coefficients.fill(0);
+  ClearCoefficients(coefficients);
   CoefficientMask mask = 0;
   int position = 0;
   for (int count = 0; count < kCoefficientCount; ++count) {
-    refill();
-    const EntryLookup lookup = kEntryLookupTable[bits.Peek(kLookupBits)];
+    refillFor(kEntryWanted);
+    const EntryLookup& lookup = kEntryLookupTable[bits.Peek(kLookupBits)];
     bits.Skip(lookup.length);
     int32_t level = lookup.level;
     int run = lookup.run;
     if (lookup.kind != EntryKind::kLevel) {
       if (lookup.kind == EntryKind::kEndOfBlock) break;
+      if constexpr (!kWide) refillFor(escapeWidth + kRunBits);
       int32_t magnitude = 0;
       if (escapeWidth > 0) {
         magnitude = static_cast<int32_t>(bits.Peek(escapeWidth));
@@ -63,6 +72,31 @@ inline CoefficientMask ReadDequantisedList(VexoBitReader& __restrict bits, int e
     }
   }
   return mask;
+}
+
+}  // namespace dequantised_list_detail
+
+// Reads one list from `bits` and, when it yields coefficients, writes all 16
+// of `coefficients` (the levels placed as DequantiseList places them, zero
+// elsewhere). Returns which coefficients were set, as DequantiseList does for
+// the same list; `coefficients` is untouched when none were. kCheckedRefill
+// as for ReadCoefficientList. `bits` is a BasicBitReader of either width.
+template <bool kCheckedRefill, class BitReader>
+inline CoefficientMask ReadDequantisedList(BitReader& __restrict bits, int escapeWidth,
+                                           const DequantSteps& steps,
+                                           BlockCoefficients& __restrict coefficients) {
+  if constexpr (BitReader::kWordBits >= 64) {
+    return dequantised_list_detail::ReadList<kCheckedRefill>(bits, escapeWidth, steps,
+                                                             coefficients);
+  } else {
+    // A copy the compiler keeps in registers for the whole list, where the
+    // caller's reader would be loaded and stored at every entry.
+    BitReader local = bits;
+    const CoefficientMask mask =
+        dequantised_list_detail::ReadList<kCheckedRefill>(local, escapeWidth, steps, coefficients);
+    bits = local;
+    return mask;
+  }
 }
 
 }  // namespace vexo

@@ -6,6 +6,11 @@
 // the left column of the first block column (the last samples of rows 1 to
 // 4), and, right of the last block column, the first four samples of row 2;
 // so do the vector kernels' 8-byte loads from one left of the row above.
+//
+// Of row 0 only the last sample is ever read, so the window may start up to
+// three samples before the memory it is given: those samples are never
+// written nor read, and every block row starts on a 4-byte boundary whatever
+// the memory's alignment (a block's rows are then single aligned words).
 #pragma once
 
 #include <cstddef>
@@ -20,16 +25,18 @@ class RowWindow {
  public:
   // `memory` holds TransformWorkspaceBytes(width) bytes for a picture whose
   // padded width is `paddedWidth`; its content does not matter.
-  RowWindow(uint8_t* memory, int32_t paddedWidth) : stride_(paddedWidth) {
+  RowWindow(uint8_t* memory, int32_t paddedWidth)
+      : stride_(paddedWidth), skipped_(reinterpret_cast<uintptr_t>(memory) % kRowAlignment) {
     for (int p = 0; p < kTransformPlaneCount; ++p) {
-      plane_[p] = memory + p * kTransformWindowRows * stride_;
+      top_[p] = memory + p * kTransformWindowRows * stride_ + kRowsAbove * stride_ - skipped_;
     }
   }
 
   ptrdiff_t Stride() const { return stride_; }
 
   // The first sample of the block row being decoded in `plane`.
-  uint8_t* BlockRowTop(int plane) const { return plane_[plane] + kRowsAbove * stride_; }
+  // On a 4-byte boundary.
+  uint8_t* BlockRowTop(int plane) const { return top_[plane]; }
 
   // The planes read as zero-initialised: zeroes the samples a block row's
   // predictions read before it writes them, whatever an earlier block row
@@ -37,25 +44,31 @@ class RowWindow {
   // left column of the first block below its top row), and, with a single
   // block column, its whole top row (the samples right of its row above).
   void ClearSamplesReadEarly() const {
-    for (uint8_t* plane : plane_) {
-      uint8_t* const top = plane + kRowsAbove * stride_;
+    for (uint8_t* top : top_) {
       if (stride_ == kTransformBlockSize) std::memset(top, 0, kTransformBlockSize);
       for (int y = 0; y < kTransformBlockSize - 1; ++y) top[(y + 1) * stride_ - 1] = 0;
     }
   }
 
   // The last two rows of the block row just decoded become the rows above
-  // the next one.
+  // the next one (but for the samples of row 0 left out).
   void MoveToNextBlockRow() const {
-    const size_t bytes = static_cast<size_t>(kRowsAbove) * static_cast<size_t>(stride_);
-    for (uint8_t* plane : plane_) std::memcpy(plane, plane + kTransformBlockSize * stride_, bytes);
+    const ptrdiff_t above = kRowsAbove * stride_;
+    const auto bytes = static_cast<size_t>(above - skipped_);
+    for (uint8_t* top : top_) {
+      std::memcpy(top - above + skipped_, top + kTransformBlockSize * stride_ - above + skipped_,
+                  bytes);
+    }
   }
 
  private:
   static constexpr int kRowsAbove = kTransformWindowRows - kTransformBlockSize;
+  static constexpr uintptr_t kRowAlignment = 4;
 
-  uint8_t* plane_[kTransformPlaneCount];
+  uint8_t* top_[kTransformPlaneCount];
   ptrdiff_t stride_;
+  // The samples of row 0 before the memory given (0 to 3).
+  ptrdiff_t skipped_;
 };
 
 }  // namespace vexo

@@ -11,6 +11,10 @@
 namespace vexo {
 namespace {
 
+// As wide as the processor's registers: a 64-bit accumulator costs a 32-bit
+// processor several instructions per shift.
+using TransformBitReader = NativeBitReader;
+
 // How far past its fetch position the reader may load while decoding one
 // block position of the longest kind: the position's bits, rounded up, then
 // at most 8 fetched bytes not yet consumed (the list reader tops up before
@@ -22,7 +26,8 @@ constexpr size_t kPositionFetchBytes =
 // blocks share.
 class BlockRowDecoder {
  public:
-  BlockRowDecoder(VexoBitReader& bits, const RowWindow& window, const TransformQuality& quality)
+  BlockRowDecoder(TransformBitReader& bits, const RowWindow& window,
+                  const TransformQuality& quality)
       : bits_(bits),
         rowTops_{window.BlockRowTop(0), window.BlockRowTop(1), window.BlockRowTop(2)},
         stride_(window.Stride()),
@@ -53,7 +58,7 @@ class BlockRowDecoder {
     if (firstBlockRow) {
       for (int p = 0; p < kTransformPlaneCount; ++p) {
         ReadList<kCheckedRefill>(p);
-        FirstRowDC(blocks[p], stride_, blockColumn == 0);
+        FirstRowDC<true>(blocks[p], stride_, blockColumn == 0);
         Reconstruct(blocks[p], p);
       }
       return;
@@ -118,7 +123,7 @@ class BlockRowDecoder {
     }
   }
 
-  VexoBitReader& bits_;
+  TransformBitReader& bits_;
   // Where every block row is rebuilt: the window stays, its rows move.
   uint8_t* const rowTops_[kTransformPlaneCount];
   const ptrdiff_t stride_;
@@ -140,7 +145,7 @@ struct OutputRows {
 // Decodes the picture one block row at a time in `window`, packing each
 // finished block row into `output`. False as soon as a consumed bit lay past
 // the end of the file; the output then holds the block rows before.
-bool DecodeTransformRows(VexoBitReader& bits, const RowWindow& window,
+bool DecodeTransformRows(TransformBitReader& bits, const RowWindow& window,
                          const TransformQuality& quality, int32_t width, int32_t height,
                          const OutputRows& output) {
   BlockRowDecoder decoder(bits, window, quality);
@@ -163,7 +168,7 @@ VexoDecodeResult DecodeTransform(const PathInput& input) {
   const TransformQuality quality = *TransformQualityFor(input.quality);
   const RowWindow window(input.workspace.data(), PaddedToBlocks(input.width));
   const OutputRows output{input.image.data(), input.stride, input.byteSwapped};
-  VexoBitReader bits(input.file.data(), input.file.size(), kTransformStreamStart);
+  TransformBitReader bits(input.file.data(), input.file.size(), kTransformStreamStart);
   if (!DecodeTransformRows(bits, window, quality, input.width, input.height, output)) {
     return {VexoStatus::kTruncated, -1};
   }
