@@ -58,15 +58,16 @@ inline uint32_t ChainStart(const FastBlockPlace& place, int chain) {
   if constexpr (kVertical) {
     return place.above[chain];
   } else {
-    return place.pixels[chain * place.stride + place.leftOffset];
+    return ChainPixels<kVertical>(place, chain)[place.leftOffset];
   }
 }
 
 // The pixel of `symbol` after `predecessor`, in the low 16 bits; the bits
 // above them are left as the addition makes them.
 template <class Streams>
-inline uint32_t NextPixel(Streams& streams, uint32_t symbol, uint32_t predecessor,
-                          const FastSymbolDeltas& deltas) {
+[[gnu::always_inline]] inline uint32_t NextPixel(Streams& streams, uint32_t symbol,
+                                                 uint32_t predecessor,
+                                                 const FastSymbolDeltas& deltas) {
   uint32_t value;
   if (symbol == 0) [[unlikely]] {
     value = streams.NextRaw();
@@ -81,8 +82,9 @@ inline uint32_t NextPixel(Streams& streams, uint32_t symbol, uint32_t predecesso
 // Chain kChain of a delta block, governed by symbols 4 x kChain to
 // 4 x kChain + 3. Only the low 16 bits of the value are stored.
 template <int kChain, bool kVertical, int kBits, class Streams>
-inline void DeltaChain(Streams& streams, FastSymbolCutter<kBits>& cutter,
-                       const FastBlockPlace& place, const FastSymbolDeltas& deltas) {
+[[gnu::always_inline]] inline void DeltaChain(Streams& streams, FastSymbolCutter<kBits>& cutter,
+                                              const FastBlockPlace& place,
+                                              const FastSymbolDeltas& deltas) {
   constexpr int kFirst = kFastBlockSize * kChain;
   uint16_t* pixel = ChainPixels<kVertical>(place, kChain);
   const ptrdiff_t step = ChainStep<kVertical>(place);
@@ -101,7 +103,7 @@ inline void DeltaChain(Streams& streams, FastSymbolCutter<kBits>& cutter,
 
 // Mode 0, either direction: 16 raw pixels, row by row.
 template <class Streams>
-inline void FastModeRaw(Streams& streams, const FastBlockPlace& place) {
+[[gnu::always_inline]] inline void FastModeRaw(Streams& streams, const FastBlockPlace& place) {
   for (int r = 0; r < kFastBlockSize; ++r) {
     uint16_t* row = place.pixels + r * place.stride;
     row[0] = static_cast<uint16_t>(streams.NextRaw());
@@ -116,8 +118,8 @@ inline void FastModeRaw(Streams& streams, const FastBlockPlace& place) {
 // before its pixel, so the block runs in registers from its first symbol
 // byte to its last store.
 template <int kBits, bool kVertical, class Streams>
-inline void FastModeDelta(Streams& streams, const FastBlockPlace& place,
-                          const FastSymbolDeltas& deltas) {
+[[gnu::always_inline]] inline void FastModeDelta(Streams& streams, const FastBlockPlace& place,
+                                                 const FastSymbolDeltas& deltas) {
   FastSymbolCutter<kBits> cutter(streams.SymbolBytes(2 * kBits));
   fast_detail::DeltaChain<0, kVertical>(streams, cutter, place, deltas);
   fast_detail::DeltaChain<1, kVertical>(streams, cutter, place, deltas);
@@ -127,7 +129,7 @@ inline void FastModeDelta(Streams& streams, const FastBlockPlace& place,
 
 // Mode 10: every chain repeats its starting pixel. Reads no stream.
 template <bool kVertical>
-inline void FastModeFill(const FastBlockPlace& place) {
+[[gnu::always_inline]] inline void FastModeFill(const FastBlockPlace& place) {
   const ptrdiff_t step = fast_detail::ChainStep<kVertical>(place);
   for (int chain = 0; chain < kFastBlockSize; ++chain) {
     uint16_t* pixel = fast_detail::ChainPixels<kVertical>(place, chain);

@@ -7,7 +7,6 @@
 #include <span>
 #include <utility>
 
-#include "common/bit_reader.h"
 #include "common/little_endian.h"
 #include "fast/fast_block_modes.h"
 #include "fast/fast_delta_table.h"
@@ -103,61 +102,84 @@ bool DecodeLinearBlock(uint32_t code, const LinearPicture& picture, int64_t offs
   return !streams.pastEnd;
 }
 
-// Runs the block operation of one defined block code (direction bit and
-// mode), chosen by one switch so that every operation is inlined into the
-// block loop, with the streams' pointers in registers.
+// Runs the block operation of a block code (direction bit and mode), chosen
+// by one switch over all 32 codes so that every operation is inlined into
+// the block loop, with the streams' pointers in registers, and the undefined
+// modes cost no test of their own. False for an undefined mode.
 template <class Streams>
-[[gnu::always_inline]] inline void RunBlock(uint32_t code, Streams& streams,
+[[gnu::always_inline]] inline bool RunBlock(uint32_t code, Streams& streams,
                                             const FastBlockPlace& place,
                                             const FastSymbolDeltas& deltas) {
   constexpr uint32_t kV = kFastVerticalBit;
   switch (code) {
     case kFastModeRaw:
     case kV | kFastModeRaw:
-      return FastModeRaw(streams, place);
+      FastModeRaw(streams, place);
+      break;
     case 1:
-      return FastModeDelta<1, false>(streams, place, deltas);
+      FastModeDelta<1, false>(streams, place, deltas);
+      break;
     case 2:
-      return FastModeDelta<2, false>(streams, place, deltas);
+      FastModeDelta<2, false>(streams, place, deltas);
+      break;
     case 3:
-      return FastModeDelta<3, false>(streams, place, deltas);
+      FastModeDelta<3, false>(streams, place, deltas);
+      break;
     case 4:
-      return FastModeDelta<4, false>(streams, place, deltas);
+      FastModeDelta<4, false>(streams, place, deltas);
+      break;
     case 5:
-      return FastModeDelta<5, false>(streams, place, deltas);
+      FastModeDelta<5, false>(streams, place, deltas);
+      break;
     case 6:
-      return FastModeDelta<6, false>(streams, place, deltas);
+      FastModeDelta<6, false>(streams, place, deltas);
+      break;
     case 7:
-      return FastModeDelta<7, false>(streams, place, deltas);
+      FastModeDelta<7, false>(streams, place, deltas);
+      break;
     case 8:
-      return FastModeDelta<8, false>(streams, place, deltas);
+      FastModeDelta<8, false>(streams, place, deltas);
+      break;
     case 9:
-      return FastModeDelta<9, false>(streams, place, deltas);
+      FastModeDelta<9, false>(streams, place, deltas);
+      break;
     case kFastModeFill:
-      return FastModeFill<false>(place);
+      FastModeFill<false>(place);
+      break;
     case kV | 1:
-      return FastModeDelta<1, true>(streams, place, deltas);
+      FastModeDelta<1, true>(streams, place, deltas);
+      break;
     case kV | 2:
-      return FastModeDelta<2, true>(streams, place, deltas);
+      FastModeDelta<2, true>(streams, place, deltas);
+      break;
     case kV | 3:
-      return FastModeDelta<3, true>(streams, place, deltas);
+      FastModeDelta<3, true>(streams, place, deltas);
+      break;
     case kV | 4:
-      return FastModeDelta<4, true>(streams, place, deltas);
+      FastModeDelta<4, true>(streams, place, deltas);
+      break;
     case kV | 5:
-      return FastModeDelta<5, true>(streams, place, deltas);
+      FastModeDelta<5, true>(streams, place, deltas);
+      break;
     case kV | 6:
-      return FastModeDelta<6, true>(streams, place, deltas);
+      FastModeDelta<6, true>(streams, place, deltas);
+      break;
     case kV | 7:
-      return FastModeDelta<7, true>(streams, place, deltas);
+      FastModeDelta<7, true>(streams, place, deltas);
+      break;
     case kV | 8:
-      return FastModeDelta<8, true>(streams, place, deltas);
+      FastModeDelta<8, true>(streams, place, deltas);
+      break;
     case kV | 9:
-      return FastModeDelta<9, true>(streams, place, deltas);
+      FastModeDelta<9, true>(streams, place, deltas);
+      break;
     case kV | kFastModeFill:
-      return FastModeFill<true>(place);
+      FastModeFill<true>(place);
+      break;
     default:
-      return;  // undefined modes are skipped before dispatch
+      return false;
   }
+  return true;
 }
 
 void ClearRows(std::span<uint16_t> image, const FastGeometry& g, int32_t firstRow, int32_t endRow,
@@ -190,25 +212,42 @@ void ClearNotYetWritten(std::span<uint16_t> image, const FastGeometry& g, int32_
   ClearRows(image, g, top + kFastBlockSize, g.height, 0);
 }
 
+// The block-code reader, as the format describes it: a byte is appended
+// whenever fewer than 5 bits are left. The file holds a code for every block
+// (DecodeFast checks that first), so no fetch needs a check.
+struct FastCodeReader {
+  const uint8_t* nextByte;
+  uint32_t bits = 0;  // the latest bits fetched, the unread ones at the bottom
+  int32_t bitsLeft = 0;
+
+  uint32_t Next() {
+    if (bitsLeft < kFastBlockCodeBits) {
+      bits = bits << 8 | *nextByte++;
+      bitsLeft += 8;
+    }
+    bitsLeft -= kFastBlockCodeBits;
+    return bits >> bitsLeft & ((1u << kFastBlockCodeBits) - 1);
+  }
+};
+
 // The block codes of one picture and where the next block goes.
 struct BlockWalk {
-  NativeBitReader codes;
+  FastCodeReader codes;
   ptrdiff_t blockOffset = 0;
   bool shifted = false;
 
-  uint32_t NextCode() {
-    if (codes.Count() < kFastBlockCodeBits) codes.Refill();
-    const uint32_t code = codes.Peek(kFastBlockCodeBits);
-    codes.Skip(kFastBlockCodeBits);
-    return code;
+  uint32_t NextCode() { return codes.Next(); }
+  // An undefined mode at block (bx, by): it counts as a block but writes
+  // nothing and leaves the offset, so every later block is shifted.
+  void Skip(std::span<uint16_t> image, const FastGeometry& g, int32_t bx, int32_t by) {
+    if (!shifted) ClearNotYetWritten(image, g, bx, by);
+    shifted = true;
   }
-  // False for an undefined mode, which counts as a block but writes nothing
-  // and leaves the offset.
+  // False for an undefined mode.
   bool Accept(uint32_t code, std::span<uint16_t> image, const FastGeometry& g, int32_t bx,
               int32_t by) {
     if (IsDefinedMode(code & kFastModeMask)) return true;
-    if (!shifted) ClearNotYetWritten(image, g, bx, by);
-    shifted = true;
+    Skip(image, g, bx, by);
     return false;
   }
 };
@@ -222,26 +261,33 @@ int32_t DecodeRegularBlocks(const PathInput& input, const FastGeometry& g,
                             const FastSymbolDeltas& deltas, FastStreams& streams, BlockWalk& walk,
                             int32_t bx, int32_t by) {
   LoopStreams reader(streams);
-  uint16_t* pixels = input.image.data() + kFastBlockSize * (by * g.stride + bx);
+  FastCodeReader codes = walk.codes;
+  uint16_t* const start = input.image.data() + kFastBlockSize * (by * g.stride + bx);
+  uint16_t* const end = start + kFastBlockSize * (g.blocksPerRow - bx);
+  const ptrdiff_t stride = g.stride;
   const bool top = by == 0;
-  const uint16_t* above = top ? kNothingAbove.data() : pixels - g.stride;
+  const uint16_t* above = top ? kNothingAbove.data() : start - stride;
   const ptrdiff_t aboveStep = top ? 0 : kFastBlockSize;
-  ptrdiff_t leftOffset = bx > 0 ? -1 : g.width - 1 - g.stride;
-  const int32_t first = bx;
-  for (; bx < g.blocksPerRow && reader.MayDecodeBlock(); ++bx) {
-    const uint32_t code = walk.NextCode();
-    if (!IsDefinedMode(code & kFastModeMask)) {
-      walk.Accept(code, input.image, g, bx, by);
-      walk.blockOffset += kFastBlockSize * (bx - first);
-      return bx + 1;
+  ptrdiff_t leftOffset = bx > 0 ? -1 : g.width - 1 - stride;
+  uint16_t* pixels = start;
+  bool undefined = false;
+  for (; pixels != end && reader.MayDecodeBlock(); pixels += kFastBlockSize) {
+    if (!RunBlock(codes.Next(), reader, FastBlockPlace{pixels, stride, above, leftOffset}, deltas))
+        [[unlikely]] {
+      undefined = true;
+      break;
     }
-    RunBlock(code, reader, FastBlockPlace{pixels, g.stride, above, leftOffset}, deltas);
-    pixels += kFastBlockSize;
     above += aboveStep;
     leftOffset = -1;
   }
-  walk.blockOffset += kFastBlockSize * (bx - first);
+  walk.codes = codes;
+  walk.blockOffset += pixels - start;
+  bx += static_cast<int32_t>((pixels - start) / kFastBlockSize);
   streams.pastEnd = reader.PastEnd();
+  if (undefined) {
+    walk.Skip(input.image, g, bx, by);
+    return bx + 1;
+  }
   return bx;
 }
 
@@ -253,7 +299,7 @@ bool LoopMayStart(const FastStreams& streams) {
 
 // Visits the blocks in order; false when a block read outside the file.
 bool ScanBlocks(const PathInput& input, const FastGeometry& g, FastStreams& streams) {
-  BlockWalk walk{NativeBitReader(input.file.data(), input.file.size(), kFastBlockCodeStart)};
+  BlockWalk walk{input.file.data() + kFastBlockCodeStart};
   const FastSymbolDeltas& deltas = FastSymbolDeltasForQuality(input.quality);
   const LinearPicture picture{input.image.data(), g.width, g.stride};
   for (int32_t by = 0; by < g.blockRows; ++by) {
