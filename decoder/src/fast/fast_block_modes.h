@@ -23,10 +23,11 @@ struct FastBlockPlace {
   uint16_t* pixels;       // the block's top-left pixel in the picture
   ptrdiff_t stride;       // pixels from one picture row's start to the next
   const uint16_t* above;  // the four pixels above the block; zeros above the picture
-  // From a block row's first pixel to the pixel left of it: -1, or in the
-  // first block column the end of the picture row above. Never used for the
-  // picture's first block, left of which there is no pixel.
-  ptrdiff_t leftOffset;
+  // The pixel left of the block's row 0 (the left of row r is `stride` x r
+  // further on): the one before the block, or in the first block column the
+  // end of the picture row above. Never used for the picture's first block,
+  // left of which there is no pixel.
+  const uint16_t* left;
 };
 
 namespace fast_detail {
@@ -58,20 +59,24 @@ inline uint32_t ChainStart(const FastBlockPlace& place, int chain) {
   if constexpr (kVertical) {
     return place.above[chain];
   } else {
-    return ChainPixels<kVertical>(place, chain)[place.leftOffset];
+    return place.left[chain * place.stride];
   }
 }
 
-// The pixel of `symbol` after `predecessor`, in the low 16 bits; the bits
-// above them are left as the addition makes them.
-template <class Streams>
+// The pixel of a kBits-bit `symbol` after `predecessor`, in the low 16 bits;
+// the bits above them are left as the addition makes them. A 1-bit symbol
+// other than 0 is 1, a copy at every scale, so it needs no table.
+template <int kBits, class Streams>
 [[gnu::always_inline]] inline uint32_t NextPixel(Streams& streams, uint32_t symbol,
                                                  uint32_t predecessor,
                                                  const FastSymbolDeltas& deltas) {
+  static_assert(FastDeltaTable[0] == 0, "symbol 1 copies its predecessor");
   uint32_t value;
   if (symbol == 0) [[unlikely]] {
     value = streams.NextRaw();
     KeepInRegister(value);
+  } else if constexpr (kBits == 1) {
+    value = predecessor;
   } else {
     value = predecessor + deltas[symbol];
   }
@@ -89,13 +94,13 @@ template <int kChain, bool kVertical, int kBits, class Streams>
   uint16_t* pixel = ChainPixels<kVertical>(place, kChain);
   const ptrdiff_t step = ChainStep<kVertical>(place);
   uint32_t value = ChainStart<kVertical>(place, kChain);
-  value = NextPixel(streams, cutter.template Cut<kFirst>(), value, deltas);
+  value = NextPixel<kBits>(streams, cutter.template Cut<kFirst>(), value, deltas);
   pixel[0] = static_cast<uint16_t>(value);
-  value = NextPixel(streams, cutter.template Cut<kFirst + 1>(), value, deltas);
+  value = NextPixel<kBits>(streams, cutter.template Cut<kFirst + 1>(), value, deltas);
   pixel[step] = static_cast<uint16_t>(value);
-  value = NextPixel(streams, cutter.template Cut<kFirst + 2>(), value, deltas);
+  value = NextPixel<kBits>(streams, cutter.template Cut<kFirst + 2>(), value, deltas);
   pixel[2 * step] = static_cast<uint16_t>(value);
-  value = NextPixel(streams, cutter.template Cut<kFirst + 3>(), value, deltas);
+  value = NextPixel<kBits>(streams, cutter.template Cut<kFirst + 3>(), value, deltas);
   pixel[3 * step] = static_cast<uint16_t>(value);
 }
 

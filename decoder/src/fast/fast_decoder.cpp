@@ -94,7 +94,8 @@ bool DecodeLinearBlock(uint32_t code, const LinearPicture& picture, int64_t offs
     uint32_t value = picture.Read(vertical ? first - w : first - 1);
     for (int k = 0; k < kFastBlockSize; ++k) {
       if (!fill) {
-        value = fast_detail::NextPixel(reader, symbols[kFastBlockSize * chain + k], value, deltas);
+        value = fast_detail::NextPixel<kFastMaxSymbolBits>(
+            reader, symbols[kFastBlockSize * chain + k], value, deltas);
       }
       picture.At(first + k * step) = static_cast<uint16_t>(value);
     }
@@ -272,8 +273,8 @@ int32_t DecodeRegularBlocks(const PathInput& input, const FastGeometry& g,
   uint16_t* pixels = start;
   bool undefined = false;
   for (; pixels != end && reader.MayDecodeBlock(); pixels += kFastBlockSize) {
-    if (!RunBlock(codes.Next(), reader, FastBlockPlace{pixels, stride, above, leftOffset}, deltas))
-        [[unlikely]] {
+    if (!RunBlock(codes.Next(), reader, FastBlockPlace{pixels, stride, above, pixels + leftOffset},
+                  deltas)) [[unlikely]] {
       undefined = true;
       break;
     }
