@@ -19,6 +19,7 @@
 #include <utility>
 
 #include "fast/fast_format.h"
+#include "fast/fast_kernels.h"
 
 namespace vexo {
 
@@ -50,11 +51,7 @@ class FastSymbolCutter {
  public:
   // kFastSymbolReadBytes bytes from `bytes` on must be readable.
   explicit FastSymbolCutter(const uint8_t* bytes) : bytes_(bytes) {
-    if constexpr (sizeof(FastSymbolWord) < 8) {
-      // Keeps the mask in a register, so that a 32-bit ARM cuts a symbol
-      // with one AND of a shifted operand instead of a shift and an AND.
-      __asm__("" : "+r"(mask_));
-    }
+    if constexpr (kFastSymbolMaskInRegister) __asm__("" : "+r"(mask_));
   }
 
   // Symbol kIndex; the symbols are cut in order, from 0 to 15.
