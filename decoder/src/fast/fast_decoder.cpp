@@ -300,7 +300,7 @@ bool LoopMayStart(const FastStreams& streams) {
 
 // Visits the blocks in order; false when a block read outside the file.
 bool ScanBlocks(const PathInput& input, const FastGeometry& g, FastStreams& streams) {
-  BlockWalk walk{input.file.data() + kFastBlockCodeStart};
+  BlockWalk walk{FastCodeReader{input.file.data() + kFastBlockCodeStart}};
   const FastSymbolDeltas& deltas = FastSymbolDeltasForQuality(input.quality);
   const LinearPicture picture{input.image.data(), g.width, g.stride};
   for (int32_t by = 0; by < g.blockRows; ++by) {
