@@ -7,7 +7,6 @@
 #include <span>
 #include <utility>
 
-#include "common/bit_reader.h"
 #include "common/little_endian.h"
 #include "fast/fast_block_modes.h"
 #include "fast/fast_delta_table.h"
@@ -42,36 +41,22 @@ bool IsDefinedMode(uint32_t mode) {
   return mode <= kFastModeFill;
 }
 
-// Block bx of block row by, in its regular place. Above block row 0 and left
-// of pixel 0 the chains start from 0; left of the first block column they
-// start from the end of the picture row above.
-FastBlockPlace PlaceInRows(uint16_t* image, const FastGeometry& g, int32_t bx, int32_t by) {
-  uint16_t* pixels = image + kFastBlockSize * (by * g.stride + bx);
-  const uint16_t* above = by > 0 ? pixels - g.stride : kNothingAbove.data();
-  const ptrdiff_t leftOffset = bx > 0 ? -1 : g.width - 1 - g.stride;
-  const uint16_t left = bx > 0 || by > 0 ? pixels[leftOffset] : uint16_t{0};
-  return {pixels, g.stride, above, left, leftOffset};
-}
-
-// A block at a linear position of a picture whose rows follow each other
-// (stride = width), where an undefined mode has shifted the later blocks.
-FastBlockPlace PlaceAt(uint16_t* image, ptrdiff_t offset, ptrdiff_t width) {
-  uint16_t* pixels = image + offset;
-  const uint16_t* above = offset >= width ? pixels - width : kNothingAbove.data();
-  return {pixels, width, above, offset > 0 ? pixels[-1] : uint16_t{0}, -1};
-}
-
-// After an undefined mode in a picture whose stride is wider than its width,
-// a block's pixels keep their linear positions (row y x width + column), and
-// each is mapped to its row on its own. Rare, so plain and checked.
+// A picture whose block at linear position p (row y x width + column, as if
+// the rows followed each other) has its top-left pixel at row p / width,
+// column p % width. Without undefined modes that is block (bx, by)'s regular
+// place; after one, every later block keeps the position the walk gives it,
+// and each pixel is mapped to its row on its own. For the few blocks the
+// block loop leaves: plain and checked.
 struct LinearPicture {
   uint16_t* image;
   int64_t width;
   ptrdiff_t stride;
 
   uint16_t& At(int64_t position) const {
+    if (stride == width) return image[position];
     return image[position / width * stride + position % width];
   }
+  // Above the first row and left of pixel 0 the chains start from 0.
   uint16_t Read(int64_t position) const { return position >= 0 ? At(position) : uint16_t{0}; }
 };
 
@@ -83,6 +68,8 @@ FastSymbols CutSymbolsOfWidth(int bits, const uint8_t* bytes,
   return symbols;
 }
 
+// One block of a defined mode at a linear position, every read checked;
+// false when it read outside the file.
 bool DecodeLinearBlock(uint32_t code, const LinearPicture& picture, int64_t offset,
                        FastStreams& streams, const FastSymbolDeltas& deltas) {
   CheckedStreams reader(streams);
@@ -90,7 +77,8 @@ bool DecodeLinearBlock(uint32_t code, const LinearPicture& picture, int64_t offs
   const int64_t w = picture.width;
   if (mode == kFastModeRaw) {
     for (int i = 0; i < kFastBlockPixels; ++i) {
-      picture.At(offset + i / kFastBlockSize * w + i % kFastBlockSize) = reader.NextRaw();
+      picture.At(offset + i / kFastBlockSize * w + i % kFastBlockSize) =
+          static_cast<uint16_t>(reader.NextRaw());
     }
     return !streams.pastEnd;
   }
@@ -103,67 +91,96 @@ bool DecodeLinearBlock(uint32_t code, const LinearPicture& picture, int64_t offs
   for (int chain = 0; chain < kFastBlockSize; ++chain) {
     const int64_t first = vertical ? offset + chain : offset + chain * w;
     const int64_t step = vertical ? w : 1;
-    uint16_t value = picture.Read(vertical ? first - w : first - 1);
+    uint32_t value = picture.Read(vertical ? first - w : first - 1);
     for (int k = 0; k < kFastBlockSize; ++k) {
-      if (!fill) value = reader.DeltaPixel(symbols[kFastBlockSize * chain + k], value, deltas);
-      picture.At(first + k * step) = value;
+      if (!fill) {
+        value = fast_detail::NextPixel<kFastMaxSymbolBits>(
+            reader, symbols[kFastBlockSize * chain + k], value, deltas);
+      }
+      picture.At(first + k * step) = static_cast<uint16_t>(value);
     }
   }
   return !streams.pastEnd;
 }
 
-template <int kBits, class Streams>
-void RunDelta(bool vertical, Streams& reader, const FastBlockPlace& place,
-              const FastSymbolDeltas& deltas) {
-  if (vertical) {
-    FastModeDelta<kBits, true>(reader, place, deltas);
-  } else {
-    FastModeDelta<kBits, false>(reader, place, deltas);
-  }
-}
-
-// Runs the block operation of one defined block code, chosen by a switch so
-// that every operation is inlined into the loop that calls it.
+// Runs the block operation of a block code (direction bit and mode), chosen
+// by one switch over all 32 codes so that every operation is inlined into
+// the block loop, with the streams' pointers in registers, and the undefined
+// modes cost no test of their own. False for an undefined mode.
 template <class Streams>
-void RunBlock(uint32_t code, Streams& reader, const FastBlockPlace& place,
-              const FastSymbolDeltas& deltas) {
-  const bool vertical = (code & kFastVerticalBit) != 0;
-  switch (code & kFastModeMask) {
+[[gnu::always_inline]] inline bool RunBlock(uint32_t code, Streams& streams,
+                                            const FastBlockPlace& place,
+                                            const FastSymbolDeltas& deltas) {
+  constexpr uint32_t kV = kFastVerticalBit;
+  switch (code) {
     case kFastModeRaw:
-      return FastModeRaw(reader, place, deltas);
+    case kV | kFastModeRaw:
+      FastModeRaw(streams, place);
+      break;
     case 1:
-      return RunDelta<1>(vertical, reader, place, deltas);
+      FastModeDelta<1, false>(streams, place, deltas);
+      break;
     case 2:
-      return RunDelta<2>(vertical, reader, place, deltas);
+      FastModeDelta<2, false>(streams, place, deltas);
+      break;
     case 3:
-      return RunDelta<3>(vertical, reader, place, deltas);
+      FastModeDelta<3, false>(streams, place, deltas);
+      break;
     case 4:
-      return RunDelta<4>(vertical, reader, place, deltas);
+      FastModeDelta<4, false>(streams, place, deltas);
+      break;
     case 5:
-      return RunDelta<5>(vertical, reader, place, deltas);
+      FastModeDelta<5, false>(streams, place, deltas);
+      break;
     case 6:
-      return RunDelta<6>(vertical, reader, place, deltas);
+      FastModeDelta<6, false>(streams, place, deltas);
+      break;
     case 7:
-      return RunDelta<7>(vertical, reader, place, deltas);
+      FastModeDelta<7, false>(streams, place, deltas);
+      break;
     case 8:
-      return RunDelta<8>(vertical, reader, place, deltas);
+      FastModeDelta<8, false>(streams, place, deltas);
+      break;
     case 9:
-      return RunDelta<9>(vertical, reader, place, deltas);
+      FastModeDelta<9, false>(streams, place, deltas);
+      break;
     case kFastModeFill:
-      return vertical ? FastModeFill<true>(reader, place, deltas)
-                      : FastModeFill<false>(reader, place, deltas);
+      FastModeFill<false>(place);
+      break;
+    case kV | 1:
+      FastModeDelta<1, true>(streams, place, deltas);
+      break;
+    case kV | 2:
+      FastModeDelta<2, true>(streams, place, deltas);
+      break;
+    case kV | 3:
+      FastModeDelta<3, true>(streams, place, deltas);
+      break;
+    case kV | 4:
+      FastModeDelta<4, true>(streams, place, deltas);
+      break;
+    case kV | 5:
+      FastModeDelta<5, true>(streams, place, deltas);
+      break;
+    case kV | 6:
+      FastModeDelta<6, true>(streams, place, deltas);
+      break;
+    case kV | 7:
+      FastModeDelta<7, true>(streams, place, deltas);
+      break;
+    case kV | 8:
+      FastModeDelta<8, true>(streams, place, deltas);
+      break;
+    case kV | 9:
+      FastModeDelta<9, true>(streams, place, deltas);
+      break;
+    case kV | kFastModeFill:
+      FastModeFill<true>(place);
+      break;
     default:
-      return;  // undefined modes are skipped before dispatch
+      return false;
   }
-}
-
-// Decodes one block of a defined mode near the end of the streams, checking
-// every read; false when it read outside the file.
-bool DecodeCheckedBlock(uint32_t code, const FastBlockPlace& place, FastStreams& streams,
-                        const FastSymbolDeltas& deltas) {
-  CheckedStreams reader(streams);
-  RunBlock(code, reader, place, deltas);
-  return !streams.pastEnd;
+  return true;
 }
 
 void ClearRows(std::span<uint16_t> image, const FastGeometry& g, int32_t firstRow, int32_t endRow,
@@ -196,100 +213,107 @@ void ClearNotYetWritten(std::span<uint16_t> image, const FastGeometry& g, int32_
   ClearRows(image, g, top + kFastBlockSize, g.height, 0);
 }
 
-// How many of the next `wanted` blocks may read both streams without checks,
-// whatever their modes: each block takes at most kFastSymbolBlockBytes symbol
-// bytes and kFastRawBlockBytes raw bytes, and before each the unchecked reads
-// must lie inside the file.
-int32_t BlocksSafeAhead(const FastStreams& streams, int32_t wanted) {
-  if (!streams.SymbolsAhead() || !streams.RawAhead()) return 0;
-  const int64_t symbolRoom = streams.fileSize - kFastSymbolReadBytes - streams.symbol;
-  const int64_t rawRoom = streams.fileSize - kFastRawBlockBytes - streams.raw;
-  const int64_t safe =
-      1 + std::min(symbolRoom / kFastSymbolBlockBytes, rawRoom / kFastRawBlockBytes);
-  return static_cast<int32_t>(std::min<int64_t>(safe, wanted));
-}
+// The block-code reader, as the format describes it: a byte is appended
+// whenever fewer than 5 bits are left. The file holds a code for every block
+// (DecodeFast checks that first), so no fetch needs a check.
+struct FastCodeReader {
+  const uint8_t* nextByte;
+  uint32_t bits = 0;  // the latest bits fetched, the unread ones at the bottom
+  int32_t bitsLeft = 0;
+
+  uint32_t Next() {
+    if (bitsLeft < kFastBlockCodeBits) {
+      bits = bits << 8 | *nextByte++;
+      bitsLeft += 8;
+    }
+    bitsLeft -= kFastBlockCodeBits;
+    return bits >> bitsLeft & ((1u << kFastBlockCodeBits) - 1);
+  }
+};
 
 // The block codes of one picture and where the next block goes.
 struct BlockWalk {
-  NativeBitReader codes;
+  FastCodeReader codes;
   ptrdiff_t blockOffset = 0;
   bool shifted = false;
 
-  uint32_t NextCode() {
-    if (codes.Count() < kFastBlockCodeBits) codes.Refill();
-    const uint32_t code = codes.Peek(kFastBlockCodeBits);
-    codes.Skip(kFastBlockCodeBits);
-    return code;
+  uint32_t NextCode() { return codes.Next(); }
+  // An undefined mode at block (bx, by): it counts as a block but writes
+  // nothing and leaves the offset, so every later block is shifted.
+  void Skip(std::span<uint16_t> image, const FastGeometry& g, int32_t bx, int32_t by) {
+    if (!shifted) ClearNotYetWritten(image, g, bx, by);
+    shifted = true;
   }
-  // False for an undefined mode, which counts as a block but writes nothing
-  // and leaves the offset.
+  // False for an undefined mode.
   bool Accept(uint32_t code, std::span<uint16_t> image, const FastGeometry& g, int32_t bx,
               int32_t by) {
     if (IsDefinedMode(code & kFastModeMask)) return true;
-    if (!shifted) ClearNotYetWritten(image, g, bx, by);
-    shifted = true;
+    Skip(image, g, bx, by);
     return false;
   }
-  // Where a defined block goes: its regular place until a shift, then its
-  // linear position.
-  FastBlockPlace Place(uint16_t* image, const FastGeometry& g, int32_t bx, int32_t by) const {
-    return shifted ? PlaceAt(image, blockOffset, g.width) : PlaceInRows(image, g, bx, by);
-  }
-  // True once the blocks must be mapped to rows pixel by pixel.
-  bool Linear(const FastGeometry& g) const { return shifted && g.stride != g.width; }
 };
 
-// Decodes blocks bx to end of block row by, whose streams are known to be in
-// bounds, with the positions held in registers throughout. Returns the next
-// block: `end`, or earlier when the blocks turned linear.
-int32_t DecodeSafeBlocks(const PathInput& input, const FastGeometry& g,
-                         const FastSymbolDeltas& deltas, FastStreams& streams, BlockWalk& walk,
-                         int32_t bx, int32_t end, int32_t by) {
-  UncheckedStreams reader(streams);
-  for (; bx < end && !walk.Linear(g); ++bx) {
-    const uint32_t code = walk.NextCode();
-    if (!walk.Accept(code, input.image, g, bx, by)) continue;
-    RunBlock(code, reader, walk.Place(input.image.data(), g, bx, by), deltas);
-    walk.blockOffset += kFastBlockSize;
+// The block loop: decodes blocks bx on of block row by in their regular
+// places (so before any undefined mode, and not the picture's first block),
+// with the positions held in registers, for as long as the symbol stream has
+// room for a block. Returns the next block; sets pastEnd when a raw pixel lay
+// outside the file.
+int32_t DecodeRegularBlocks(const PathInput& input, const FastGeometry& g,
+                            const FastSymbolDeltas& deltas, FastStreams& streams, BlockWalk& walk,
+                            int32_t bx, int32_t by) {
+  LoopStreams reader(streams);
+  FastCodeReader codes = walk.codes;
+  uint16_t* const start = input.image.data() + kFastBlockSize * (by * g.stride + bx);
+  uint16_t* const end = start + kFastBlockSize * (g.blocksPerRow - bx);
+  const ptrdiff_t stride = g.stride;
+  const bool top = by == 0;
+  const uint16_t* above = top ? kNothingAbove.data() : start - stride;
+  const ptrdiff_t aboveStep = top ? 0 : kFastBlockSize;
+  ptrdiff_t leftOffset = bx > 0 ? -1 : g.width - 1 - stride;
+  uint16_t* pixels = start;
+  bool undefined = false;
+  for (; pixels != end && reader.MayDecodeBlock(); pixels += kFastBlockSize) {
+    if (!RunBlock(codes.Next(), reader, FastBlockPlace{pixels, stride, above, pixels + leftOffset},
+                  deltas)) [[unlikely]] {
+      undefined = true;
+      break;
+    }
+    above += aboveStep;
+    leftOffset = -1;
+  }
+  walk.codes = codes;
+  walk.blockOffset += pixels - start;
+  bx += static_cast<int32_t>((pixels - start) / kFastBlockSize);
+  streams.pastEnd = reader.PastEnd();
+  if (undefined) {
+    walk.Skip(input.image, g, bx, by);
+    return bx + 1;
   }
   return bx;
 }
 
-// One block after the blocks turned linear; false when it read outside the
-// file.
-bool DecodeLinearBlockAt(const PathInput& input, const FastGeometry& g,
-                         const FastSymbolDeltas& deltas, FastStreams& streams, BlockWalk& walk,
-                         int32_t bx, int32_t by) {
-  const uint32_t code = walk.NextCode();
-  if (!walk.Accept(code, input.image, g, bx, by)) return true;
-  const LinearPicture picture{input.image.data(), g.width, g.stride};
-  if (!DecodeLinearBlock(code, picture, walk.blockOffset, streams, deltas)) return false;
-  walk.blockOffset += kFastBlockSize;
-  return true;
+// Whether the block loop may start: both stream positions lie in the file,
+// the symbol stream with room for a block.
+bool LoopMayStart(const FastStreams& streams) {
+  return streams.SymbolsAhead() && streams.raw >= 0 && streams.raw <= streams.fileSize;
 }
 
 // Visits the blocks in order; false when a block read outside the file.
 bool ScanBlocks(const PathInput& input, const FastGeometry& g, FastStreams& streams) {
-  BlockWalk walk{NativeBitReader(input.file.data(), input.file.size(), kFastBlockCodeStart)};
+  BlockWalk walk{FastCodeReader{input.file.data() + kFastBlockCodeStart}};
   const FastSymbolDeltas& deltas = FastSymbolDeltasForQuality(input.quality);
+  const LinearPicture picture{input.image.data(), g.width, g.stride};
   for (int32_t by = 0; by < g.blockRows; ++by) {
     int32_t bx = 0;
     while (bx < g.blocksPerRow) {
-      if (walk.Linear(g)) {
-        if (!DecodeLinearBlockAt(input, g, deltas, streams, walk, bx, by)) return false;
-        ++bx;
-        continue;
-      }
-      const int32_t safe = BlocksSafeAhead(streams, g.blocksPerRow - bx);
-      if (safe > 0) {
-        bx = DecodeSafeBlocks(input, g, deltas, streams, walk, bx, bx + safe, by);
-        continue;
+      if (!walk.shifted && (bx > 0 || by > 0) && LoopMayStart(streams)) {
+        bx = DecodeRegularBlocks(input, g, deltas, streams, walk, bx, by);
+        if (streams.pastEnd) return false;
+        if (bx == g.blocksPerRow) break;
       }
       const uint32_t code = walk.NextCode();
       if (walk.Accept(code, input.image, g, bx, by)) {
-        if (!DecodeCheckedBlock(code, walk.Place(input.image.data(), g, bx, by), streams, deltas)) {
-          return false;
-        }
+        if (!DecodeLinearBlock(code, picture, walk.blockOffset, streams, deltas)) return false;
         walk.blockOffset += kFastBlockSize;
       }
       ++bx;

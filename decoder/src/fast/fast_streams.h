@@ -1,7 +1,8 @@
 // The symbol stream and the raw-pixel stream of one fast-path decode, and the
-// two ways a block reads them: unchecked, when the decoder has made sure that
-// the block's bytes lie inside the file, and checked, near either end of the
-// file, where a read outside it is recorded instead of made.
+// two ways a block reads them: in the block loop, from pointers held in
+// registers, where the loop has made sure that the block's symbol bytes lie
+// inside the file and only the rare raw-pixel reads check the file's end;
+// and checked, read by read, for the few blocks the loop leaves.
 #pragma once
 
 #include <array>
@@ -14,11 +15,6 @@
 
 namespace vexo {
 
-// Bytes one block may take from the raw-pixel stream: 16 pixels.
-inline constexpr int64_t kFastRawBlockBytes = 2 * kFastBlockPixels;
-// Bytes the widest delta block takes from the symbol stream.
-inline constexpr int64_t kFastSymbolBlockBytes = 2 * kFastMaxSymbolBits;
-
 struct FastStreams {
   const uint8_t* file;
   int64_t fileSize;
@@ -26,48 +22,60 @@ struct FastStreams {
   int64_t raw;     // file offset of the next raw pixel
   bool pastEnd = false;
 
-  // Whether a block may read the symbol stream, or the raw-pixel stream,
-  // without checks: as much as the widest block can take lies in the file.
+  // Whether a block may read the symbol stream without checks: as much as
+  // the widest block's symbols are cut from lies in the file.
   bool SymbolsAhead() const {
     return symbol >= 0 && symbol <= fileSize - static_cast<int64_t>(kFastSymbolReadBytes);
   }
-  bool RawAhead() const { return raw >= 0 && raw <= fileSize - kFastRawBlockBytes; }
 };
 
-// Reads without bounds checks; valid only for the blocks the decoder has
-// counted as safe (each within SymbolsAhead() and RawAhead() of its start).
-// Works on its own copies of the positions, so that they stay in registers
-// while the block's pixels are stored, and hands them back when it goes.
-class UncheckedStreams {
+// The streams of the block loop. Symbol bytes are read without checks: the
+// loop checks before each block that SymbolsAhead() would hold. A raw pixel
+// past the end of the file reads as 0 and stops the loop after the block,
+// as the checked reads do. Works on its own pointers, so that they stay in
+// registers while the block's pixels are stored, and hands the positions
+// back when it goes.
+class LoopStreams {
  public:
-  explicit UncheckedStreams(FastStreams& streams)
-      : owner_(streams), file_(streams.file), symbol_(streams.symbol), raw_(streams.raw) {}
-  ~UncheckedStreams() {
-    owner_.symbol = symbol_;
-    owner_.raw = raw_;
+  explicit LoopStreams(FastStreams& streams)
+      : owner_(streams),
+        symbol_(streams.file + streams.symbol),
+        raw_(streams.file + streams.raw),
+        lastRaw_(streams.file + streams.fileSize - 2),
+        lastSymbol_(streams.file + streams.fileSize - kFastSymbolReadBytes) {}
+  ~LoopStreams() {
+    owner_.symbol = symbol_ - owner_.file;
+    owner_.raw = raw_ - owner_.file;
   }
-  UncheckedStreams(const UncheckedStreams&) = delete;
-  UncheckedStreams& operator=(const UncheckedStreams&) = delete;
+  LoopStreams(const LoopStreams&) = delete;
+  LoopStreams& operator=(const LoopStreams&) = delete;
+
+  // Whether the loop may decode another block: its symbol bytes are in the
+  // file, and no raw pixel read so far lay past its end.
+  bool MayDecodeBlock() const { return symbol_ <= lastSymbol_; }
+  bool PastEnd() const { return lastSymbol_ == nullptr; }
 
   const uint8_t* SymbolBytes(int count) {
-    const uint8_t* bytes = file_ + symbol_;
+    const uint8_t* bytes = symbol_;
     symbol_ += count;
     return bytes;
   }
-  uint16_t NextRaw() {
-    const uint16_t pixel = ReadLe16(file_ + raw_);
+  uint32_t NextRaw() {
+    if (raw_ > lastRaw_) [[unlikely]] {
+      lastSymbol_ = nullptr;  // no further block
+      return 0;
+    }
+    const uint32_t pixel = ReadLe16(raw_);
     raw_ += 2;
     return pixel;
-  }
-  uint16_t DeltaPixel(uint32_t symbol, uint16_t predecessor, const FastSymbolDeltas& deltas) {
-    return symbol == 0 ? NextRaw() : static_cast<uint16_t>(predecessor + deltas[symbol]);
   }
 
  private:
   FastStreams& owner_;
-  const uint8_t* file_;
-  int64_t symbol_;
-  int64_t raw_;
+  const uint8_t* symbol_;
+  const uint8_t* raw_;
+  const uint8_t* lastRaw_;
+  const uint8_t* lastSymbol_;
 };
 
 // Reads with a bounds check each. A read outside the file sets pastEnd and
@@ -87,7 +95,7 @@ class CheckedStreams {
     s_.symbol += count;
     return padded_.data();
   }
-  uint16_t NextRaw() {
+  uint32_t NextRaw() {
     if (s_.raw < 0 || s_.raw > s_.fileSize - 2) {
       s_.pastEnd = true;
       return 0;
@@ -95,9 +103,6 @@ class CheckedStreams {
     const uint16_t pixel = ReadLe16(s_.file + s_.raw);
     s_.raw += 2;
     return pixel;
-  }
-  uint16_t DeltaPixel(uint32_t symbol, uint16_t predecessor, const FastSymbolDeltas& deltas) {
-    return symbol == 0 ? NextRaw() : static_cast<uint16_t>(predecessor + deltas[symbol]);
   }
 
  private:

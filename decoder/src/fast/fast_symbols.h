@@ -1,11 +1,13 @@
 // Cutting a delta block's 16 symbols out of its symbol bytes.
 //
 // A block of symbol width n owns 2 x n bytes that hold 16 n-bit symbols,
-// most significant bit first. The bytes are loaded as big-endian words as wide
-// as the processor's (64 bits, or 32 on a 32-bit processor, where 64-bit
-// shifts and byte swaps are slow) and every symbol is taken with shifts and a
-// mask fixed at compile time, so each width compiles to straight-line code
-// with no loop and no branch.
+// most significant bit first. FastSymbolCutter takes them one at a time, in
+// order, from a window register into which it shifts the bytes as the
+// symbols reach them: one byte at a time on a 32-bit processor (a byte load
+// and an OR each), four at a time where the window is 64 bits wide. Which
+// bytes come in before which symbol, and the shift of each symbol, are fixed
+// at compile time, so every width compiles to straight-line code with no
+// loop and no branch, and no symbol waits in memory.
 #pragma once
 
 #include <array>
@@ -17,60 +19,80 @@
 #include <utility>
 
 #include "fast/fast_format.h"
+#include "fast/fast_kernels.h"
 
 namespace vexo {
 
 using FastSymbols = std::array<uint32_t, kFastBlockPixels>;
 
-// Bytes that CutSymbols may read from its argument, for every width: whole
-// words over the 18 bytes of the widest block. Bytes beyond the block's own
-// never change a symbol.
+// Bytes that a cutter may read from its start, for every width: the 18 bytes
+// of the widest block, rounded up to whole chunks. Bytes beyond the block's
+// own never change a symbol.
 inline constexpr size_t kFastSymbolReadBytes = 24;
 
-// The word the symbols are cut from: as wide as a pointer.
+// The window the symbols are cut from: as wide as a pointer.
 using FastSymbolWord = std::conditional_t<(sizeof(void*) >= 8), uint64_t, uint32_t>;
-inline constexpr int kFastSymbolWordBits = static_cast<int>(8 * sizeof(FastSymbolWord));
-static_assert(kFastSymbolReadBytes % sizeof(FastSymbolWord) == 0);
+
+template <int kBits>
+class FastSymbolCutter {
+  static_assert(kBits >= 1 && kBits <= kFastMaxSymbolBits);
+  // Bytes shifted into the window at a time.
+  static constexpr int kChunkBytes = sizeof(FastSymbolWord) >= 8 ? 4 : 1;
+  static constexpr int kChunkBits = 8 * kChunkBytes;
+  // Chunks in the window once symbol kIndex is all in it.
+  static constexpr int ChunksFor(int index) {
+    return ((index + 1) * kBits + kChunkBits - 1) / kChunkBits;
+  }
+  static_assert(kBits + kChunkBits - 1 <= 8 * static_cast<int>(sizeof(FastSymbolWord)),
+                "a symbol's bits are still in the window when it is cut");
+  static_assert(static_cast<size_t>(ChunksFor(kFastBlockPixels - 1) * kChunkBytes) <=
+                kFastSymbolReadBytes);
+
+ public:
+  // kFastSymbolReadBytes bytes from `bytes` on must be readable.
+  explicit FastSymbolCutter(const uint8_t* bytes) : bytes_(bytes) {
+    if constexpr (kFastSymbolMaskInRegister) __asm__("" : "+r"(mask_));
+  }
+
+  // Symbol kIndex; the symbols are cut in order, from 0 to 15.
+  template <int kIndex>
+  uint32_t Cut() {
+    static_assert(kIndex >= 0 && kIndex < kFastBlockPixels);
+    constexpr int kBefore = kIndex == 0 ? 0 : ChunksFor(kIndex - 1);
+    constexpr int kAfter = ChunksFor(kIndex);
+    if constexpr (kAfter > kBefore) window_ = window_ << kChunkBits | LoadChunk(kBefore);
+    if constexpr (kAfter > kBefore + 1) window_ = window_ << kChunkBits | LoadChunk(kBefore + 1);
+    static_assert(kAfter <= kBefore + 2);
+    constexpr int kShift = kAfter * kChunkBits - (kIndex + 1) * kBits;
+    return static_cast<uint32_t>(window_ >> kShift) & mask_;
+  }
+
+ private:
+  FastSymbolWord LoadChunk(int chunk) const {
+    const uint8_t* at = bytes_ + chunk * kChunkBytes;
+    if constexpr (kChunkBytes == 1) {
+      return at[0];
+    } else {
+      uint32_t word;
+      std::memcpy(&word, at, sizeof word);
+      if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap32(word);
+      return word;
+    }
+  }
+
+  const uint8_t* bytes_;
+  FastSymbolWord window_ = 0;
+  uint32_t mask_ = (1u << kBits) - 1;
+};
 
 namespace fast_detail {
 
-inline FastSymbolWord LoadBigEndian(const uint8_t* bytes) {
-  if constexpr (sizeof(FastSymbolWord) == 8) {
-    uint64_t word;
-    std::memcpy(&word, bytes, sizeof word);
-    if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap64(word);
-    return word;
-  } else {
-    // Byte by byte: a load and a byte reverse where the processor has them,
-    // four byte loads and no call where it has not.
-    return static_cast<FastSymbolWord>(static_cast<uint32_t>(bytes[0]) << 24 |
-                                       static_cast<uint32_t>(bytes[1]) << 16 |
-                                       static_cast<uint32_t>(bytes[2]) << 8 | bytes[3]);
-  }
-}
-
-template <int kBits, int kIndex, size_t kWords>
-inline uint32_t CutSymbol(const std::array<FastSymbolWord, kWords>& words) {
-  constexpr int kW = kFastSymbolWordBits;
-  constexpr int kFirstBit = kIndex * kBits;
-  constexpr int kWord = kFirstBit / kW;
-  constexpr int kOffset = kFirstBit % kW;
-  constexpr uint32_t kMask = (1u << kBits) - 1;
-  if constexpr (kOffset + kBits <= kW) {
-    return static_cast<uint32_t>(words[kWord] >> (kW - kOffset - kBits)) & kMask;
-  } else {
-    // The symbol straddles two words: its low bits start the next one.
-    constexpr int kLowBits = kOffset + kBits - kW;
-    return static_cast<uint32_t>((words[kWord] << kLowBits) |
-                                 (words[kWord + 1] >> (kW - kLowBits))) &
-           kMask;
-  }
-}
-
-template <int kBits, size_t kWords, int... kIndex>
-inline FastSymbols CutEverySymbol(const std::array<FastSymbolWord, kWords>& words,
-                                  std::integer_sequence<int, kIndex...>) {
-  return FastSymbols{CutSymbol<kBits, kIndex>(words)...};
+template <int kBits, int... kIndex>
+inline FastSymbols CutEverySymbol(const uint8_t* bytes, std::integer_sequence<int, kIndex...>) {
+  FastSymbolCutter<kBits> cutter(bytes);
+  FastSymbols symbols{};
+  ((symbols[kIndex] = cutter.template Cut<kIndex>()), ...);
+  return symbols;
 }
 
 }  // namespace fast_detail
@@ -79,12 +101,7 @@ inline FastSymbols CutEverySymbol(const std::array<FastSymbolWord, kWords>& word
 // kFastSymbolReadBytes bytes from `bytes` on must be readable.
 template <int kBits>
 inline FastSymbols CutSymbols(const uint8_t* bytes) {
-  static_assert(kBits >= 1 && kBits <= kFastMaxSymbolBits);
-  constexpr size_t kWordBytes = sizeof(FastSymbolWord);
-  constexpr size_t kWords = (2 * kBits + kWordBytes - 1) / kWordBytes;
-  std::array<FastSymbolWord, kWords> words;
-  for (size_t w = 0; w < kWords; ++w) words[w] = fast_detail::LoadBigEndian(bytes + kWordBytes * w);
-  return fast_detail::CutEverySymbol<kBits>(words,
+  return fast_detail::CutEverySymbol<kBits>(bytes,
                                             std::make_integer_sequence<int, kFastBlockPixels>{});
 }
 
