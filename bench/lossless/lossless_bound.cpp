@@ -247,8 +247,8 @@ int Run(int argc, char** argv) {
     }
     std::sort(names.begin(), names.end());
     std::printf("bits per pixel, effort %d; bound: smallest portable file\n", effort);
-    std::printf("%-30s %8s %8s %8s | %8s %8s\n", "picture", "pred101", "pred201", "fast",
-                "predBnd", "fastBnd");
+    std::printf("%-30s %8s %8s %8s | %8s %8s\n", "picture", "pred101", "pred201", "fast", "predBnd",
+                "fastBnd");
     double logs[5] = {};
     int count = 0;
     for (const auto& name : names) {
@@ -257,22 +257,21 @@ int Run(int argc, char** argv) {
       const bool fastFits = picture.width % 4 == 0 && picture.height % 4 == 0;
       if (!fastFits) continue;
       double row[5] = {
-          Bpp(EncodedBytes(picture, {VexoPath::kPredictive, VexoFamily::k101, 0, Dither::kNone,
-                                     effort}),
-              picture),
-          Bpp(EncodedBytes(picture, {VexoPath::kPredictive, VexoFamily::k201, 0, Dither::kNone,
-                                     effort}),
+          Bpp(EncodedBytes(picture,
+                           {VexoPath::kPredictive, VexoFamily::k101, 0, Dither::kNone, effort}),
               picture),
           Bpp(EncodedBytes(picture,
-                           {VexoPath::kFast, VexoFamily::k201, 0, Dither::kNone, effort}),
+                           {VexoPath::kPredictive, VexoFamily::k201, 0, Dither::kNone, effort}),
+              picture),
+          Bpp(EncodedBytes(picture, {VexoPath::kFast, VexoFamily::k201, 0, Dither::kNone, effort}),
               picture),
           Bpp(double(kPredictiveStreamStart) +
                   std::ceil(PredictiveBoundBits(pixels, picture.width, picture.height) / 8.0),
               picture),
           Bpp(double(kFastBlockCodeStart) +
-                  std::ceil(FastBoundBits(pixels, picture.width, picture.height,
-                                          FastSymbolDeltasScale1) /
-                            8.0),
+                  std::ceil(
+                      FastBoundBits(pixels, picture.width, picture.height, FastSymbolDeltasScale1) /
+                      8.0),
               picture)};
       std::printf("%-30s %8.4f %8.4f %8.4f | %8.4f %8.4f\n", name.filename().string().c_str(),
                   row[0], row[1], row[2], row[3], row[4]);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "vexo_encoder.h"
 #include "vexo_header.h"
 
 namespace vexo {
@@ -17,6 +18,8 @@ namespace vexo {
 // Why the fast path cannot code a picture of this size losslessly, or "".
 std::string FastPathSizeProblem(int32_t width, int32_t height);
 
-std::vector<uint8_t> EncodeFast(std::span<const uint16_t> pixels, const VexoHeader& header);
+// The effort (kLowestEffort to kHighestEffort) steers the search per block.
+std::vector<uint8_t> EncodeFast(std::span<const uint16_t> pixels, const VexoHeader& header,
+                                int effort = kDefaultEffort);
 
 }  // namespace vexo
