@@ -57,24 +57,25 @@ struct Chains {
   std::array<bool, kFastBlockSize> startKnown{};
 };
 
-// Which directions an effort tries; at kDefaultEffort and above every code
-// the format has for a lossless block, so the file is the smallest there is
-// (a lossless block's code changes nothing later blocks predict from).
-struct Search {
-  bool horizontal = true;
-  bool vertical = true;
-};
+// Effort 0 codes every block along its rows; every higher effort tries both
+// directions, and so every code the format has for a lossless block, which
+// gives the smallest file there is (a lossless block's code changes nothing
+// later blocks predict from, and the streams have no state across blocks
+// beyond their lengths).
+constexpr int kBothDirectionsEffort = 1;
 
 class FastEncoder {
  public:
   FastEncoder(std::span<const uint16_t> pixels, int32_t width, int32_t height, uint8_t quality,
               int effort)
-      : pixels_(pixels), width_(width), index_(FastSymbolIndex::ForQuality(quality)) {
+      : pixels_(pixels),
+        width_(width),
+        bothDirections_(effort >= kBothDirectionsEffort),
+        index_(FastSymbolIndex::ForQuality(quality)) {
     const size_t blocks =
         static_cast<size_t>(width / kFastBlockSize) * static_cast<size_t>(height / kFastBlockSize);
     blockCodes_.Reserve(blocks * kFastBlockCodeBits / 8 + 1);
     symbols_.Reserve(blocks * 8);
-    (void)effort;
   }
 
   void EncodeBlock(int32_t blockRow, int32_t blockColumn) {
@@ -86,6 +87,7 @@ class FastEncoder {
     BlockCode best;
     Chains chains[2];
     for (const Direction direction : {Direction::kHorizontal, Direction::kVertical}) {
+      if (direction == Direction::kVertical && !bothDirections_) break;
       Chains& c = chains[static_cast<int>(direction)];
       c = ChainsOf(topLeft, direction, firstRow, firstColumn);
       Consider(c, direction, best);
@@ -181,6 +183,7 @@ class FastEncoder {
 
   std::span<const uint16_t> pixels_;
   int32_t width_;
+  bool bothDirections_;
   const FastSymbolIndex& index_;
   BitPacker blockCodes_;
   BitPacker symbols_;

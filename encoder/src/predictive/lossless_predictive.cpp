@@ -59,15 +59,18 @@ struct Block {
   int width, height;
 };
 
-// Which modes an effort tries; the fill mode is always checked, it costs
-// next to nothing.
+// Which predicting modes an effort tries; the fill mode is always checked,
+// it costs next to nothing. Effort 0 predicts from the left only, effort 1
+// from the left and from above, every higher effort tries all three modes
+// and so gives the smallest file there is.
 struct ModeSet {
   bool tried[kPredictiveFillLeft] = {true, true, true};
 };
 
 ModeSet ModesFor(int effort) {
   ModeSet set;
-  if (effort < kDefaultEffort) set.tried[kPredictFromAboveLeft] = false;
+  if (effort < 2) set.tried[kPredictFromAboveLeft] = false;
+  if (effort < 1) set.tried[kPredictFromAbove] = false;
   return set;
 }
 

@@ -13,11 +13,10 @@ struct PredictiveStreams {
   std::vector<uint16_t> raw;  // the raw-pixel stream
 };
 
-// Modes tried per block at an effort: all four from kDefaultEffort up, and
-// there the file is the smallest the syntax allows (each pixel takes the
-// shortest code that rebuilds it, and a lossless block's code changes
-// nothing the later blocks predict from). Lower efforts skip the modes that
-// seldom win.
+// From effort 2 up every block takes its cheapest mode and every pixel its
+// shortest code, which gives the smallest file the syntax allows: a lossless
+// block's code changes nothing later blocks predict from, and the streams
+// have no state across blocks. Efforts 0 and 1 try fewer modes, for speed.
 PredictiveStreams CodeLosslessPredictive(std::span<const uint16_t> pixels, int32_t width,
                                          int32_t height, int effort);
 
