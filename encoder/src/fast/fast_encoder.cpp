@@ -95,8 +95,9 @@ class FastEncoder {
     Emit(best, chains[static_cast<int>(best.direction)], topLeft);
   }
 
-  const std::vector<uint8_t> BlockCodes() { return blockCodes_.Finish(); }
-  const std::vector<uint8_t> Symbols() { return symbols_.Finish(); }
+  // Each once, when every block is coded.
+  std::vector<uint8_t> BlockCodes() { return blockCodes_.Finish(); }
+  std::vector<uint8_t> Symbols() { return symbols_.Finish(); }
   std::vector<uint16_t>& RawPixels() { return raw_; }
 
  private:

@@ -1,6 +1,7 @@
 // The fast-path encoder: lossless at every quality (quality 2 doubles the
 // deltas). Each 4 x 4 block takes the cheapest of raw pixels, delta chains
-// with the narrowest sufficient symbol width in either direction, and fills.
+// with the narrowest sufficient symbol width in either direction, and fills
+// (along rows only at effort 0).
 // The fast path codes whole blocks only, so both sides must be multiples
 // of 4.
 #pragma once
