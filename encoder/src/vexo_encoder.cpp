@@ -98,9 +98,9 @@ Result<std::vector<uint8_t>> EncodeVexo(const RgbPicture& picture, const EncodeO
   const VexoHeader header = HeaderFor(picture, options);
   switch (options.path) {
     case VexoPath::kPredictive:
-      return EncodePredictive(QuantiseToRgb565(picture, options.dither), header);
+      return EncodePredictive(QuantiseToRgb565(picture, options.dither), header, options.effort);
     case VexoPath::kFast:
-      return EncodeFast(QuantiseToRgb565(picture, options.dither), header);
+      return EncodeFast(QuantiseToRgb565(picture, options.dither), header, options.effort);
     case VexoPath::kTransform:
       return EncodeTransform(picture, header);
   }

@@ -6,6 +6,7 @@
 
 #include "common/bit_writer.h"
 #include "common/file_layout.h"
+#include "predictive/lossless_predictive.h"
 #include "predictive/pixel_choice.h"
 #include "predictive/predictive_format.h"
 
@@ -165,23 +166,30 @@ int PredictiveTolerance(int quality) {
   return std::clamp(quality, 0, 2);
 }
 
-std::vector<uint8_t> EncodePredictive(std::span<const uint16_t> pixels, const VexoHeader& header) {
+std::vector<uint8_t> EncodePredictive(std::span<const uint16_t> pixels, const VexoHeader& header,
+                                      int effort) {
   const int32_t width = header.SignedWidth();
   const int32_t height = header.SignedHeight();
-  PredictiveEncoder encoder(pixels, width, height, header.quality);
-  // Raster order of blocks; the narrow and short edge blocks come last in
-  // their row and column, as the decoder walks them.
-  for (int32_t y = 0; y < height; y += kBlockSize) {
-    for (int32_t x = 0; x < width; x += kBlockSize) {
-      encoder.EncodeBlock(
-          {x, y, std::min(kBlockSize, width - x), std::min(kBlockSize, height - y)});
+  PredictiveStreams streams;
+  if (PredictiveTolerance(header.quality) == 0) {
+    streams = CodeLosslessPredictive(pixels, width, height, effort);
+  } else {
+    PredictiveEncoder encoder(pixels, width, height, header.quality);
+    // Raster order of blocks; the narrow and short edge blocks come last in
+    // their row and column, as the decoder walks them.
+    for (int32_t y = 0; y < height; y += kBlockSize) {
+      for (int32_t x = 0; x < width; x += kBlockSize) {
+        encoder.EncodeBlock(
+            {x, y, std::min(kBlockSize, width - x), std::min(kBlockSize, height - y)});
+      }
     }
+    streams = {encoder.Bits().Bytes(), encoder.RawPixels()};
   }
   std::vector<uint8_t> file = MakeVexoHeader(header);
-  const auto& stream = encoder.Bits().Bytes();
-  AppendLe32(file, static_cast<int32_t>(kPredictiveStreamStart + stream.size()));
-  file.insert(file.end(), stream.begin(), stream.end());
-  for (uint16_t pixel : encoder.RawPixels()) AppendLe16(file, pixel);
+  file.reserve(file.size() + 4 + streams.bits.size() + 2 * streams.raw.size());
+  AppendLe32(file, static_cast<int32_t>(kPredictiveStreamStart + streams.bits.size()));
+  file.insert(file.end(), streams.bits.begin(), streams.bits.end());
+  for (uint16_t pixel : streams.raw) AppendLe16(file, pixel);
   return file;
 }
 

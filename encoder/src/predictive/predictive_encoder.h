@@ -7,6 +7,7 @@
 #include <span>
 #include <vector>
 
+#include "vexo_encoder.h"
 #include "vexo_header.h"
 
 namespace vexo {
@@ -14,7 +15,9 @@ namespace vexo {
 // Largest per-channel error, in 5-6-5 steps, that a quality allows.
 int PredictiveTolerance(int quality);
 
-// The whole file for a picture of width x height 5-6-5 pixels.
-std::vector<uint8_t> EncodePredictive(std::span<const uint16_t> pixels, const VexoHeader& header);
+// The whole file for a picture of width x height 5-6-5 pixels. The effort
+// (kLowestEffort to kHighestEffort) steers the lossless search at quality 0.
+std::vector<uint8_t> EncodePredictive(std::span<const uint16_t> pixels, const VexoHeader& header,
+                                      int effort = kDefaultEffort);
 
 }  // namespace vexo
