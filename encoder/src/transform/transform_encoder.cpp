@@ -34,8 +34,10 @@ Search SearchFor(int effort) {
       {1, 1, 0, false},  // 0
       {2, 1, 0, false},  // 1
       {3, 1, 0, false},  // 2
-      {4, 1, 0, false},  // 3
-      {8, 1, 0, false},  // 4
+      // Estimating more modes without refining costs about as much as one
+      // refining pass and gains less, so 3 to 5 search alike.
+      {1, 1, 1, false},  // 3
+      {1, 1, 1, false},  // 4
       {1, 1, 1, false},  // 5
       {2, 1, 1, false},  // 6
       {3, 1, 1, false},  // 7
