@@ -102,7 +102,7 @@ Result<std::vector<uint8_t>> EncodeVexo(const RgbPicture& picture, const EncodeO
     case VexoPath::kFast:
       return EncodeFast(QuantiseToRgb565(picture, options.dither), header, options.effort);
     case VexoPath::kTransform:
-      return EncodeTransform(picture, header);
+      return EncodeTransform(picture, header, options.effort);
   }
   return Error{ErrorCode::kInvalidRequest, "no such coding path"};
 }

@@ -8,63 +8,29 @@
 namespace vexo {
 namespace {
 
-using Matrix = std::array<std::array<double, 4>, 4>;
-
-// The one-dimensional inverse of the decoder, without its integer halving:
-// out = M in.
-constexpr Matrix kInverseBasis = {
-    {{1, 1, 1, 0.5}, {1, 0.5, -1, -1}, {1, -0.5, -1, 1}, {1, -1, 1, -0.5}}};
-
-Matrix Inverted(Matrix m) {
-  Matrix inverse{};
-  for (int i = 0; i < 4; ++i) inverse[i][i] = 1;
-  for (int column = 0; column < 4; ++column) {
-    int pivot = column;
-    for (int row = column + 1; row < 4; ++row) {
-      if (std::abs(m[row][column]) > std::abs(m[pivot][column])) pivot = row;
-    }
-    std::swap(m[column], m[pivot]);
-    std::swap(inverse[column], inverse[pivot]);
-    const double scale = m[column][column];
-    for (int k = 0; k < 4; ++k) {
-      m[column][k] /= scale;
-      inverse[column][k] /= scale;
-    }
-    for (int row = 0; row < 4; ++row) {
-      if (row == column) continue;
-      const double factor = m[row][column];
-      for (int k = 0; k < 4; ++k) {
-        m[row][k] -= factor * m[column][k];
-        inverse[row][k] -= factor * inverse[column][k];
-      }
-    }
-  }
-  return inverse;
-}
-
-const Matrix& ForwardBasis() {
-  static const Matrix forward = Inverted(kInverseBasis);
-  return forward;
+// One dimension of the decoder's inverse is out = M in with orthogonal
+// columns of squared norms 4, 2.5, 4, 2.5, so its inverse is M^T divided by
+// those norms.
+template <typename T>
+void Forward4(T a, T b, T c, T d, double* out, int stride) {
+  out[0] = (a + b + c + d) / 4.0;
+  out[stride] = (a - d + 0.5 * (b - c)) / 2.5;
+  out[2 * stride] = (a - b - c + d) / 4.0;
+  out[3 * stride] = (0.5 * (a - d) - b + c) / 2.5;
 }
 
 }  // namespace
 
 std::array<double, kCoefficientCount> ForwardTransform4x4(const std::array<int32_t, 16>& residual) {
-  const Matrix& f = ForwardBasis();
-  // t = F r (columns), then d = t F^T (rows), scaled by 64.
-  double t[4][4] = {};
-  for (int row = 0; row < 4; ++row) {
-    for (int x = 0; x < 4; ++x) {
-      for (int y = 0; y < 4; ++y) t[row][x] += f[row][y] * residual[4 * y + x];
-    }
+  // Columns (over y) to rows of t, then the rows of t (over x), scaled by 64.
+  double t[16];
+  for (int x = 0; x < 4; ++x) {
+    Forward4(residual[x], residual[4 + x], residual[8 + x], residual[12 + x], &t[x], 4);
   }
   std::array<double, kCoefficientCount> d{};
   for (int row = 0; row < 4; ++row) {
-    for (int column = 0; column < 4; ++column) {
-      double sum = 0;
-      for (int x = 0; x < 4; ++x) sum += t[row][x] * f[column][x];
-      d[4 * row + column] = 64 * sum;
-    }
+    const double* r = &t[4 * row];
+    Forward4(r[0] * 64, r[1] * 64, r[2] * 64, r[3] * 64, &d[4 * row], 1);
   }
   return d;
 }

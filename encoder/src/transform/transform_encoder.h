@@ -1,7 +1,9 @@
 // The transform-path encoder (family 101): three 8-bit planes coded as 4 x 4
 // intra predictions plus quantised integer-transform residuals. It predicts
 // from exactly what the decoder will have rebuilt, zero-initialised planes
-// included, and picks each block position's mode by rate and distortion.
+// included, measures every trial on what the viewer shows (the planes packed
+// to 5-6-5) and picks levels, list ends and each block position's mode by
+// distortion plus lambda times bits.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +13,19 @@
 
 namespace vexo {
 
-std::vector<uint8_t> EncodeTransform(const RgbPicture& picture, const VexoHeader& header);
+struct TransformEncoding {
+  std::vector<uint8_t> file;
+  // The picture the encoder rebuilt while coding, packed as the decoder
+  // packs it: what every decode of `file` must give.
+  std::vector<uint16_t> rebuilt565;
+};
+
+// `effort` (kLowestEffort..kHighestEffort) sets how many modes get a full
+// trial and how long the levels are refined.
+TransformEncoding EncodeTransformAndRebuild(const RgbPicture& picture, const VexoHeader& header,
+                                            int effort);
+
+std::vector<uint8_t> EncodeTransform(const RgbPicture& picture, const VexoHeader& header,
+                                     int effort);
 
 }  // namespace vexo
