@@ -21,6 +21,18 @@ include_guard(GLOBAL)
 set(VEXO_EXECUTABLE "" CACHE FILEPATH
     "The vexo program vexo_add_images runs (empty: the one of the Vexo package)")
 
+# In vexo_add_images: appends FLAG and the value of argument NAME to
+# `options` when the caller gave it, after checking the value against
+# PATTERN; MUST says what the value must be.
+macro(_vexo_images_option name flag pattern must)
+  if(DEFINED arg_${name})
+    if(NOT arg_${name} MATCHES "${pattern}")
+      message(FATAL_ERROR "vexo_add_images: ${name} is \"${arg_${name}}\"; it must be ${must}")
+    endif()
+    list(APPEND options ${flag} ${arg_${name}})
+  endif()
+endmacro()
+
 function(vexo_add_images target)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "PATH;QUALITY;FAMILY;DITHER;MAX_BYTES" "FILES")
   set(usage "vexo_add_images(<target> [PATH auto|predictive|fast|transform] [QUALITY n] \
@@ -43,40 +55,14 @@ function(vexo_add_images target)
   # The options of vexo encode, checked here so that a mistake stops the
   # configuration rather than the build.
   set(options "")
-  if(DEFINED arg_PATH)
-    if(NOT arg_PATH MATCHES "^(auto|predictive|fast|transform)$")
-      message(FATAL_ERROR "vexo_add_images: PATH is \"${arg_PATH}\"; "
-                          "it must be auto, predictive, fast or transform")
-    endif()
-    list(APPEND options --path ${arg_PATH})
-  endif()
-  if(DEFINED arg_QUALITY)
-    if(NOT arg_QUALITY MATCHES "^[0-9]+$" OR arg_QUALITY GREATER 51)
-      message(FATAL_ERROR "vexo_add_images: QUALITY is \"${arg_QUALITY}\"; it must be a "
-                          "number from 0 to 51 (0 to 2 on the predictive and fast paths)")
-    endif()
-    list(APPEND options --quality ${arg_QUALITY})
-  endif()
-  if(DEFINED arg_FAMILY)
-    if(NOT arg_FAMILY MATCHES "^(101|201)$")
-      message(FATAL_ERROR "vexo_add_images: FAMILY is \"${arg_FAMILY}\"; it must be 101 or 201")
-    endif()
-    list(APPEND options --family ${arg_FAMILY})
-  endif()
-  if(DEFINED arg_DITHER)
-    if(NOT arg_DITHER MATCHES "^(none|ordered|floyd-steinberg)$")
-      message(FATAL_ERROR "vexo_add_images: DITHER is \"${arg_DITHER}\"; "
-                          "it must be none, ordered or floyd-steinberg")
-    endif()
-    list(APPEND options --dither ${arg_DITHER})
-  endif()
-  if(DEFINED arg_MAX_BYTES)
-    if(NOT arg_MAX_BYTES MATCHES "^[1-9][0-9]*$")
-      message(FATAL_ERROR "vexo_add_images: MAX_BYTES is \"${arg_MAX_BYTES}\"; "
-                          "it must be a number of bytes above 0")
-    endif()
-    list(APPEND options --max-bytes ${arg_MAX_BYTES})
-  endif()
+  _vexo_images_option(PATH --path "^(auto|predictive|fast|transform)$"
+                      "auto, predictive, fast or transform")
+  _vexo_images_option(QUALITY --quality "^0*([0-9]|[1-4][0-9]|5[01])$"
+                      "a number from 0 to 51 (0 to 2 on the predictive and fast paths)")
+  _vexo_images_option(FAMILY --family "^(101|201)$" "101 or 201")
+  _vexo_images_option(DITHER --dither "^(none|ordered|floyd-steinberg)$"
+                      "none, ordered or floyd-steinberg")
+  _vexo_images_option(MAX_BYTES --max-bytes "^[1-9][0-9]*$" "a number of bytes above 0")
 
   if(DEFINED arg_QUALITY AND ("${arg_PATH}" STREQUAL "auto" OR DEFINED arg_MAX_BYTES))
     message(FATAL_ERROR "vexo_add_images: QUALITY cannot be given with PATH auto or MAX_BYTES, "
