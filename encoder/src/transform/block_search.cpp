@@ -43,7 +43,7 @@ uint8_t Above(uint8_t source, int by) {
 // average) does better. The other starts differ often enough from both to
 // win a good share of blocks.
 struct Start {
-  const Block AimedBlocks::*aim;
+  AimedBlocks::Member aim;
   double lambdaScale;
 };
 
@@ -92,8 +92,8 @@ int32_t ShownError(const Block& rebuilt, const Block& source, int plane) {
 }
 
 template <typename Residual>
-[[gnu::always_inline]] inline int32_t ShownErrorOf(const Block& pred, const Residual& residual, const Block& source,
-                     int plane) {
+[[gnu::always_inline]] inline int32_t ShownErrorOf(const Block& pred, const Residual& residual,
+                                                   const Block& source, int plane) {
   const int32_t mask = ShownMask(plane);
   int32_t sum = 0;
   for (int i = 0; i < 16; ++i) {
@@ -129,8 +129,20 @@ BlockSearch::BlockSearch(const TransformQuality& quality, BlockSearchSettings se
   // units (four times its step in sample values).
   const double step = steps_[0] / 16.0;
   lambda_ = kLambdaPerSquaredStep * step * step;
-  settings_.starts = std::clamp(settings_.starts, 1, kMostStarts);
-  if (settings_.starts == 1 && step >= ShownStep(0)) settings_.starts = -1;  // half above alone
+  const int starts = std::clamp(settings_.starts, 1, kMostStarts);
+  const bool halfAboveAlone = starts == 1 && step >= ShownStep(0);
+  for (int k = 0; k < starts; ++k) {
+    const Start& start = kStarts[halfAboveAlone ? 1 : static_cast<size_t>(k)];
+    StartLambda& lambda = startLambdas_[static_cast<size_t>(k)];
+    lambda.lambda = static_cast<float>(lambda_ * start.lambdaScale);
+    aims_[static_cast<size_t>(k)] = start.aim;
+    // Below 1, zero wins unless a level of 1 saves more than its bits:
+    // unless weight x (2 x magnitude - 1) > lambda x its bits.
+    for (int p = 0; p < kCoefficientCount; ++p) {
+      lambda.zeroBelow[p] = (lambda.lambda * kShortLevelBits / weights_[p] + 1) / 2;
+    }
+  }
+  startCount_ = starts;
 }
 
 AimedBlocks BlockSearch::Aim(const Block& source, int plane) {
@@ -167,28 +179,46 @@ BlockSearch::Estimate BlockSearch::Unrounded(const Block& pred, const Block& aim
 
 // Each level on its own by squared error plus lambda times its bits, which
 // is exact for the unclamped transform: the basis is orthogonal and a
-// level's bits do not depend on where it lies.
-void BlockSearch::ChooseLevels(const Estimate& values, float lambda, Levels& levels) const {
+// level's bits do not depend on where it lies. Returns the list's bits.
+int BlockSearch::ChooseLevels(const Estimate& values, const StartLambda& start,
+                              Levels& levels) const {
+  // Most values fall below the zero threshold: a first pass without branches
+  // finds the few that do not.
+  std::array<int32_t, 16> kept;
+  int32_t anyKept = 0;
   for (int p = 0; p < kCoefficientCount; ++p) {
     const float magnitude = std::abs(values[p]);
+    kept[p] = (magnitude >= 1) | (magnitude > start.zeroBelow[p]);
+    anyKept |= kept[p];
+  }
+  levels = Levels{};
+  if (anyKept == 0) return 1;
+  const float lambda = start.lambda;
+  int bits = 0;
+  int count = 0;
+  for (int p = 0; p < kCoefficientCount; ++p) {
+    if (kept[p] == 0) continue;
+    const float magnitude = std::abs(values[p]);
     const float weight = weights_[p];
-    levels[p] = 0;
-    // Below 1, zero wins unless a level of 1 saves more than its bits.
-    if (magnitude < 1 && weight * (2 * magnitude - 1) <= lambda * kShortLevelBits) continue;
     const int32_t sign = values[p] < 0 ? -1 : 1;
     const int32_t below = std::min(static_cast<int32_t>(magnitude), maxLevel_);
     float best = weight * magnitude * magnitude;
+    int bestBits = 0;
     for (const int32_t candidate : {below, below + 1}) {
       if (candidate == 0 || candidate > maxLevel_) continue;
       const float error = magnitude - static_cast<float>(candidate);
-      const float trial =
-          weight * error * error + lambda * static_cast<float>(LevelBits(sign * candidate));
+      const int candidateBits = LevelBits(sign * candidate);
+      const float trial = weight * error * error + lambda * static_cast<float>(candidateBits);
       if (trial < best) {
         best = trial;
+        bestBits = candidateBits;
         levels[p] = sign * candidate;
       }
     }
+    bits += bestBits;
+    count += bestBits != 0;
   }
+  return bits + (count < kCoefficientCount ? 1 : 0);
 }
 
 BlockSearch::Residual BlockSearch::ResidualOf(const Levels& levels) const {
@@ -212,8 +242,8 @@ Block BlockSearch::Rebuild(const Block& pred, const Levels& levels) const {
   return block;
 }
 
-int32_t BlockSearch::ShownDistortion(const Block& pred, const Levels& levels,
-                                     const Block& source, int plane) const {
+int32_t BlockSearch::ShownDistortion(const Block& pred, const Levels& levels, const Block& source,
+                                     int plane) const {
   if (linearExact_) return ShownErrorOf(pred, ResidualOf(levels), source, plane);
   return ShownError(Rebuild(pred, levels), source, plane);
 }
@@ -229,18 +259,16 @@ BlockTrial BlockSearch::Bare(const Block& pred, const Block& source, int plane) 
   return Evaluated(pred, Levels{}, source, plane);
 }
 
-BlockTrial BlockSearch::FirstChoice(const Block& pred, const AimedBlocks& aims,
-                                    const Block& source, int plane) const {
+BlockTrial BlockSearch::FirstChoice(const Block& pred, const AimedBlocks& aims, const Block& source,
+                                    int plane) const {
   BlockTrial best = Bare(pred, source, plane);
-  const bool halfAboveAlone = settings_.starts < 0;
-  const int count = halfAboveAlone ? 1 : settings_.starts;
-  for (int k = 0; k < count; ++k) {
-    const Start& start = halfAboveAlone ? kStarts[1] : kStarts[static_cast<size_t>(k)];
+  for (int k = 0; k < startCount_; ++k) {
     Levels levels;
-    ChooseLevels(Unrounded(pred, aims.*start.aim),
-                 static_cast<float>(lambda_ * start.lambdaScale), levels);
-    if (levels == best.levels) continue;
-    const BlockTrial trial = Evaluated(pred, levels, source, plane);
+    const int bits = ChooseLevels(Unrounded(pred, aims.*aims_[static_cast<size_t>(k)]),
+                                  startLambdas_[static_cast<size_t>(k)], levels);
+    if (bits == 1 || levels == best.levels) continue;
+    BlockTrial trial{levels, bits, ShownDistortion(pred, levels, source, plane), 0};
+    trial.cost = trial.distortion + lambda_ * bits;
     if (trial.cost < best.cost) best = trial;
   }
   return best;
@@ -252,6 +280,7 @@ BlockTrial BlockSearch::FirstChoice(const Block& pred, const AimedBlocks& aims,
 // it is really cheaper.
 void BlockSearch::Refine(const Block& pred, const Block& source, int plane,
                          BlockTrial& trial) const {
+  if (settings_.refinePasses == 0 || (trial.bits == 1 && !settings_.tryRaising)) return;
   Levels levels = trial.levels;
   Residual residual = ResidualOf(levels);
   int bits = trial.bits;

@@ -26,6 +26,8 @@ struct AimedBlocks {
   Block middleOfShownStep;
   Block halfStepAbove;
   Block quarterStepAbove;
+
+  using Member = const Block AimedBlocks::*;
 };
 
 // One way to code a block: its levels and what they cost.
@@ -37,9 +39,9 @@ struct BlockTrial {
 };
 
 struct BlockSearchSettings {
-  int starts;         // 1 to kMostStarts first choices tried
-  int refinePasses;   // passes over a list's levels on the shown picture
-  bool tryRaising;    // also try levels one step further from 0
+  int starts;        // 1 to kMostStarts first choices tried
+  int refinePasses;  // passes over a list's levels on the shown picture
+  bool tryRaising;   // also try levels one step further from 0
 };
 
 inline constexpr int kMostStarts = 4;
@@ -65,7 +67,7 @@ class BlockSearch {
   Block Rebuild(const Block& pred, const Levels& levels) const;
 
  private:
-  using Estimate = std::array<float, 16>;  // unrounded levels by scan position
+  using Estimate = std::array<float, 16>;    // unrounded levels by scan position
   using Residual = std::array<int32_t, 16>;  // 64 x each sample's correction
 
   static constexpr int kShortLevelBits = 3 + kRunBits;  // -1, +1, +2; -2 takes one more
@@ -86,7 +88,14 @@ class BlockSearch {
   }
   int ListBits(const Levels& levels) const;
   Estimate Unrounded(const Block& pred, const Block& aim) const;
-  void ChooseLevels(const Estimate& values, float lambda, Levels& levels) const;
+  // Lambda of one start, and the magnitude below which each position's
+  // level is 0 with it.
+  struct StartLambda {
+    float lambda;
+    std::array<float, 16> zeroBelow;
+  };
+
+  int ChooseLevels(const Estimate& values, const StartLambda& start, Levels& levels) const;
   Residual ResidualOf(const Levels& levels) const;
   [[gnu::always_inline]] void AddUnitResidual(Residual& residual, int position,
                                               int32_t times) const {
@@ -108,6 +117,9 @@ class BlockSearch {
   double lambda_;
   bool linearExact_;
   BlockSearchSettings settings_;
+  int startCount_;
+  std::array<AimedBlocks::Member, kMostStarts> aims_;
+  std::array<StartLambda, kMostStarts> startLambdas_;
 };
 
 }  // namespace vexo

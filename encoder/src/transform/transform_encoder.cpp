@@ -23,19 +23,30 @@ struct Search {
 };
 
 Search SearchFor(int effort) {
+  // Measured on a 1920 x 1080 photograph: each effort is slower than the
+  // one below it and its files smaller at equal fidelity. One refining pass
+  // gains most for its time, then a second start or mode; raising levels
+  // and refining longer gain least and come last.
   static constexpr std::array<Search, kHighestEffort + 1> kSearches = {{
       {1, 1, {1, 0, false}},  // 0
-      {2, 1, {1, 0, false}},  // 1
-      {2, 1, {2, 1, false}},  // 2
-      {3, 1, {2, 1, false}},  // 3
-      {3, 1, {3, 1, false}},  // 4
-      {3, 1, {4, 1, true}},   // 5
-      {4, 1, {4, 1, true}},   // 6
-      {8, 1, {4, 1, true}},   // 7
+      {1, 1, {1, 1, false}},  // 1
+      {1, 1, {2, 1, false}},  // 2
+      {2, 1, {1, 1, false}},  // 3
+      {3, 1, {1, 1, false}},  // 4
+      {2, 1, {2, 1, false}},  // 5
+      {3, 1, {3, 1, false}},  // 6
+      {3, 1, {4, 1, true}},   // 7
       {8, 2, {4, 2, true}},   // 8
       {8, 8, {4, 8, true}},   // 9
   }};
   return kSearches[static_cast<size_t>(std::clamp(effort, kLowestEffort, kHighestEffort))];
+}
+
+// Written so that compilers use their sum-of-absolute-differences instructions.
+int32_t AbsoluteDifferences(const Block& a, const Block& b) {
+  int32_t sum = 0;
+  for (int i = 0; i < 16; ++i) sum += a[i] > b[i] ? a[i] - b[i] : b[i] - a[i];
+  return sum;
 }
 
 class TransformEncoder {
@@ -160,10 +171,8 @@ class TransformEncoder {
     for (int mode = 0; mode < kIntraModeCount; ++mode) {
       for (int p = 0; p < kTransformPlaneCount; ++p) {
         trials[mode].preds[p] = Predict(mode, p, offset);
-        for (int i = 0; i < 16; ++i) {
-          trials[mode].predictionError +=
-              std::abs(trials[mode].preds[p][i] - aims[p].middleOfShownStep[i]);
-        }
+        trials[mode].predictionError +=
+            AbsoluteDifferences(trials[mode].preds[p], aims[p].halfStepAbove);
       }
     }
     const int estimated = search_.modesEstimated;
