@@ -1,6 +1,7 @@
 #include "transform/block_search.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 
@@ -184,20 +185,18 @@ int BlockSearch::ChooseLevels(const Estimate& values, const StartLambda& start,
                               Levels& levels) const {
   // Most values fall below the zero threshold: a first pass without branches
   // finds the few that do not.
-  std::array<int32_t, 16> kept;
-  int32_t anyKept = 0;
+  uint32_t kept = 0;
   for (int p = 0; p < kCoefficientCount; ++p) {
     const float magnitude = std::abs(values[p]);
-    kept[p] = (magnitude >= 1) | (magnitude > start.zeroBelow[p]);
-    anyKept |= kept[p];
+    kept |= static_cast<uint32_t>((magnitude >= 1) | (magnitude > start.zeroBelow[p])) << p;
   }
   levels = Levels{};
-  if (anyKept == 0) return 1;
+  if (kept == 0) return 1;
   const float lambda = start.lambda;
   int bits = 0;
   int count = 0;
-  for (int p = 0; p < kCoefficientCount; ++p) {
-    if (kept[p] == 0) continue;
+  for (; kept != 0; kept &= kept - 1) {
+    const int p = std::countr_zero(kept);
     const float magnitude = std::abs(values[p]);
     const float weight = weights_[p];
     const int32_t sign = values[p] < 0 ? -1 : 1;
