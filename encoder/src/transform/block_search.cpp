@@ -131,9 +131,10 @@ BlockSearch::BlockSearch(const TransformQuality& quality, BlockSearchSettings se
   const double step = steps_[0] / 16.0;
   lambda_ = kLambdaPerSquaredStep * step * step;
   const int starts = std::clamp(settings_.starts, 1, kMostStarts);
-  const bool halfAboveAlone = starts == 1 && step >= ShownStep(0);
-  for (int k = 0; k < starts; ++k) {
-    const Start& start = kStarts[halfAboveAlone ? 1 : static_cast<size_t>(k)];
+  const bool halfAboveFirst = starts == 1 && step >= ShownStep(0);
+  for (int k = 0; k < kMostStarts; ++k) {
+    const int order = halfAboveFirst && k < 2 ? 1 - k : k;
+    const Start& start = kStarts[static_cast<size_t>(order)];
     StartLambda& lambda = startLambdas_[static_cast<size_t>(k)];
     lambda.lambda = static_cast<float>(lambda_ * start.lambdaScale);
     aims_[static_cast<size_t>(k)] = start.aim;
@@ -261,7 +262,18 @@ BlockTrial BlockSearch::Bare(const Block& pred, const Block& source, int plane) 
 BlockTrial BlockSearch::FirstChoice(const Block& pred, const AimedBlocks& aims, const Block& source,
                                     int plane) const {
   BlockTrial best = Bare(pred, source, plane);
-  for (int k = 0; k < startCount_; ++k) {
+  TryStarts(pred, aims, source, plane, 0, startCount_, best);
+  return best;
+}
+
+void BlockSearch::TryMoreStarts(const Block& pred, const AimedBlocks& aims, const Block& source,
+                                int plane, int upTo, BlockTrial& best) const {
+  TryStarts(pred, aims, source, plane, startCount_, std::min(upTo, kMostStarts), best);
+}
+
+void BlockSearch::TryStarts(const Block& pred, const AimedBlocks& aims, const Block& source,
+                            int plane, int from, int to, BlockTrial& best) const {
+  for (int k = from; k < to; ++k) {
     Levels levels;
     const int bits = ChooseLevels(Unrounded(pred, aims.*aims_[static_cast<size_t>(k)]),
                                   startLambdas_[static_cast<size_t>(k)], levels);
@@ -270,7 +282,6 @@ BlockTrial BlockSearch::FirstChoice(const Block& pred, const AimedBlocks& aims, 
     trial.cost = trial.distortion + lambda_ * bits;
     if (trial.cost < best.cost) best = trial;
   }
-  return best;
 }
 
 // Each try updates the residual by one unit residual instead of rebuilding

@@ -60,6 +60,11 @@ class BlockSearch {
   BlockTrial FirstChoice(const Block& pred, const AimedBlocks& aims, const Block& source,
                          int plane) const;
 
+  // Tries the starts after the settings' own, up to `upTo` in all, on a
+  // block that deserves a longer search.
+  void TryMoreStarts(const Block& pred, const AimedBlocks& aims, const Block& source, int plane,
+                     int upTo, BlockTrial& best) const;
+
   // Lowers `trial`'s cost by moving single levels, as the settings allow.
   void Refine(const Block& pred, const Block& source, int plane, BlockTrial& trial) const;
 
@@ -95,6 +100,8 @@ class BlockSearch {
     std::array<float, 16> zeroBelow;
   };
 
+  void TryStarts(const Block& pred, const AimedBlocks& aims, const Block& source, int plane,
+                 int from, int to, BlockTrial& best) const;
   int ChooseLevels(const Estimate& values, const StartLambda& start, Levels& levels) const;
   Residual ResidualOf(const Levels& levels) const;
   [[gnu::always_inline]] void AddUnitResidual(Residual& residual, int position,

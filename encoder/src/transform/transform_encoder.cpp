@@ -20,24 +20,25 @@ struct Search {
   int modesEstimated;  // modes, nearest the picture first, whose levels are chosen
   int modesRefined;    // of those, the cheapest on the shown picture refined
   BlockSearchSettings block;
+  int startsRefined;  // starts tried on the refined modes, when more than block.starts
 };
 
 Search SearchFor(int effort) {
   // Measured on a 1920 x 1080 photograph: each effort is slower than the
-  // one below it and its files smaller at equal fidelity. One refining pass
-  // gains most for its time, then a second start or mode; raising levels
-  // and refining longer gain least and come last.
+  // one below it and its files smaller at equal fidelity. A refining pass
+  // gains most for its time, then more starts on the mode to be refined,
+  // then a second mode; raising levels and refining longer gain least.
   static constexpr std::array<Search, kHighestEffort + 1> kSearches = {{
-      {1, 1, {1, 0, false}},  // 0
-      {1, 1, {1, 1, false}},  // 1
-      {1, 1, {2, 1, false}},  // 2
-      {2, 1, {1, 1, false}},  // 3
-      {3, 1, {1, 1, false}},  // 4
-      {2, 1, {2, 1, false}},  // 5
-      {3, 1, {3, 1, false}},  // 6
-      {3, 1, {4, 1, true}},   // 7
-      {8, 2, {4, 2, true}},   // 8
-      {8, 8, {4, 8, true}},   // 9
+      {1, 1, {1, 0, false}, 0},  // 0
+      {1, 1, {1, 1, false}, 0},  // 1
+      {1, 1, {1, 1, false}, 2},  // 2
+      {1, 1, {1, 1, false}, 3},  // 3
+      {2, 1, {1, 1, false}, 2},  // 4
+      {2, 1, {1, 1, false}, 3},  // 5
+      {2, 1, {2, 1, false}, 4},  // 6
+      {3, 1, {2, 1, false}, 4},  // 7
+      {8, 2, {4, 2, true}, 0},   // 8
+      {8, 8, {4, 8, true}, 0},   // 9
   }};
   return kSearches[static_cast<size_t>(std::clamp(effort, kLowestEffort, kHighestEffort))];
 }
@@ -155,8 +156,8 @@ class TransformEncoder {
   };
 
   // Every mode's three predictions; the modes nearest the picture get their
-  // levels chosen, and the cheapest of those on what the viewer shows are
-  // refined before the cheapest is coded.
+  // levels chosen, and the cheapest of those on what the viewer shows get
+  // more starts and are refined before the cheapest is coded.
   void EncodePredictedPosition(int32_t row, int32_t column) {
     const size_t offset = Offset(row, column);
     std::array<Block, kTransformPlaneCount> sources;
@@ -197,6 +198,10 @@ class TransformEncoder {
       ModeTrial& trial = trials[modes[k]];
       trial.cost = blocks_.Lambda() * kIntraModeBits;
       for (int p = 0; p < kTransformPlaneCount; ++p) {
+        if (search_.startsRefined > search_.block.starts) {
+          blocks_.TryMoreStarts(trial.preds[p], aims[p], sources[p], p, search_.startsRefined,
+                                trial.coded[p]);
+        }
         blocks_.Refine(trial.preds[p], sources[p], p, trial.coded[p]);
         trial.cost += trial.coded[p].cost;
       }
