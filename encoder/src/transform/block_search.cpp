@@ -113,8 +113,7 @@ int NonZeroCount(const Levels& levels) {
 }  // namespace
 
 BlockSearch::BlockSearch(const TransformQuality& quality, BlockSearchSettings settings)
-    : quality_(quality),
-      steps_(MakeDequantSteps(quality)),
+    : steps_(MakeDequantSteps(quality)),
       weights_(LevelWeights(steps_)),
       unitResiduals_(UnitResiduals<Residual>(steps_)),
       maxLevel_(LargestLevel(quality.escapeWidth)),
@@ -130,8 +129,9 @@ BlockSearch::BlockSearch(const TransformQuality& quality, BlockSearchSettings se
   // units (four times its step in sample values).
   const double step = steps_[0] / 16.0;
   lambda_ = kLambdaPerSquaredStep * step * step;
-  const int starts = std::clamp(settings_.starts, 1, kMostStarts);
-  const bool halfAboveFirst = starts == 1 && step >= ShownStep(0);
+  settings_.starts = std::clamp(settings_.starts, 1, kMostStarts);
+  // A search of one start takes the better single aim for this step first.
+  const bool halfAboveFirst = settings_.starts == 1 && step >= ShownStep(0);
   for (int k = 0; k < kMostStarts; ++k) {
     const int order = halfAboveFirst && k < 2 ? 1 - k : k;
     const Start& start = kStarts[static_cast<size_t>(order)];
@@ -144,7 +144,6 @@ BlockSearch::BlockSearch(const TransformQuality& quality, BlockSearchSettings se
       lambda.zeroBelow[p] = (lambda.lambda * kShortLevelBits / weights_[p] + 1) / 2;
     }
   }
-  startCount_ = starts;
 }
 
 AimedBlocks BlockSearch::Aim(const Block& source, int plane) {
@@ -262,13 +261,13 @@ BlockTrial BlockSearch::Bare(const Block& pred, const Block& source, int plane) 
 BlockTrial BlockSearch::FirstChoice(const Block& pred, const AimedBlocks& aims, const Block& source,
                                     int plane) const {
   BlockTrial best = Bare(pred, source, plane);
-  TryStarts(pred, aims, source, plane, 0, startCount_, best);
+  TryStarts(pred, aims, source, plane, 0, settings_.starts, best);
   return best;
 }
 
 void BlockSearch::TryMoreStarts(const Block& pred, const AimedBlocks& aims, const Block& source,
                                 int plane, int upTo, BlockTrial& best) const {
-  TryStarts(pred, aims, source, plane, startCount_, std::min(upTo, kMostStarts), best);
+  TryStarts(pred, aims, source, plane, settings_.starts, std::min(upTo, kMostStarts), best);
 }
 
 void BlockSearch::TryStarts(const Block& pred, const AimedBlocks& aims, const Block& source,

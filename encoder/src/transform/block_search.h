@@ -114,7 +114,6 @@ class BlockSearch {
   BlockTrial Evaluated(const Block& pred, const Levels& levels, const Block& source,
                        int plane) const;
 
-  TransformQuality quality_;
   DequantSteps steps_;
   std::array<float, 16> estimateScales_;  // forward-transform output to levels
   std::array<float, 16> weights_;
@@ -124,7 +123,6 @@ class BlockSearch {
   double lambda_;
   bool linearExact_;
   BlockSearchSettings settings_;
-  int startCount_;
   std::array<AimedBlocks::Member, kMostStarts> aims_;
   std::array<StartLambda, kMostStarts> startLambdas_;
 };
