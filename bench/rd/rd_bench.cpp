@@ -250,7 +250,7 @@ int Run(const Settings& settings) {
 
   struct Summary {
     std::string name;
-    double againstJpeg, againstPrevious, megapixelsPerSecond;
+    double againstJpeg, previousAgainstJpeg, againstPrevious, megapixelsPerSecond;
     int largerThanLossless;
     LosslessSizes lossless;
   };
@@ -266,8 +266,9 @@ int Run(const Settings& settings) {
     const TransformCurve ours = MeasureTransform(picture, settings.effort);
     const std::vector<RdPoint> jpeg = MeasureJpeg(picture);
     Summary summary{
-        name, bench::BjontegaardRate(ours.points, jpeg), NAN, 0, 0, MeasureLossless(picture)};
+        name, bench::BjontegaardRate(ours.points, jpeg), NAN, NAN, 0, 0, MeasureLossless(picture)};
     if (const auto found = previous.find(name); found != previous.end()) {
+      summary.previousAgainstJpeg = bench::BjontegaardRate(found->second, jpeg);
       summary.againstPrevious = bench::BjontegaardRate(ours.points, found->second);
     }
     summary.megapixelsPerSecond = 1e-6 * static_cast<double>(picture.width) * picture.height *
@@ -293,14 +294,16 @@ int Run(const Settings& settings) {
       "integrated over the PSNR range both curves reach; negative = fewer bits.\n"
       "Transform qualities %d..%d at effort %d; JPEG 4:4:4 qualities %d..%d.\n\n",
       kFirstQuality, kLastQuality, settings.effort, kFirstJpegQuality, kLastJpegQuality);
-  std::printf("%-24s %9s %9s %6s %6s %6s | %7s %7s %7s %7s\n", "picture", "vs JPEG", "vs prev",
-              "MP/s", ">pred", "ceil", "pred", "fast", "QOI", "WebP");
-  std::vector<double> jpegRates, previousRates, predictive, fast, qoi, webp;
+  std::printf("%-24s %9s %9s %9s %6s %6s %6s | %7s %7s %7s %7s\n", "picture", "prev/JPEG",
+              "vs JPEG", "vs prev", "MP/s", ">pred", "ceil", "pred", "fast", "QOI", "WebP");
+  std::vector<double> previousJpegRates, jpegRates, previousRates, predictive, fast, qoi, webp;
   for (const Summary& s : summaries) {
-    std::printf("%-24s %9s %9s %6.2f %6d %6.2f | %7.3f %7.3f %7.3f %7.3f\n", s.name.c_str(),
-                Percent(s.againstJpeg).c_str(), Percent(s.againstPrevious).c_str(),
-                s.megapixelsPerSecond, s.largerThanLossless, s.lossless.ceiling,
-                s.lossless.predictive, s.lossless.fast, s.lossless.qoi, s.lossless.webp);
+    std::printf("%-24s %9s %9s %9s %6.2f %6d %6.2f | %7.3f %7.3f %7.3f %7.3f\n", s.name.c_str(),
+                Percent(s.previousAgainstJpeg).c_str(), Percent(s.againstJpeg).c_str(),
+                Percent(s.againstPrevious).c_str(), s.megapixelsPerSecond, s.largerThanLossless,
+                s.lossless.ceiling, s.lossless.predictive, s.lossless.fast, s.lossless.qoi,
+                s.lossless.webp);
+    previousJpegRates.push_back(s.previousAgainstJpeg);
     jpegRates.push_back(s.againstJpeg);
     previousRates.push_back(s.againstPrevious);
     predictive.push_back(s.lossless.predictive);
@@ -308,12 +311,13 @@ int Run(const Settings& settings) {
     qoi.push_back(s.lossless.qoi);
     webp.push_back(s.lossless.webp);
   }
-  std::printf("%-24s %9s %9s %6s %6s %6s | %7.3f %7.3f %7.3f %7.3f\n", "mean (lossless: geom.)",
-              Percent(Mean(jpegRates)).c_str(), Percent(Mean(previousRates)).c_str(), "", "", "",
-              GeometricMean(predictive), GeometricMean(fast), GeometricMean(qoi),
-              GeometricMean(webp));
+  std::printf("%-24s %9s %9s %9s %6s %6s %6s | %7.3f %7.3f %7.3f %7.3f\n", "mean (lossless: geom.)",
+              Percent(Mean(previousJpegRates)).c_str(), Percent(Mean(jpegRates)).c_str(),
+              Percent(Mean(previousRates)).c_str(), "", "", "", GeometricMean(predictive),
+              GeometricMean(fast), GeometricMean(qoi), GeometricMean(webp));
   std::printf(
-      "\nMP/s: transform encoding over all its qualities. >pred: how many of the "
+      "\nprev/JPEG: the previous release against JPEG. "
+      "MP/s: transform encoding over all its qualities. >pred: how many of the "
       "qualities %d..%d\ngive a transform file larger than the lossless predictive file. "
       "ceil: PSNR of the\nnearest 5-6-5 picture. Lossless columns: bits per pixel on the "
       "5-6-5 data.\n",

@@ -8,6 +8,7 @@
 #include "file_decoder.h"
 #include "pixel_conversion.h"
 #include "test_pictures.h"
+#include "transform/block_search.h"
 #include "transform/forward_transform.h"
 #include "transform/inverse_transform.h"
 #include "transform/transform_encoder.h"
@@ -105,6 +106,39 @@ TEST(TransformPhotograph, FidelityNeverRisesWithTheQualityIndex) {
     previousError = error;
   }
   EXPECT_LT(EncodeAndDecode(picture, 40).file.size(), EncodeAndDecode(picture, 4).file.size() / 2);
+}
+
+// The search measures its trials by adding up unit residuals instead of
+// rebuilding each one; what it reports must still be the error of the block
+// the decoder rebuilds, on both sides of quality 12 where that sum stops
+// being exact, and refinement must never make a block dearer.
+TEST(BlockSearch, ReportsTheErrorOfTheBlockTheDecoderRebuilds) {
+  std::mt19937 random(7);
+  for (const int quality : {6, 11, 12, 24, 40, 51}) {
+    const BlockSearch search(*TransformQualityFor(quality), {kMostStarts, 4, true});
+    for (int trial = 0; trial < 300; ++trial) {
+      const int plane = trial % 3;
+      Block pred, source;
+      for (int i = 0; i < 16; ++i) {
+        pred[i] = static_cast<uint8_t>(random());
+        source[i] =
+            static_cast<uint8_t>(std::clamp<int>(pred[i] + int(random() % 81) - 40, 0, 255));
+      }
+      BlockTrial chosen = search.FirstChoice(pred, BlockSearch::Aim(source, plane), source, plane);
+      for (const bool refined : {false, true}) {
+        const double costBefore = chosen.cost;
+        if (refined) search.Refine(pred, source, plane, chosen);
+        EXPECT_LE(chosen.cost, costBefore);
+        const Block rebuilt = search.Rebuild(pred, chosen.levels);
+        const int mask = plane == 1 ? 0xFC : 0xF8;
+        int32_t error = 0;
+        for (int i = 0; i < 16; ++i)
+          error += ((rebuilt[i] & mask) - source[i]) * ((rebuilt[i] & mask) - source[i]);
+        ASSERT_EQ(chosen.distortion, error)
+            << "quality " << quality << ", trial " << trial << (refined ? ", refined" : "");
+      }
+    }
+  }
 }
 
 // With fine steps, quantising the forward transform and running the

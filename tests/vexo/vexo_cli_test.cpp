@@ -237,6 +237,14 @@ TEST_F(VexoCliTest, EncodeToCWritesTheArrayAndItsHeaderOrNothing) {
             std::string::npos);
   ASSERT_EQ(Run("encode --format c -o '" + folder + "/out' '" + input + "'").exitCode, 0);
   EXPECT_NE(Slurp(folder_ / "out/in.c").find("const uint8_t in[IN_SIZE] = {"), std::string::npos);
+  // Two pictures whose arrays share a name are both written, with a warning.
+  const std::string dashed = Write("a-b.ppm", Ppm(8, 8)), underscored = Write("a_b.ppm", Ppm(8, 8));
+  const RunResult shared =
+      Run("encode --format c -o '" + folder + "/shared' '" + dashed + "' '" + underscored + "'");
+  EXPECT_EQ(shared.exitCode, 0) << shared.err;
+  EXPECT_NE(shared.err.find("declares the array a_b, as"), std::string::npos) << shared.err;
+  EXPECT_TRUE(std::filesystem::exists(folder_ / "shared/a-b.c") &&
+              std::filesystem::exists(folder_ / "shared/a_b.c"));
 
   const std::string out = "'" + folder + "/o";
   for (const std::string& refused :

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <filesystem>
 #include <iomanip>
+#include <map>
 #include <new>
 #include <ostream>
 
@@ -205,6 +206,29 @@ int RunEncode(const EncodeRequest& request, std::ostream& out, std::ostream& err
   }
 }
 
+namespace {
+
+// Arrays of one name cannot be linked into one firmware: `a-b.png` and
+// `a_b.png` both give `a_b`. Each file is still right on its own, so this
+// warns and converts them all.
+void WarnOfSharedArrayNames(const BatchPlan& plan, const std::string& requestedName,
+                            std::ostream& err) {
+  std::map<std::string, std::string> firstSourceOf;
+  for (const BatchJob& job : plan.jobs) {
+    const Result<c_source::CSourceNames> names =
+        c_source::CSourceNamesFor(job.output, requestedName);
+    if (!names) continue;  // the job itself reports it
+    const auto [first, isNew] = firstSourceOf.emplace(names->arrayName, names->sourcePath);
+    if (!isNew) {
+      err << "warning: " << names->sourcePath << ": declares the array " << names->arrayName
+          << ", as " << first->second
+          << " does; rename one of the pictures to link both into one program\n";
+    }
+  }
+}
+
+}  // namespace
+
 int RunEncodeBatch(const BatchRequest& batch, const EncodeRequest& request, std::ostream& out,
                    std::ostream& err) {
   const auto outputName = request.format == EncodeOutput::kCSource ? CSourceNameFor : VexoNameFor;
@@ -217,9 +241,12 @@ int RunEncodeBatch(const BatchRequest& batch, const EncodeRequest& request, std:
     std::ostream summary(nullptr);  // a batch prints no summary per file
     return RunEncode(one, summary, messages);
   };
-  return RunBatch(PlanBatch(batch.inputs, batch.outputFolder, naming),
-                  {batch.threads, batch.showProgress, "encode", batch.outputFolder}, encodeOne, out,
-                  err);
+  const BatchPlan plan = PlanBatch(batch.inputs, batch.outputFolder, naming);
+  if (request.format == EncodeOutput::kCSource) {
+    WarnOfSharedArrayNames(plan, request.arrayName, err);
+  }
+  return RunBatch(plan, {batch.threads, batch.showProgress, "encode", batch.outputFolder},
+                  encodeOne, out, err);
 }
 
 }  // namespace vexo::cli

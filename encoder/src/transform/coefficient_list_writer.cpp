@@ -47,22 +47,18 @@ CoefficientList MakeCoefficientList(const std::array<int32_t, kCoefficientCount>
   return list;
 }
 
-int CoefficientListBits(const CoefficientList& list, int escapeWidth) {
-  int bits = list.count < kCoefficientCount ? WordOf(LevelSymbol::kEndOfBlock).length : 0;
-  for (int k = 0; k < list.count; ++k) {
-    const LevelSymbol symbol = SymbolFor(list.entries[k].level);
-    bits += WordOf(symbol).length + kRunBits + (IsEscape(symbol) ? escapeWidth : 0);
-  }
-  return bits;
-}
-
-void WriteCoefficientList(const CoefficientList& list, int escapeWidth, BitWriter& bits) {
+void WriteCoefficientList(const CoefficientList& list, int escapeWidth, BitPacker& bits) {
   for (int k = 0; k < list.count; ++k) {
     const LevelRun& entry = list.entries[k];
     const LevelSymbol symbol = SymbolFor(entry.level);
-    bits.Put(WordOf(symbol).bits, WordOf(symbol).length);
-    if (IsEscape(symbol)) bits.Put(static_cast<uint32_t>(std::abs(entry.level)), escapeWidth);
-    bits.Put(static_cast<uint32_t>(entry.run), kRunBits);
+    // One entry is at most 20 bits: code, magnitude and run in one put.
+    uint32_t word = WordOf(symbol).bits;
+    int length = WordOf(symbol).length;
+    if (IsEscape(symbol)) {
+      word = word << escapeWidth | static_cast<uint32_t>(std::abs(entry.level));
+      length += escapeWidth;
+    }
+    bits.Put(word << kRunBits | static_cast<uint32_t>(entry.run), length + kRunBits);
   }
   if (list.count < kCoefficientCount) {
     bits.Put(WordOf(LevelSymbol::kEndOfBlock).bits, WordOf(LevelSymbol::kEndOfBlock).length);

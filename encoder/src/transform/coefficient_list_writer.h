@@ -1,11 +1,11 @@
 // Levels in scan order to a coefficient list: its entries as the decoder will
-// read them, its cost in bits, and its bits.
+// read them, and its bits.
 #pragma once
 
 #include <array>
 #include <cstdint>
 
-#include "common/bit_writer.h"
+#include "common/bit_packer.h"
 #include "transform/level_code.h"
 
 namespace vexo {
@@ -15,10 +15,7 @@ namespace vexo {
 // sixteen are set. A list without levels is end of block alone.
 CoefficientList MakeCoefficientList(const std::array<int32_t, kCoefficientCount>& levels);
 
-// Bits the list takes with this escape width.
-int CoefficientListBits(const CoefficientList& list, int escapeWidth);
-
-void WriteCoefficientList(const CoefficientList& list, int escapeWidth, BitWriter& bits);
+void WriteCoefficientList(const CoefficientList& list, int escapeWidth, BitPacker& bits);
 
 // The largest level magnitude the code can carry: 2 without escape bits,
 // otherwise the largest escaped magnitude.

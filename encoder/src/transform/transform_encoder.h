@@ -20,8 +20,8 @@ struct TransformEncoding {
   std::vector<uint16_t> rebuilt565;
 };
 
-// `effort` (kLowestEffort..kHighestEffort) sets how many modes get a full
-// trial and how long the levels are refined.
+// `effort` (kLowestEffort..kHighestEffort) sets how many modes get their
+// levels chosen, from how many starts, and how long they are refined.
 TransformEncoding EncodeTransformAndRebuild(const RgbPicture& picture, const VexoHeader& header,
                                             int effort);
 
