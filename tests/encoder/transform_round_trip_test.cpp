@@ -60,7 +60,7 @@ TEST(TransformRoundTrip, DecodesToTheEncodersOwnReconstruction) {
   for (const PictureKind kind : {PictureKind::kNoise, PictureKind::kEdges}) {
     const RgbPicture picture = MakeTestPicture(kind, 37, 22);
     for (const int quality : {0, 6, 18, 30, 51}) {
-      for (const int effort : {kLowestEffort, kDefaultEffort, kHighestEffort}) {
+      for (int effort = kLowestEffort; effort <= kHighestEffort; ++effort) {
         VexoHeader header{};
         header.width = static_cast<uint16_t>(picture.width);
         header.height = static_cast<uint16_t>(picture.height);
