@@ -195,12 +195,23 @@ bool LooksLikeEncodedOutput(const std::string& name) {
 }
 
 // Standard input has no folder to write beside and cannot be one of many.
-std::optional<BatchRequest> BatchRequestFor(const BatchOptions& options,
-                                            const std::string& command) {
+// A folder and a new file named like an output is a folder meant to go into
+// one file, which it cannot.
+std::optional<BatchRequest> BatchRequestFor(const BatchOptions& options, const std::string& command,
+                                            bool (*looksLikeOutput)(const std::string&)) {
   const auto& names = options.names;
   if (std::find(names.begin(), names.end(), "-") != names.end()) {
     std::cerr << command << ": standard input (\"-\") can only be converted alone, "
               << "with its output named\nRun with --help for more information.\n";
+    return std::nullopt;
+  }
+  std::error_code error;
+  if (options.outputFolder.empty() && names.size() == 2 &&
+      std::filesystem::is_directory(names[0], error) && looksLikeOutput(names[1]) &&
+      !std::filesystem::exists(names[1], error)) {
+    std::cerr << command << ": " << names[0] << " is a folder, whose files are converted "
+              << "one output each; name a folder for them with -o DIR\n"
+              << "Run with --help for more information.\n";
     return std::nullopt;
   }
   return BatchRequest{names, options.outputFolder, options.threads, ::isatty(STDERR_FILENO) == 1};
@@ -229,7 +240,7 @@ int RunDecodeCommand(const BatchOptions& options, const std::string& formatName,
     return RunDecode({names[0], output, format, byteOrder}, std::cout, std::cerr);
   }
   if (!ByteOrderFits(byteOrder, format)) return kUsageError;
-  const auto batch = BatchRequestFor(options, "decode");
+  const auto batch = BatchRequestFor(options, "decode", LooksLikeDecodedOutput);
   return batch ? RunDecodeBatch(*batch, format, byteOrder, std::cout, std::cerr) : kUsageError;
 }
 
@@ -257,7 +268,7 @@ int RunEncodeCommand(const BatchOptions& options, EncodeRequest& request,
     request.output = options.names[1];
     return RunEncode(request, std::cout, std::cerr);
   }
-  const auto batchRequest = BatchRequestFor(options, "encode");
+  const auto batchRequest = BatchRequestFor(options, "encode", LooksLikeEncodedOutput);
   return batchRequest ? RunEncodeBatch(*batchRequest, request, std::cout, std::cerr) : kUsageError;
 }
 
