@@ -18,6 +18,7 @@ endif()
 set(VEXO_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Vexo)
 install(TARGETS vexo_decoder EXPORT VexoTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/decoder/include/vexo.h
+              ${PROJECT_SOURCE_DIR}/decoder/include/vexo_classic.h
               ${PROJECT_SOURCE_DIR}/decoder/include/vexo_decoder.h
               ${PROJECT_SOURCE_DIR}/decoder/include/vexo_header.h
               ${PROJECT_SOURCE_DIR}/decoder/include/vexo_status.h

@@ -6,6 +6,7 @@
 #include "decode_clock.h"
 #include "file_io/input_file.h"
 #include "pixel_conversion.h"
+#include "vexo_classic.h"
 #include "vexo_decoder.h"
 
 namespace vexo {
@@ -109,7 +110,6 @@ FileDecodeOutcome CheckHeader(std::span<const uint8_t> file) {
 
 FileDecodeStatus VerdictOf(VexoStatus status) {
   if (status == VexoStatus::kOk) return FileDecodeStatus::kOk;
-  if (status == VexoStatus::kOutOfMemory) return FileDecodeStatus::kOutOfMemory;
   return FileDecodeStatus::kDamaged;
 }
 

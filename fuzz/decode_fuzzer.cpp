@@ -1,11 +1,13 @@
 // Fuzz target for the decode entries: the first byte picks the family, how
 // large the output buffer is, and for the C interface the gap after each row
 // and the byte order; the rest is the file. The C interface must decode
-// exactly what the C++ entry decodes, and never write into the gaps.
+// exactly what the C++ entry decodes, and never write into the gaps, and its
+// band-by-band decode must agree with its whole decode.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
+#include "band_check.h"
 #include "vexo.h"
 #include "vexo_decoder.h"
 
@@ -82,5 +84,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     __builtin_trap();
   }
   if (header && !choices.shortOutput) CheckCInterface(file, *header, choices, result, image);
+  const vexo::testing::BandCheck how{choices.byteSwapped ? VEXO_OUTPUT_BYTE_SWAPPED : 0u,
+                                     choices.extraColumns};
+  if (!vexo::testing::CheckBandsAgainstWhole(file, how).empty()) __builtin_trap();
   return 0;
 }

@@ -3,9 +3,9 @@
 
 #include <vector>
 
-#include "predictive/predictive_decoder.h"
 #include "predictive_stream.h"
 #include "vexo_decoder.h"
+#include "whole/whole_decode.h"
 
 namespace vexo {
 namespace {
@@ -37,19 +37,21 @@ void BM_PredictiveDecode1080p(benchmark::State& state) {
 }
 BENCHMARK(BM_PredictiveDecode1080p)->Unit(benchmark::kMillisecond);
 
-// The general form on the same picture: the reference the whole-block form
-// must beat.
-void BM_PredictiveGeneralForm1080p(benchmark::State& state) {
+// The small policy on the same picture: what a device that keeps the
+// decoder small gives up.
+void BM_PredictiveSmallPolicy1080p(benchmark::State& state) {
   std::vector<uint16_t> image(static_cast<size_t>(kWidth) * kHeight);
-  const vexo::PathInput input{FullHdFile(), kWidth, kHeight, 0, image, kWidth, false, {}};
+  DecodePlan plan;
+  ReadPlan(FullHdFile().data(), FullHdFile().size(), std::nullopt, plan);
   for (auto _ : state) {
-    const VexoDecodeResult result = vexo::DecodePredictiveGeneral(input);
+    const VexoDecodeResult result =
+        DecodeWholePicture<SmallPolicy>(plan, FullHdFile(), {image, kWidth, false}, {});
     benchmark::DoNotOptimize(result);
     benchmark::ClobberMemory();
   }
   ReportPixels(state);
 }
-BENCHMARK(BM_PredictiveGeneralForm1080p)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PredictiveSmallPolicy1080p)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

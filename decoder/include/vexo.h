@@ -6,12 +6,23 @@
  * interface. Every call is re-entrant; decodes may run on many threads at
  * once as long as each has its own output and workspace.
  *
+ * A whole picture into a whole-picture buffer:
+ *
  *   vexo_info info;
  *   if (vexo_read_info(file, file_size, &info) != VEXO_OK) ...;
  *   size_t need = vexo_workspace_size(&info);      // 0 unless transform path
  *   int32_t result;
  *   int status = vexo_decode(file, file_size, pixels, info.width, 0,
  *                            workspace, need, &result);
+ *
+ * Or band by band, 4 rows at a time, for a display without a framebuffer:
+ *
+ *   size_t need = vexo_band_workspace_size(&info);  // about 2 x the width
+ *   if (vexo_band_begin(workspace, need, file, file_size, 0) != VEXO_OK) ...;
+ *   int first_row, rows;
+ *   while ((rows = vexo_band_next(workspace, band, info.width, &first_row)) > 0)
+ *     send_to_panel(band, first_row, rows);
+ *   if (rows < 0) ...;                              // a status, as vexo_decode's
  *
  * No call ever reads outside the file or writes outside the picture.
  */
@@ -26,7 +37,7 @@ extern "C" {
 #endif
 
 #define VEXO_VERSION_MAJOR 0
-#define VEXO_VERSION_MINOR 2
+#define VEXO_VERSION_MINOR 3
 #define VEXO_VERSION_PATCH 0
 
 /* Status codes: 0 or negative. */
@@ -41,7 +52,9 @@ extern "C" {
 /* A value outside the format (a transform quality above 51), or an unusable
  * output: no pixels for a picture, or a stride below the width. */
 #define VEXO_ERROR_MALFORMED (-6)
-/* The workspace is missing or smaller than vexo_workspace_size says. */
+/* The workspace is missing or smaller than vexo_workspace_size (or
+ * vexo_band_workspace_size) says, or vexo_band_next was given a workspace
+ * that no vexo_band_begin set up. */
 #define VEXO_ERROR_WORKSPACE (-7)
 
 /* The coding paths. */
@@ -49,7 +62,7 @@ extern "C" {
 #define VEXO_PATH_TRANSFORM 1
 #define VEXO_PATH_FAST 2
 
-/* vexo_decode flags. */
+/* vexo_decode and vexo_band_begin flags. */
 /* Store every pixel with its two bytes swapped (high byte first in memory on
  * a little-endian processor), as many SPI display controllers take them. */
 #define VEXO_OUTPUT_BYTE_SWAPPED 1u
@@ -73,7 +86,7 @@ int vexo_read_info(const uint8_t* file, size_t file_size, vexo_info* info);
 
 /* Bytes of working memory a decode of this picture needs: 0 on the
  * predictive and fast paths and for a picture without pixels; on the
- * transform path 18 x the width rounded up to a multiple of 4. */
+ * transform path 3 x the width rounded up to a multiple of 4, plus 28. */
 size_t vexo_workspace_size(const vexo_info* info);
 
 /* Decodes a whole file with the family its version byte names.
@@ -91,6 +104,32 @@ size_t vexo_workspace_size(const vexo_info* info);
  * Returns VEXO_OK or a status code. */
 int vexo_decode(const uint8_t* file, size_t file_size, uint16_t* pixels, size_t stride,
                 unsigned flags, void* workspace, size_t workspace_size, int32_t* result);
+
+/* Bytes of working memory a band-by-band decode of this picture needs
+ * (0 is never returned: the decoder's state lives there too). */
+size_t vexo_band_workspace_size(const vexo_info* info);
+
+/* Starts a band-by-band decode of a file of file_size bytes with the family its
+ * version byte names. flags: 0 or VEXO_OUTPUT_BYTE_SWAPPED. The file's bytes
+ * must stay in place until the last band. Returns VEXO_OK; a failure the header
+ * alone shows (those of vexo_read_info, checked first; a transform quality above
+ * 51 may fail here or at the first vexo_band_next); or VEXO_ERROR_WORKSPACE when
+ * workspace is NULL or smaller than vexo_band_workspace_size. The workspace may
+ * have any alignment. */
+int vexo_band_begin(void* workspace, size_t workspace_size, const uint8_t* file, size_t file_size,
+                    unsigned flags);
+
+/* Writes the next band, the next 1 to 4 picture rows (one block row), into
+ * rows: row i of the band starts at rows + i * stride (stride in pixels, at
+ * least the width); only the width pixels of each row are written. Sets
+ * *first_row to the picture row of the band's first row. Returns the number
+ * of rows written; 0 once the whole picture has been delivered (and on every
+ * later call); or a negative status, which every later call returns again.
+ * Bands cover the picture's rows in order, 4 at a time, the last one holding
+ * the height mod 4 rows that are left, if any (rows a path never writes come
+ * out as 0, as in the whole decode). rows may be a different buffer on every
+ * call. */
+int vexo_band_next(void* workspace, uint16_t* rows, size_t stride, int* first_row);
 
 /* A short English description of a status code ("ok", "the file is
  * truncated", ...); never NULL. */

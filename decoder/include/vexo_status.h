@@ -1,4 +1,5 @@
-// Status codes shared by every decode entry of the library.
+// The statuses every decode of the library reports, in C++: the same codes,
+// with the same meanings, as the C interface's VEXO_OK and VEXO_ERROR_*.
 #pragma once
 
 #include <cstdint>
@@ -8,18 +9,18 @@ namespace vexo {
 
 enum class VexoStatus : int32_t {
   kOk = 0,
-  kBadMagic = -1,     // the first four bytes are not "VEXO"
-  kBadVersion = -4,   // the version byte is not the family's
-  kTruncated = -5,    // the decode needed data outside the file
-  kMalformed = -6,    // a value outside the format, or an output too small
-  kOutOfMemory = -7,  // a working buffer of the decode could not be allocated
+  kBadMagic = -1,    // the first four bytes are not "VEXO"
+  kBadVersion = -4,  // the version byte is not the family's
+  kTruncated = -5,   // the decode needed data outside the file
+  kMalformed = -6,   // a value outside the format, or an unusable output
+  kWorkspace = -7,   // the working memory given is missing or too small
+  kRead = -8,        // a read through the caller's reader failed
 };
 
 inline constexpr int32_t VexoErrorBadMagic = static_cast<int32_t>(VexoStatus::kBadMagic);
 inline constexpr int32_t VexoErrorBadVersion = static_cast<int32_t>(VexoStatus::kBadVersion);
 inline constexpr int32_t VexoErrorTruncated = static_cast<int32_t>(VexoStatus::kTruncated);
 inline constexpr int32_t VexoErrorMalformed = static_cast<int32_t>(VexoStatus::kMalformed);
-inline constexpr int32_t VexoErrorOutOfMemory = static_cast<int32_t>(VexoStatus::kOutOfMemory);
 
 struct VexoDecodeResult {
   VexoStatus status;
@@ -29,7 +30,10 @@ struct VexoDecodeResult {
 };
 
 // Lower-case name used by the command line: ok, bad-magic, bad-version,
-// truncated, malformed, out-of-memory.
+// truncated, malformed, workspace, read.
 std::string_view VexoStatusName(VexoStatus status);
+
+// A short English description, as vexo_status_text gives it.
+std::string_view VexoStatusText(VexoStatus status);
 
 }  // namespace vexo

@@ -2,8 +2,10 @@
 #include <cstdint>
 #include <limits>
 
-#include "decode_core.h"
+#include "band/band_decode.h"
+#include "plan.h"
 #include "vexo.h"
+#include "whole/whole_decode.h"
 
 namespace vexo {
 namespace {
@@ -13,8 +15,7 @@ static_assert(VEXO_ERROR_BAD_MAGIC == static_cast<int>(VexoStatus::kBadMagic));
 static_assert(VEXO_ERROR_BAD_VERSION == static_cast<int>(VexoStatus::kBadVersion));
 static_assert(VEXO_ERROR_TRUNCATED == static_cast<int>(VexoStatus::kTruncated));
 static_assert(VEXO_ERROR_MALFORMED == static_cast<int>(VexoStatus::kMalformed));
-// The core's "out of memory" is a workspace smaller than the decode needs.
-static_assert(VEXO_ERROR_WORKSPACE == static_cast<int>(VexoStatus::kOutOfMemory));
+static_assert(VEXO_ERROR_WORKSPACE == static_cast<int>(VexoStatus::kWorkspace));
 
 static_assert(VEXO_PATH_PREDICTIVE == static_cast<int>(VexoPath::kPredictive));
 static_assert(VEXO_PATH_TRANSFORM == static_cast<int>(VexoPath::kTransform));
@@ -23,63 +24,77 @@ static_assert(VEXO_PATH_FAST == static_cast<int>(VexoPath::kFast));
 // Widest stride accepted: every row offset stays a 32-bit pixel count.
 constexpr size_t kLargestStride = std::numeric_limits<int32_t>::max();
 
-// What vexo_read_info checks, and the family the version byte names.
-VexoStatus ReadInfo(std::span<const uint8_t> file, VexoHeader& header, VexoFamily& family) {
-  if (!HasVexoMagic(file)) return VexoStatus::kBadMagic;
-  const auto read = ReadVexoHeader(file);
-  if (!read) return VexoStatus::kTruncated;
-  const auto named = FamilyOfVersion(read->codecVersion);
-  if (!named) return VexoStatus::kBadVersion;
-  header = *read;
-  family = *named;
-  return VexoStatus::kOk;
-}
-
-VexoHeader HeaderOf(const vexo_info& info) {
+// The plan of a header the caller holds as a vexo_info, or nothing when its
+// version byte names no family.
+bool PlanOf(const vexo_info& info, DecodePlan& plan) {
   VexoHeader header;
   header.width = static_cast<uint16_t>(info.width);
   header.height = static_cast<uint16_t>(info.height);
   header.pathFlag = static_cast<uint8_t>(info.path_flag);
   header.quality = static_cast<uint8_t>(info.quality);
   header.codecVersion = static_cast<uint8_t>(info.codec_version);
-  return header;
+  const auto family = FamilyOfVersion(header.codecVersion);
+  if (!family) return false;
+  plan = {header, *family, SelectVexoPath(*family, header), header.SignedWidth(),
+          header.SignedHeight()};
+  return true;
 }
 
-// The pixels an output of this stride spans, or nothing when the stride is
+// The pixels an output of this stride spans, or false when the stride is
 // unusable for the picture.
-bool SpannedPixels(const VexoHeader& header, size_t stride, size_t& spanned) {
+bool SpannedPixels(const DecodePlan& plan, size_t stride, size_t& spanned) {
   spanned = 0;
-  if (VexoPixelCount(header) == 0) return true;
-  const auto width = static_cast<size_t>(header.SignedWidth());
-  const auto rowsAbove = static_cast<size_t>(header.SignedHeight() - 1);
+  if (!plan.HasPixels()) return true;
+  const auto width = static_cast<size_t>(plan.width);
+  const auto rowsAbove = static_cast<size_t>(plan.height - 1);
   if (stride < width || stride > kLargestStride) return false;
   if (rowsAbove > 0 && stride > (std::numeric_limits<size_t>::max() - width) / rowsAbove) {
     return false;
   }
-  spanned = PicturePixelsSpanned(header, stride);
+  spanned = PicturePixelsSpanned(plan, stride);
   return true;
+}
+
+// The header of a file the caller passed, checked as vexo_read_info checks
+// it.
+VexoStatus ReadFilePlan(const uint8_t* file, size_t fileSize, DecodePlan& plan) {
+  if (file == nullptr && fileSize > 0) return VexoStatus::kMalformed;
+  return ReadPlan(file, fileSize, std::nullopt, plan);
 }
 
 int Decode(const uint8_t* file, size_t fileSize, uint16_t* pixels, size_t stride, unsigned flags,
            void* workspace, size_t workspaceSize, int32_t* result) {
-  if (file == nullptr && fileSize > 0) return VEXO_ERROR_MALFORMED;
-  const std::span<const uint8_t> bytes(file, fileSize);
-  VexoHeader header;
-  VexoFamily family;
-  if (const VexoStatus status = ReadInfo(bytes, header, family); status != VexoStatus::kOk) {
+  DecodePlan plan;
+  if (const VexoStatus status = ReadFilePlan(file, fileSize, plan); status != VexoStatus::kOk) {
     return static_cast<int>(status);
   }
   if ((flags & ~VEXO_OUTPUT_BYTE_SWAPPED) != 0) return VEXO_ERROR_MALFORMED;
   size_t spanned = 0;
-  if (!SpannedPixels(header, stride, spanned)) return VEXO_ERROR_MALFORMED;
+  if (!SpannedPixels(plan, stride, spanned)) return VEXO_ERROR_MALFORMED;
   if (pixels == nullptr && spanned > 0) return VEXO_ERROR_MALFORMED;
   if (workspace == nullptr) workspaceSize = 0;
   const PictureOutput output{std::span(pixels, spanned), static_cast<ptrdiff_t>(stride),
                              (flags & VEXO_OUTPUT_BYTE_SWAPPED) != 0};
-  const VexoDecodeResult decoded = DecodeVexoFile(
-      family, bytes, output, std::span(static_cast<uint8_t*>(workspace), workspaceSize));
+  const VexoDecodeResult decoded =
+      DecodeWholePicture<ActivePolicy>(plan, std::span(file, fileSize), output,
+                                       std::span(static_cast<uint8_t*>(workspace), workspaceSize));
   if (decoded.status == VexoStatus::kOk && result != nullptr) *result = decoded.result;
   return static_cast<int>(decoded.status);
+}
+
+int StartBands(void* workspace, size_t workspaceSize, const uint8_t* file, size_t fileSize,
+               unsigned flags) {
+  DecodePlan plan;
+  VexoStatus status = ReadFilePlan(file, fileSize, plan);
+  if (status == VexoStatus::kOk && (flags & ~VEXO_OUTPUT_BYTE_SWAPPED) != 0) {
+    status = VexoStatus::kMalformed;
+  }
+  if (status != VexoStatus::kOk) {
+    FailBands(workspace, workspaceSize, status);
+    return static_cast<int>(status);
+  }
+  return static_cast<int>(BeginBands(workspace, workspaceSize, plan, file, fileSize,
+                                     (flags & VEXO_OUTPUT_BYTE_SWAPPED) != 0));
 }
 
 #define VEXO_STRINGIFY_(x) #x
@@ -91,27 +106,25 @@ int Decode(const uint8_t* file, size_t fileSize, uint16_t* pixels, size_t stride
 extern "C" {
 
 int vexo_read_info(const uint8_t* file, size_t file_size, vexo_info* info) {
-  if (info == nullptr || (file == nullptr && file_size > 0)) return VEXO_ERROR_MALFORMED;
-  vexo::VexoHeader header;
-  vexo::VexoFamily family;
-  const vexo::VexoStatus status = vexo::ReadInfo(std::span(file, file_size), header, family);
+  if (info == nullptr) return VEXO_ERROR_MALFORMED;
+  vexo::DecodePlan plan;
+  const vexo::VexoStatus status = vexo::ReadFilePlan(file, file_size, plan);
   if (status != vexo::VexoStatus::kOk) return static_cast<int>(status);
-  info->width = header.SignedWidth();
-  info->height = header.SignedHeight();
-  info->depth_flag = header.depthFlag;
-  info->path_flag = header.pathFlag;
-  info->quality = header.quality;
-  info->codec_version = header.codecVersion;
-  info->family = static_cast<int>(family);
-  info->path = static_cast<int>(vexo::SelectVexoPath(family, header));
+  info->width = plan.width;
+  info->height = plan.height;
+  info->depth_flag = plan.header.depthFlag;
+  info->path_flag = plan.header.pathFlag;
+  info->quality = plan.header.quality;
+  info->codec_version = plan.header.codecVersion;
+  info->family = static_cast<int>(plan.family);
+  info->path = static_cast<int>(plan.path);
   return VEXO_OK;
 }
 
 size_t vexo_workspace_size(const vexo_info* info) {
-  if (info == nullptr) return 0;
-  const auto family = vexo::FamilyOfVersion(static_cast<uint8_t>(info->codec_version));
-  if (!family) return 0;
-  return vexo::PathWorkspaceBytes(*family, vexo::HeaderOf(*info));
+  vexo::DecodePlan plan;
+  if (info == nullptr || !vexo::PlanOf(*info, plan)) return 0;
+  return vexo::WholeWorkspaceBytes(plan);
 }
 
 int vexo_decode(const uint8_t* file, size_t file_size, uint16_t* pixels, size_t stride,
@@ -119,23 +132,19 @@ int vexo_decode(const uint8_t* file, size_t file_size, uint16_t* pixels, size_t 
   return vexo::Decode(file, file_size, pixels, stride, flags, workspace, workspace_size, result);
 }
 
-const char* vexo_status_text(int status) {
-  switch (status) {
-    case VEXO_OK:
-      return "ok";
-    case VEXO_ERROR_BAD_MAGIC:
-      return "not a VEXO file";
-    case VEXO_ERROR_BAD_VERSION:
-      return "unknown codec version";
-    case VEXO_ERROR_TRUNCATED:
-      return "the file is truncated";
-    case VEXO_ERROR_MALFORMED:
-      return "malformed file or output";
-    case VEXO_ERROR_WORKSPACE:
-      return "the workspace is missing or too small";
-    default:
-      return "unknown status";
-  }
+size_t vexo_band_workspace_size(const vexo_info* info) {
+  vexo::DecodePlan plan{};  // without a family: the state alone
+  if (info != nullptr) vexo::PlanOf(*info, plan);
+  return vexo::BandWorkspaceBytes(plan);
+}
+
+int vexo_band_begin(void* workspace, size_t workspace_size, const uint8_t* file, size_t file_size,
+                    unsigned flags) {
+  return vexo::StartBands(workspace, workspace_size, file, file_size, flags);
+}
+
+int vexo_band_next(void* workspace, uint16_t* rows, size_t stride, int* first_row) {
+  return vexo::NextBand(workspace, rows, stride, first_row);
 }
 
 const char* vexo_version(void) {

@@ -42,6 +42,17 @@ struct PlaneNeighbours {
   int L(int k) const { return block[k * stride - 1]; }
 };
 
+// The same neighbours of a block decoded apart from its plane: the row
+// above from one left of the block (above[-1], the corner) to four right of
+// it (above[7]), and the four samples left of its rows.
+struct BlockNeighbours {
+  const uint8_t* above;
+  const uint8_t* left;
+
+  int T(int i) const { return above[i]; }
+  int L(int k) const { return left[k]; }
+};
+
 namespace intra_detail {
 
 // Filters of neighbour samples; the results are samples again (0 to 255).
@@ -200,6 +211,13 @@ inline void FirstRowDC(uint8_t* block, ptrdiff_t stride, bool firstBlock) {
         (block[-1] + block[stride - 1] + block[2 * stride - 1] + block[3 * stride - 1] + 2) >> 2;
   }
   intra_detail::StoreFlat<kAligned>(value, block, stride);
+}
+
+// The same for a block decoded apart: `left` holds the samples left of its
+// rows, or is nullptr for the first block.
+inline void FirstRowDC(const uint8_t* left, uint8_t* block, ptrdiff_t stride) {
+  const int value = left == nullptr ? 128 : (left[0] + left[1] + left[2] + left[3] + 2) >> 2;
+  intra_detail::StoreFlat<true>(value, block, stride);
 }
 
 }  // namespace vexo

@@ -27,19 +27,6 @@ constexpr int32_t PaddedToBlocks(int32_t size) {
   return (size + 3) / 4 * 4;
 }
 
-// The decoder keeps, per plane, a window of rows of the padded width: the
-// two picture rows a block row predicts from and its own four.
-inline constexpr int32_t kTransformWindowRows = 2 + kTransformBlockSize;
-
-// The working memory a decode of a picture `width` samples wide needs: the
-// windows of the three planes, 18 x PaddedToBlocks(width) bytes (none
-// without pixels). The height does not matter.
-constexpr size_t TransformWorkspaceBytes(int32_t width) {
-  if (width < 1) return 0;
-  const size_t paddedWidth = (static_cast<size_t>(width) + 3) / 4 * 4;
-  return size_t{kTransformPlaneCount} * size_t{kTransformWindowRows} * paddedWidth;
-}
-
 // False when the coded data is too short even for a picture whose lists are
 // all end of block (1 bit a plane), with the 3-bit mode of every block after
 // the first row: the decode would certainly run past the file. A picture

@@ -1,15 +1,14 @@
-// The packing into 5-6-5 pixels with SSE2, the x86-64 baseline: sixteen
-// pixels at a time, each colour's kept bits put in place within the 16-bit
-// lanes by the unpacking itself or by one shift. Gives exactly what
-// PackRows565Plain gives.
+// The packing of a 4 x 4 block into 5-6-5 pixels with SSE2, the x86-64
+// baseline: the block's 16 samples of each colour at once, each colour's
+// kept bits put in place within the 16-bit lanes by the unpacking itself or
+// by one shift, two rows to a register. Gives exactly what PackRows565Plain
+// gives for the block.
 #pragma once
 
 #include <emmintrin.h>
 
 #include <cstddef>
 #include <cstdint>
-
-#include "transform/pixel_packing.h"
 
 namespace vexo {
 namespace packing_sse2 {
@@ -22,60 +21,37 @@ inline __m128i SwapBytes(__m128i pixels) {
   return _mm_or_si128(_mm_slli_epi16(pixels, 8), _mm_srli_epi16(pixels, 8));
 }
 
-template <bool kByteSwapped>
-inline void PackSixteen(const uint8_t* red, const uint8_t* green, const uint8_t* blue,
-                        uint16_t* out) {
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i r = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(red)),
-                                  _mm_set1_epi8(static_cast<char>(0xF8)));
-  const __m128i g = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(green)),
-                                  _mm_set1_epi8(static_cast<char>(0xFC)));
-  const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(blue));
-  __m128i low =
-      Pack565(_mm_unpacklo_epi8(zero, r), _mm_unpacklo_epi8(g, zero), _mm_unpacklo_epi8(b, zero));
-  __m128i high =
-      Pack565(_mm_unpackhi_epi8(zero, r), _mm_unpackhi_epi8(g, zero), _mm_unpackhi_epi8(b, zero));
-  if constexpr (kByteSwapped) {
-    low = SwapBytes(low);
-    high = SwapBytes(high);
-  }
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), low);
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), high);
+inline __m128i LoadBlock(const uint8_t* samples) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(samples));
 }
 
-// Whole runs of sixteen, then the plain rule for the rest of the row.
-template <bool kByteSwapped>
-inline void PackRow(const uint8_t* red, const uint8_t* green, const uint8_t* blue, int32_t width,
-                    uint16_t* out) {
-  constexpr int32_t kRun = 16;
-  int32_t x = 0;
-  for (; x + kRun <= width; x += kRun) {
-    PackSixteen<kByteSwapped>(red + x, green + x, blue + x, out + x);
-  }
-  PackRows565Plain(red + x, green + x, blue + x, 0, width - x, 1, out + x, 0, kByteSwapped);
-}
-
-template <bool kByteSwapped>
-inline void PackRows(const uint8_t* red, const uint8_t* green, const uint8_t* blue,
-                     ptrdiff_t planeStride, int32_t width, int32_t rows, uint16_t* out,
-                     ptrdiff_t outStride) {
-  for (int32_t y = 0; y < rows; ++y) {
-    PackRow<kByteSwapped>(red + y * planeStride, green + y * planeStride, blue + y * planeStride,
-                          width, out + y * outStride);
-  }
+// Rows 0 and 1 (or 2 and 3) of the pixels, as one register's two halves.
+inline void StoreTwoRows(__m128i pixels, uint16_t* first, ptrdiff_t outStride) {
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(first), pixels);
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(first + outStride), _mm_srli_si128(pixels, 8));
 }
 
 }  // namespace packing_sse2
 
-// As PackRows565Plain.
-inline void PackRows565Sse2(const uint8_t* red, const uint8_t* green, const uint8_t* blue,
-                            ptrdiff_t planeStride, int32_t width, int32_t rows, uint16_t* out,
-                            ptrdiff_t outStride, bool byteSwapped) {
+// Packs a whole 4 x 4 block, each colour's 16 samples in a row (rows 4
+// samples apart), into 4 rows of `out` `outStride` pixels apart.
+inline void PackBlock565Sse2(const uint8_t* red, const uint8_t* green, const uint8_t* blue,
+                             uint16_t* out, ptrdiff_t outStride, bool byteSwapped) {
+  using namespace packing_sse2;
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i r = _mm_and_si128(LoadBlock(red), _mm_set1_epi8(static_cast<char>(0xF8)));
+  const __m128i g = _mm_and_si128(LoadBlock(green), _mm_set1_epi8(static_cast<char>(0xFC)));
+  const __m128i b = LoadBlock(blue);
+  __m128i rows01 =
+      Pack565(_mm_unpacklo_epi8(zero, r), _mm_unpacklo_epi8(g, zero), _mm_unpacklo_epi8(b, zero));
+  __m128i rows23 =
+      Pack565(_mm_unpackhi_epi8(zero, r), _mm_unpackhi_epi8(g, zero), _mm_unpackhi_epi8(b, zero));
   if (byteSwapped) {
-    packing_sse2::PackRows<true>(red, green, blue, planeStride, width, rows, out, outStride);
-  } else {
-    packing_sse2::PackRows<false>(red, green, blue, planeStride, width, rows, out, outStride);
+    rows01 = SwapBytes(rows01);
+    rows23 = SwapBytes(rows23);
   }
+  StoreTwoRows(rows01, out, outStride);
+  StoreTwoRows(rows23, out + 2 * outStride, outStride);
 }
 
 }  // namespace vexo

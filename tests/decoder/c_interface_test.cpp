@@ -84,38 +84,9 @@ void ExpectSameDecode(const std::vector<uint8_t>& file, unsigned flags, const st
   }
 }
 
-std::vector<std::vector<uint8_t>> RandomFiles() {
-  std::vector<std::vector<uint8_t>> files;
-  std::mt19937 random(19);
-  for (int trial = 0; trial < 24; ++trial) {
-    const auto width = static_cast<uint16_t>(1 + random() % 40);
-    const auto height = static_cast<uint16_t>(1 + random() % 30);
-    const auto quality = static_cast<uint8_t>(random() % 52);
-    files.push_back(testing::MakeRandomTransformFile(
-        width, height, quality, random(), trial % 2 ? testing::kWildMix : testing::kTypicalMix));
-    files.push_back(testing::MakeFastPicture({.width = width,
-                                              .height = height,
-                                              .quality = static_cast<uint8_t>(random() % 3),
-                                              .seed = static_cast<uint32_t>(random()),
-                                              .undefinedModes = trial % 3 == 0,
-                                              .layout = {}}));
-    std::vector<uint8_t> bits(2 * width * height);
-    for (auto& b : bits) b = static_cast<uint8_t>(random());
-    std::vector<uint16_t> raw(width * height);
-    for (auto& p : raw) p = static_cast<uint16_t>(random());
-    files.push_back(
-        testing::MakePredictiveFile({.width = width,
-                                     .height = height,
-                                     .quality = static_cast<uint8_t>(random() % 3),
-                                     .codecVersion = static_cast<uint8_t>(trial % 2 ? 201 : 101)},
-                                    bits, raw));
-  }
-  return files;
-}
-
 TEST(CInterface, DecodesRandomStreamsOfEveryPathAsTheCppEntry) {
   int index = 0;
-  for (const auto& file : RandomFiles()) {
+  for (const auto& file : testing::RandomFilesOfEveryPath()) {
     for (const unsigned flags : {0u, VEXO_OUTPUT_BYTE_SWAPPED}) {
       ExpectSameDecode(file, flags,
                        "file " + std::to_string(index) + " flags " + std::to_string(flags));
@@ -125,7 +96,7 @@ TEST(CInterface, DecodesRandomStreamsOfEveryPathAsTheCppEntry) {
 }
 
 TEST(CInterface, DecodesEveryPrefixAsTheCppEntry) {
-  const auto files = RandomFiles();
+  const auto files = testing::RandomFilesOfEveryPath();
   for (size_t which = 0; which < 6; ++which) {
     const auto& file = files[which];
     for (size_t size = 0; size <= file.size(); ++size) {

@@ -12,7 +12,7 @@
 #include "bit_writer.h"
 #include "decode_helpers.h"
 #include "example_files.h"
-#include "predictive/predictive_decoder.h"
+#include "vexo_classic.h"
 #include "vexo_decoder.h"
 
 namespace vexo::testing {
@@ -82,43 +82,6 @@ std::vector<uint8_t> RandomPredictiveFile(std::mt19937& random, uint16_t width, 
   return MakePredictiveFile(
       {.width = width, .height = height, .quality = quality, .codecVersion = codecVersion}, bits,
       raw);
-}
-
-PathInput InputFor(const std::vector<uint8_t>& file, Pixels& image) {
-  const VexoHeader header = *ReadVexoHeader(file);
-  image.assign(static_cast<size_t>(header.width) * header.height, 0x7777);
-  return {file,
-          header.SignedWidth(),
-          header.SignedHeight(),
-          header.quality,
-          image,
-          header.SignedWidth(),
-          false,
-          {}};
-}
-
-TEST(Forms, WholeBlockFormMatchesTheGeneralFormOnRandomStreams) {
-  std::mt19937 random(2024);
-  for (int trial = 0; trial < 300; ++trial) {
-    const auto width = static_cast<uint16_t>(4 * (1 + random() % 12));
-    const auto height = static_cast<uint16_t>(4 * (1 + random() % 12));
-    const auto file = RandomPredictiveFile(random, width, height, random() % 3);
-    Pixels general, wholeBlocks;
-    const VexoDecodeResult a = DecodePredictiveGeneral(InputFor(file, general));
-    // The whole-block form decodes between guard pixels that must survive.
-    constexpr size_t kGuard = 16;
-    Pixels guarded(kGuard + general.size() + kGuard, 0xA5A5);
-    PathInput input = InputFor(file, wholeBlocks);
-    input.image = std::span(guarded).subspan(kGuard, general.size());
-    const VexoDecodeResult b = DecodePredictiveWholeBlocks(input);
-    ASSERT_EQ(a.status, VexoStatus::kOk);
-    ASSERT_EQ(b.status, a.status);
-    ASSERT_EQ(b.result, a.result) << width << "x" << height;
-    ASSERT_EQ(Pixels(input.image.begin(), input.image.end()), general) << width << "x" << height;
-    const auto isGuard = [](uint16_t pixel) { return pixel == 0xA5A5; };
-    ASSERT_TRUE(std::all_of(guarded.begin(), guarded.begin() + kGuard, isGuard));
-    ASSERT_TRUE(std::all_of(guarded.end() - kGuard, guarded.end(), isGuard));
-  }
 }
 
 // The output does not depend on the buffer's prior content, and every prefix

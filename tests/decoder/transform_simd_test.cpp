@@ -24,12 +24,21 @@
 namespace vexo::testing {
 namespace {
 
-// A 4 x 4 block at (kGuard, kGuard) of a plane with kGuard samples of
-// guard on every side; its rows start on 4-byte boundaries.
-constexpr int kGuard = 4;
-constexpr ptrdiff_t kStride = 4 + 2 * kGuard;
-constexpr size_t kPlaneSize = kStride * kStride;
-constexpr ptrdiff_t kBlock = kGuard * kStride + kGuard;
+// A block as the decoder keeps it: 16 samples in a row (rows 4 samples
+// apart) on a 16-byte boundary, with kGuard guard samples before and after.
+constexpr int kGuard = 16;
+constexpr ptrdiff_t kBlockStride = 4;
+struct GuardedBlock {
+  alignas(16) std::array<uint8_t, kGuard + 16 + kGuard> samples;
+  uint8_t* Block() { return samples.data() + kGuard; }
+  bool operator==(const GuardedBlock&) const = default;
+};
+
+GuardedBlock RandomBlock(std::mt19937& random) {
+  GuardedBlock block;
+  for (auto& sample : block.samples) sample = static_cast<uint8_t>(random());
+  return block;
+}
 
 // Small and huge coefficients, all or only the lowest, on random samples.
 template <class Reconstructor>
@@ -43,9 +52,8 @@ void ExpectReconstructionAsPlain(Reconstructor reconstruct, unsigned seed) {
                           Draw{300, true}, Draw{20000, true}}) {
     std::uniform_int_distribution<int32_t> coefficient(-draw.limit, draw.limit);
     for (int trial = 0; trial < 4000; ++trial) {
-      std::vector<uint8_t> plain(kPlaneSize);
-      for (auto& sample : plain) sample = static_cast<uint8_t>(random());
-      std::vector<uint8_t> other = plain;
+      GuardedBlock plain = RandomBlock(random);
+      GuardedBlock other = plain;
       BlockCoefficients d{};
       CoefficientMask mask = 0;
       for (int i = 0; i < kCoefficientCount; ++i) {
@@ -54,8 +62,8 @@ void ExpectReconstructionAsPlain(Reconstructor reconstruct, unsigned seed) {
         if (d[i] != 0) mask |= CoefficientMask{1} << i;
       }
       BlockCoefficients copy = d;
-      reconstruct(other.data() + kBlock, kStride, copy, mask);
-      ReconstructBlock(plain.data() + kBlock, kStride, d, mask);
+      reconstruct(other.Block(), copy, mask);
+      ReconstructBlock(plain.Block(), kBlockStride, d, mask);
       ASSERT_EQ(other, plain) << "limit " << draw.limit << ", trial " << trial << ", mask " << mask;
     }
   }
@@ -63,7 +71,11 @@ void ExpectReconstructionAsPlain(Reconstructor reconstruct, unsigned seed) {
 
 // Portable C++: held to the plain version on the host as on ARM.
 TEST(ReconstructionArm, MatchesPlainReconstruction) {
-  ExpectReconstructionAsPlain(ReconstructBlockArm, 19);
+  ExpectReconstructionAsPlain(
+      [](uint8_t* block, BlockCoefficients& d, CoefficientMask mask) {
+        ReconstructBlockArm(block, kBlockStride, d, mask);
+      },
+      19);
 }
 
 #if defined(__x86_64__)
@@ -77,20 +89,22 @@ constexpr auto PredictorsSse2(std::integer_sequence<int, kModes...>) {
   return std::array{&PredictIntra4x4Sse2<kModes>...};
 }
 
-// Every mode, in the guarded plane of random samples with the block in its
-// middle, so that every neighbour and the guard round the block are random.
+// Every mode from random neighbours (often only 0 and 255, the extremes of
+// the filters), into a block between guard samples.
 TEST(IntraPredictionSse2, EveryModeMatchesThePlainPrediction) {
   constexpr auto kPredictors = PredictorsSse2(std::make_integer_sequence<int, kIntraModeCount>());
   std::mt19937 random(29);
   for (int trial = 0; trial < 3000; ++trial) {
-    std::vector<uint8_t> plain(kPlaneSize);
-    for (auto& sample : plain)
+    std::array<uint8_t, 1 + 8 + 4> neighbours;  // corner, row above, left column
+    for (auto& sample : neighbours)
       sample = static_cast<uint8_t>(trial % 4 == 0 ? random() % 2 * 255 : random());
+    const uint8_t* above = neighbours.data() + 1;
+    const uint8_t* left = neighbours.data() + 9;
+    const GuardedBlock start = RandomBlock(random);
     for (int mode = 0; mode < kIntraModeCount; ++mode) {
-      std::vector<uint8_t> expected = plain, got = plain;
-      PredictIntra4x4(mode, PlaneNeighbours{expected.data() + kBlock, kStride},
-                      expected.data() + kBlock, kStride);
-      kPredictors[mode](got.data() + kBlock, kStride);
+      GuardedBlock expected = start, got = start;
+      PredictIntra4x4(mode, BlockNeighbours{above, left}, expected.Block(), kBlockStride);
+      kPredictors[mode](above, left, got.Block());
       ASSERT_EQ(got, expected) << "mode " << mode << ", trial " << trial;
     }
   }
@@ -135,6 +149,11 @@ std::vector<uint16_t> Pack(Packer pack, const PackingPlanes& planes, const Packi
 // with and without a gap after each row, both byte orders.
 std::vector<PackingCase> PackingCases() {
   std::vector<PackingCase> cases;
+  for (int32_t columns = 1; columns <= 4; ++columns) {  // a block, clipped as at the edges
+    for (int32_t rows = 1; rows <= 4; ++rows) {
+      for (const bool swapped : {false, true}) cases.push_back({columns, rows, 4, 9, swapped});
+    }
+  }
   for (int32_t width = 1; width <= 40; ++width) {
     for (const ptrdiff_t gap : {0, 3}) {
       for (const bool swapped : {false, true}) {
@@ -191,12 +210,19 @@ TEST(PixelPackingWords, MatchesPlainPacking) {
 
 #if defined(__x86_64__)
 
-TEST(PixelPackingSse2, MatchesPlainPacking) {
+// A whole block of each colour, 16 samples in a row, as the decoder packs it.
+TEST(PixelPackingSse2, MatchesPlainPackingOfABlock) {
   std::mt19937 random(11);
-  for (const PackingCase& c : PackingCases()) {
-    const PackingPlanes planes(c, random);
-    ASSERT_EQ(Pack(PackRows565Sse2, planes, c), Pack(PackRows565Plain, planes, c))
-        << "width " << c.width << ", out stride " << c.outStride << ", swapped " << c.byteSwapped;
+  for (const ptrdiff_t outStride : {4, 7, 21}) {
+    for (const bool swapped : {false, true}) {
+      const PackingCase c{4, 4, 4, outStride, swapped};
+      const PackingPlanes planes(c, random);
+      std::vector<uint16_t> got = GuardedOutput(c);
+      PackBlock565Sse2(planes.Plane(0, c), planes.Plane(1, c), planes.Plane(2, c), got.data(),
+                       outStride, swapped);
+      ASSERT_EQ(got, Pack(PackRows565Plain, planes, c))
+          << "out stride " << outStride << ", swapped " << swapped;
+    }
   }
 }
 

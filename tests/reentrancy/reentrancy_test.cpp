@@ -11,6 +11,7 @@
 
 #include "example_files.h"
 #include "file_decoder.h"
+#include "vexo_classic.h"
 #include "vexo_decoder.h"
 
 namespace vexo {

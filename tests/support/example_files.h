@@ -17,4 +17,10 @@ std::vector<uint8_t> WithByte(std::vector<uint8_t> bytes, size_t at, uint8_t val
 // A 40-byte predictive file whose header announces 32767 x 32767.
 std::vector<uint8_t> HugePictureInATinyFile();
 
+// 72 small random files, three of every seed: a transform picture (alike
+// typical and wild lists), a fast picture (every third with undefined
+// modes) and a predictive one of random bits (of either family), of sides
+// 1 to 40 by 1 to 30. Always the same files.
+std::vector<std::vector<uint8_t>> RandomFilesOfEveryPath();
+
 }  // namespace vexo::testing

@@ -1,8 +1,7 @@
-// The small form of each path against its fast form: the same pixels,
+// The small policy of each path against its speed policy: the same pixels,
 // status and result on the samples, on random streams and on every prefix
 // of a few files, both decoding into buffers of the same garbage (a failed
 // decode may leave some of it).
-#include "small/small_paths.h"
 
 #include <gtest/gtest.h>
 
@@ -15,24 +14,20 @@
 #include <string>
 #include <vector>
 
-#include "decode_core.h"
-#include "fast/fast_decoder.h"
-#include "predictive/predictive_decoder.h"
-#include "transform/transform_decoder.h"
 #include "vexo_decoder.h"
+#include "whole/whole_decode.h"
 
 namespace vexo::testing {
 namespace {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
-using PathDecode = VexoDecodeResult (*)(const PathInput&);
+using PathDecode = VexoDecodeResult (*)(const DecodePlan&, std::span<const uint8_t>,
+                                        const PictureOutput&, std::span<uint8_t>);
 
 struct PathForms {
   const char* name;
   VexoPath path;
-  PathDecode fast;
-  PathDecode small;
 };
 
 void PrintTo(const PathForms& forms, std::ostream* out) {
@@ -40,14 +35,10 @@ void PrintTo(const PathForms& forms, std::ostream* out) {
 }
 
 const PathForms kForms[] = {
-    {"predictive", VexoPath::kPredictive, DecodePredictive, DecodePredictiveSmall},
-    {"transform", VexoPath::kTransform, DecodeTransform, DecodeTransformSmall},
-    {"fast", VexoPath::kFast, DecodeFast, DecodeFastSmall},
+    {"predictive", VexoPath::kPredictive},
+    {"transform", VexoPath::kTransform},
+    {"fast", VexoPath::kFast},
 };
-
-VexoFamily FamilyOfPath(VexoPath path) {
-  return path == VexoPath::kFast ? VexoFamily::k201 : VexoFamily::k101;
-}
 
 const PathForms& FormsOf(VexoPath path) {
   for (const PathForms& forms : kForms) {
@@ -62,7 +53,7 @@ struct Decoded {
 };
 
 // How the pixels are stored: rows `gap` pixels wider than the picture, and
-// for the transform path (which swaps as it packs) the byte order.
+// the byte order.
 struct OutputLayout {
   int32_t gap;
   bool byteSwapped;
@@ -70,33 +61,26 @@ struct OutputLayout {
 
 constexpr OutputLayout kOutputLayouts[] = {{0, false}, {3, false}, {5, true}};
 
-// Runs one form as the dispatch would, into pixels pre-filled with 0xA5A5
-// (the same for both forms: a failed decode may leave some of it).
-Decoded Run(PathDecode decode, VexoPath path, const Bytes& file, const OutputLayout& layout) {
-  const VexoHeader header = *ReadVexoHeader(file);
-  const ptrdiff_t stride = std::max<int32_t>(header.SignedWidth(), 0) + layout.gap;
-  Decoded decoded{{}, std::vector<uint16_t>(PicturePixelsSpanned(header, stride), 0xA5A5)};
-  std::vector<uint8_t> workspace(PathWorkspaceBytes(FamilyOfPath(path), header), 0x5A);
-  const PathInput input{file,
-                        header.SignedWidth(),
-                        header.SignedHeight(),
-                        header.quality,
-                        decoded.pixels,
-                        stride,
-                        layout.byteSwapped && path == VexoPath::kTransform,
-                        workspace};
-  decoded.outcome = decode(input);
+// Runs one policy's whole decode into pixels pre-filled with 0xA5A5 (the
+// same for both policies: a failed decode may leave some of it).
+Decoded Run(PathDecode decode, const Bytes& file, const OutputLayout& layout) {
+  DecodePlan plan;
+  if (ReadPlan(file.data(), file.size(), std::nullopt, plan) != VexoStatus::kOk) return {};
+  const ptrdiff_t stride = std::max<int32_t>(plan.width, 0) + layout.gap;
+  Decoded decoded{{}, std::vector<uint16_t>(PicturePixelsSpanned(plan, stride), 0xA5A5)};
+  std::vector<uint8_t> workspace(WholeWorkspaceBytes(plan), 0x5A);
+  decoded.outcome = decode(plan, file, {decoded.pixels, stride, layout.byteSwapped}, workspace);
   return decoded;
 }
 
-// Returns the fast form's status. Files shorter than the header never reach
-// a path.
+// Returns the speed policy's status. Files shorter than the header never
+// reach a path.
 VexoStatus ExpectSameDecode(const PathForms& forms, const Bytes& file, const std::string& what) {
   if (file.size() < kVexoHeaderSize) return VexoStatus::kTruncated;
   VexoStatus status = VexoStatus::kOk;
   for (const OutputLayout& layout : kOutputLayouts) {
-    const Decoded fast = Run(forms.fast, forms.path, file, layout);
-    const Decoded small = Run(forms.small, forms.path, file, layout);
+    const Decoded fast = Run(DecodeWholePicture<SpeedPolicy>, file, layout);
+    const Decoded small = Run(DecodeWholePicture<SmallPolicy>, file, layout);
     const std::string where = std::string(forms.name) + " " + what + " with a gap of " +
                               std::to_string(layout.gap) + ": ";
     EXPECT_EQ(small.outcome.status, fast.outcome.status) << where;
@@ -129,7 +113,7 @@ std::vector<fs::path> FilesIn(const std::string& folder, const std::string& exte
   return files;
 }
 
-TEST(SmallPaths, DecodeEverySampleAsTheFastForms) {
+TEST(Policies, DecodeEverySampleAlike) {
   const auto samples = FilesIn("samples", ".vxo");
   ASSERT_GE(samples.size(), 8u);
   for (const fs::path& path : samples) {
@@ -141,7 +125,7 @@ TEST(SmallPaths, DecodeEverySampleAsTheFastForms) {
 
 // Every prefix of the small seed files, and of two samples one in every few
 // hundred bytes (each prefix decodes a whole picture).
-TEST(SmallPaths, DecodeEveryPrefixAsTheFastForms) {
+TEST(Policies, DecodeEveryPrefixAlike) {
   for (const fs::path& path : FilesIn("fuzz/file-corpus", ".vxo")) {
     const Bytes file = ReadFile(path);
     const PathForms& forms = FormsOf(PathOfFile(file));
@@ -194,9 +178,9 @@ Bytes RandomFile(VexoPath path, std::mt19937& random) {
   return file;
 }
 
-class SmallPathOnRandomStreams : public ::testing::TestWithParam<PathForms> {};
+class PoliciesOnRandomStreams : public ::testing::TestWithParam<PathForms> {};
 
-TEST_P(SmallPathOnRandomStreams, DecodesAsTheFastForm) {
+TEST_P(PoliciesOnRandomStreams, DecodeAlike) {
   std::mt19937 random(20261207);
   int whole = 0;
   for (int round = 0; round < 3000 && !HasFailure(); ++round) {
@@ -209,7 +193,7 @@ TEST_P(SmallPathOnRandomStreams, DecodesAsTheFastForm) {
   EXPECT_LT(whole, 2900);
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryPath, SmallPathOnRandomStreams, ::testing::ValuesIn(kForms),
+INSTANTIATE_TEST_SUITE_P(EveryPath, PoliciesOnRandomStreams, ::testing::ValuesIn(kForms),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

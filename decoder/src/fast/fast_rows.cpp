@@ -1,0 +1,474 @@
+#include "fast/fast_rows.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <limits>
+#include <utility>
+
+#include "common/compact_delta_table.h"
+#include "common/little_endian.h"
+#include "fast/fast_block_modes.h"
+#include "fast/fast_delta_table.h"
+
+namespace vexo {
+namespace {
+
+constexpr std::array<uint16_t, kFastBlockSize> kNothingAbove{};
+
+bool IsDefinedMode(uint32_t mode) {
+  return mode <= kFastModeFill;
+}
+
+// A block row seen as rows that follow each other `width` pixels apart: the
+// block at linear position p (row x width + column from the block row's
+// first pixel) has its top-left pixel at row p / width, column p % width,
+// and the positions before the first (-width to -1) are the row above, or 0
+// above the picture. For the few blocks the block loop leaves.
+struct BlockRowView {
+  uint16_t* rows;
+  int64_t width;
+  ptrdiff_t stride;
+  const uint16_t* above;
+
+  uint16_t& At(int64_t position) const {
+    if (stride == width) return rows[position];
+    return rows[position / width * stride + position % width];
+  }
+  uint16_t Read(int64_t position) const {
+    if (position >= 0) return At(position);
+    return above != nullptr ? above[width + position] : uint16_t{0};
+  }
+};
+
+// The whole picture the same way, where a block may lie anywhere after an
+// undefined mode; above the first row the chains start from 0.
+struct LinearPicture {
+  uint16_t* image;
+  int64_t width;
+  ptrdiff_t stride;
+
+  uint16_t& At(int64_t position) const {
+    if (stride == width) return image[position];
+    return image[position / width * stride + position % width];
+  }
+  uint16_t Read(int64_t position) const { return position >= 0 ? At(position) : uint16_t{0}; }
+};
+
+template <int... kBits>
+FastSymbols CutSymbolsOfWidth(int bits, const uint8_t* bytes,
+                              std::integer_sequence<int, kBits...>) {
+  FastSymbols symbols{};
+  ((bits == kBits + 1 ? (symbols = CutSymbols<kBits + 1>(bytes), 0) : 0), ...);
+  return symbols;
+}
+
+// The 16 symbols of a block of symbol width `bits`: cut with a routine per
+// width by the speed policy, by one loop over a bit window by the small one.
+template <class Policy>
+FastSymbols BlockSymbols(int bits, const uint8_t* bytes) {
+  if constexpr (Policy::kSmall) {
+    FastSymbols symbols{};
+    uint32_t window = 0;
+    int held = 0;
+    for (int k = 0; k < kFastBlockPixels; ++k) {
+      while (held < bits) {
+        window = window << 8 | *bytes++;
+        held += 8;
+      }
+      held -= bits;
+      symbols[k] = window >> held & ((1u << bits) - 1);
+    }
+    return symbols;
+  } else {
+    return CutSymbolsOfWidth(bits, bytes, std::make_integer_sequence<int, kFastMaxSymbolBits>{});
+  }
+}
+
+// The deltas of the symbols: the speed policy's table of every symbol's
+// scaled delta (2 KB a scale), or the small policy's compact table and the
+// scale.
+struct FastDeltas {
+  const FastSymbolDeltas* bySymbol;  // nullptr in the small policy
+  int scale;
+};
+
+template <class Policy>
+FastDeltas DeltasFor(uint8_t quality) {
+  const int scale = UsesCoarseDeltas(quality) ? 2 : 1;
+  if constexpr (Policy::kSmall) return {nullptr, scale};
+  return {&FastSymbolDeltasForQuality(quality), scale};
+}
+
+// The pixel of `symbol` after `predecessor`: a raw pixel for 0, a copy for
+// 1, the delta of entry symbol - 1 of the table otherwise.
+template <class Policy, class Streams>
+uint32_t NextCheckedPixel(Streams& streams, uint32_t symbol, uint32_t predecessor,
+                          const FastDeltas& deltas) {
+  if constexpr (Policy::kSmall) {
+    if (symbol == 0) return streams.NextRaw();
+    if (symbol == 1) return predecessor;
+    return predecessor + CompactDelta(static_cast<int>(symbol) - 2, deltas.scale);
+  } else {
+    return fast_detail::NextPixel<kFastMaxSymbolBits>(streams, symbol, predecessor,
+                                                      *deltas.bySymbol);
+  }
+}
+
+// One block of a defined mode at a linear position, every read checked;
+// false when it read outside the file.
+template <class Policy, class View>
+bool DecodeCheckedBlock(uint32_t code, const View& view, int64_t offset, FastStreams& streams,
+                        const FastDeltas& deltas) {
+  CheckedStreams reader(streams);
+  const int mode = static_cast<int>(code & kFastModeMask);
+  const int64_t w = view.width;
+  if (mode == kFastModeRaw) {
+    for (int i = 0; i < kFastBlockPixels; ++i) {
+      view.At(offset + i / kFastBlockSize * w + i % kFastBlockSize) =
+          static_cast<uint16_t>(reader.NextRaw());
+    }
+    return !streams.pastEnd;
+  }
+  const bool fill = mode == kFastModeFill;
+  const FastSymbols symbols =
+      fill ? FastSymbols{} : BlockSymbols<Policy>(mode, reader.SymbolBytes(2 * mode));
+  const bool vertical = (code & kFastVerticalBit) != 0;
+  for (int chain = 0; chain < kFastBlockSize; ++chain) {
+    const int64_t first = vertical ? offset + chain : offset + chain * w;
+    const int64_t step = vertical ? w : 1;
+    uint32_t value = view.Read(vertical ? first - w : first - 1);
+    for (int k = 0; k < kFastBlockSize; ++k) {
+      if (!fill) {
+        value =
+            NextCheckedPixel<Policy>(reader, symbols[kFastBlockSize * chain + k], value, deltas);
+      }
+      view.At(first + k * step) = static_cast<uint16_t>(value);
+    }
+  }
+  return !streams.pastEnd;
+}
+
+// Runs the block operation of a block code (direction bit and mode), chosen
+// by one switch over all 32 codes so that every operation is inlined into
+// the block loop, with the streams' pointers in registers, and the undefined
+// modes cost no test of their own. False for an undefined mode.
+template <class Streams>
+[[gnu::always_inline]] inline bool RunBlock(uint32_t code, Streams& streams,
+                                            const FastBlockPlace& place,
+                                            const FastSymbolDeltas& deltas) {
+  constexpr uint32_t kV = kFastVerticalBit;
+  switch (code) {
+    case kFastModeRaw:
+    case kV | kFastModeRaw:
+      FastModeRaw(streams, place);
+      break;
+    case 1:
+      FastModeDelta<1, false>(streams, place, deltas);
+      break;
+    case 2:
+      FastModeDelta<2, false>(streams, place, deltas);
+      break;
+    case 3:
+      FastModeDelta<3, false>(streams, place, deltas);
+      break;
+    case 4:
+      FastModeDelta<4, false>(streams, place, deltas);
+      break;
+    case 5:
+      FastModeDelta<5, false>(streams, place, deltas);
+      break;
+    case 6:
+      FastModeDelta<6, false>(streams, place, deltas);
+      break;
+    case 7:
+      FastModeDelta<7, false>(streams, place, deltas);
+      break;
+    case 8:
+      FastModeDelta<8, false>(streams, place, deltas);
+      break;
+    case 9:
+      FastModeDelta<9, false>(streams, place, deltas);
+      break;
+    case kFastModeFill:
+      FastModeFill<false>(place);
+      break;
+    case kV | 1:
+      FastModeDelta<1, true>(streams, place, deltas);
+      break;
+    case kV | 2:
+      FastModeDelta<2, true>(streams, place, deltas);
+      break;
+    case kV | 3:
+      FastModeDelta<3, true>(streams, place, deltas);
+      break;
+    case kV | 4:
+      FastModeDelta<4, true>(streams, place, deltas);
+      break;
+    case kV | 5:
+      FastModeDelta<5, true>(streams, place, deltas);
+      break;
+    case kV | 6:
+      FastModeDelta<6, true>(streams, place, deltas);
+      break;
+    case kV | 7:
+      FastModeDelta<7, true>(streams, place, deltas);
+      break;
+    case kV | 8:
+      FastModeDelta<8, true>(streams, place, deltas);
+      break;
+    case kV | 9:
+      FastModeDelta<9, true>(streams, place, deltas);
+      break;
+    case kV | kFastModeFill:
+      FastModeFill<true>(place);
+      break;
+    default:
+      return false;
+  }
+  return true;
+}
+
+// Where the block loop runs: the first block's top-left pixel, the row
+// above its row (nullptr above the picture) and the offset from a block's
+// row 0 to the pixel left of it, for the first block (for the others it is
+// -1).
+struct RegularRun {
+  uint16_t* first;
+  ptrdiff_t stride;
+  const uint16_t* above;
+  ptrdiff_t firstLeftOffset;
+};
+
+// What the block loop ended with.
+struct RunEnd {
+  int32_t blocks;  // decoded, the undefined one not counted
+  bool undefined;
+};
+
+// The block loop: decodes up to `count` blocks in their regular places with
+// the positions held in registers, for as long as the symbol stream has room
+// for a block. Sets streams.pastEnd when a raw pixel lay outside the file.
+// Out of line, so that its routines are in the program once.
+[[gnu::noinline, maybe_unused]] RunEnd DecodeRegularBlocks(FastCodeReader& codeReader,
+                                                           FastStreams& streams,
+                                                           const RegularRun& run, int32_t count,
+                                                           const FastSymbolDeltas& deltas) {
+  LoopStreams reader(streams);
+  FastCodeReader codes = codeReader;
+  uint16_t* const start = run.first;
+  uint16_t* const end = start + kFastBlockSize * count;
+  const ptrdiff_t stride = run.stride;
+  const uint16_t* above = run.above != nullptr ? run.above : kNothingAbove.data();
+  const ptrdiff_t aboveStep = run.above != nullptr ? kFastBlockSize : 0;
+  ptrdiff_t leftOffset = run.firstLeftOffset;
+  uint16_t* pixels = start;
+  bool undefined = false;
+  for (; pixels != end && reader.MayDecodeBlock(); pixels += kFastBlockSize) {
+    if (!RunBlock(codes.Next(), reader, FastBlockPlace{pixels, stride, above, pixels + leftOffset},
+                  deltas)) [[unlikely]] {
+      undefined = true;
+      break;
+    }
+    above += aboveStep;
+    leftOffset = -1;
+  }
+  codeReader = codes;
+  streams.pastEnd = reader.PastEnd();
+  return {static_cast<int32_t>((pixels - start) / kFastBlockSize), undefined};
+}
+
+// Whether the block loop may start: both stream positions lie in the file,
+// the symbol stream with room for a block.
+[[maybe_unused]] bool LoopMayStart(const FastStreams& streams) {
+  return streams.SymbolsAhead() && streams.raw >= 0 && streams.raw <= streams.fileSize;
+}
+
+void ClearRows(const BlockRowTarget& t, int32_t firstRow, int32_t endRow, int32_t firstColumn,
+               int32_t width) {
+  for (int32_t r = firstRow; r < endRow; ++r) {
+    uint16_t* row = t.rows + r * t.stride;
+    std::fill(row + firstColumn, row + width, uint16_t{0});
+  }
+}
+
+// The output must equal a decode into a zero-filled buffer. In the regular
+// block layout the only pixels read before they are written are the last
+// column's (the starts of the horizontal chains in block column 0), and the
+// columns and rows outside whole blocks are never written; all are cleared.
+// False when the block row holds no whole block.
+bool ClearOutsideBlocks(const BlockRowTarget& t, int32_t width, int32_t blocksPerRow) {
+  if (t.rowCount < kFastBlockSize || blocksPerRow == 0) {
+    ClearRows(t, 0, t.rowCount, 0, width);
+    return false;
+  }
+  const int32_t covered = blocksPerRow * kFastBlockSize;
+  ClearRows(t, 0, t.rowCount, covered < width ? covered : width - 1, width);
+  return true;
+}
+
+// An undefined mode shifts every later block, which may then read or leave
+// any pixel not written yet. Up to the first such mode the layout is regular,
+// so everything from block bx of the block row on is cleared once.
+void ClearNotYetWritten(const BlockRowTarget& t, const WholePicture& picture, int32_t width,
+                        int32_t bx) {
+  ClearRows(t, 0, kFastBlockSize, bx * kFastBlockSize, width);
+  for (int32_t y = t.firstRow + kFastBlockSize; y < picture.height; ++y) {
+    std::fill_n(picture.pixels + y * picture.stride, width, uint16_t{0});
+  }
+}
+
+// The rest of the picture after an undefined mode at block bx of the block
+// row at `target`: every later block at the linear position the walk gives
+// it. False when a block read outside the file.
+template <class Policy>
+bool DecodeShiftedRest(FastRows<Policy>& f, const BlockRowTarget& t, int32_t bx,
+                       const FastDeltas& deltas) {
+  const WholePicture& picture = *t.picture;
+  ClearNotYetWritten(t, picture, f.width, bx);
+  const LinearPicture view{picture.pixels, f.width, picture.stride};
+  const ptrdiff_t rowStep = 3 * static_cast<ptrdiff_t>(f.width) + f.width % kFastBlockSize;
+  int64_t offset = static_cast<int64_t>(t.firstRow) * f.width + bx * kFastBlockSize;
+  const int32_t blockRows = f.height / kFastBlockSize;
+  ++bx;
+  for (int32_t by = t.firstRow / kFastBlockSize; by < blockRows; ++by, bx = 0) {
+    for (; bx < f.blocksPerRow; ++bx) {
+      const uint32_t code = f.codes.Next();
+      if (!IsDefinedMode(code & kFastModeMask)) continue;
+      if (!DecodeCheckedBlock<Policy>(code, view, offset, f.streams, deltas)) return false;
+      offset += kFastBlockSize;
+    }
+    offset += rowStep;
+  }
+  return true;
+}
+
+// The first block of a block row apart from its rows, in a small picture of
+// its own whose left column holds the pixels left of its rows (the end of
+// the row above for row 0, and for rows 1 to 3 the last pixel of a row not
+// decoded yet, 0), then copied into place; for when the row above does not
+// lie in memory before the block row. The picture is wider than one block.
+[[maybe_unused]] RunEnd DecodeFirstBlockApart(FastCodeReader& codes, FastStreams& streams,
+                                              const BlockRowTarget& t, int32_t width,
+                                              const FastSymbolDeltas& deltas) {
+  constexpr ptrdiff_t kStride = 1 + kFastBlockSize;
+  uint16_t apart[kFastBlockSize * kStride] = {};
+  if (t.above != nullptr) apart[0] = t.above[width - 1];
+  const RunEnd end =
+      DecodeRegularBlocks(codes, streams, {apart + 1, kStride, t.above, -1}, 1, deltas);
+  if (end.blocks == 1) {
+    for (int r = 0; r < kFastBlockSize; ++r) {
+      std::copy_n(apart + 1 + r * kStride, kFastBlockSize, t.rows + r * t.stride);
+    }
+  }
+  return end;
+}
+
+// What a block row's walk ended with: kOk, kTruncated, or kMalformed for an
+// undefined mode, at block `undefinedAt`.
+struct WalkEnd {
+  VexoStatus status;
+  int32_t undefinedAt;
+};
+
+// The speed policy's walk: the block loop wherever it may run, the checked
+// decode for the blocks it leaves.
+template <class Policy>
+WalkEnd WalkBlockRow(FastRows<Policy>& f, const BlockRowTarget& t, const FastDeltas& deltas) {
+  const BlockRowView view{t.rows, f.width, t.stride, t.above};
+  // At column 0 the row above is in reach at the plain offsets only in the
+  // picture's own rows.
+  const bool firstInPlace = t.picture != nullptr && t.above != nullptr;
+  for (int32_t bx = 0; bx < f.blocksPerRow;) {
+    if (LoopMayStart(f.streams) && (bx > 0 || firstInPlace || f.width > kFastBlockSize)) {
+      RunEnd end;
+      if (bx > 0 || firstInPlace) {
+        const RegularRun run{t.rows + bx * kFastBlockSize, t.stride,
+                             t.above != nullptr ? t.above + bx * kFastBlockSize : nullptr,
+                             bx > 0 ? -1 : f.width - 1 - t.stride};
+        end = DecodeRegularBlocks(f.codes, f.streams, run, f.blocksPerRow - bx, *deltas.bySymbol);
+      } else {
+        end = DecodeFirstBlockApart(f.codes, f.streams, t, f.width, *deltas.bySymbol);
+      }
+      bx += end.blocks;
+      if (f.streams.pastEnd) return {VexoStatus::kTruncated, 0};
+      if (end.undefined) return {VexoStatus::kMalformed, bx};
+      if (bx == f.blocksPerRow) break;
+    }
+    const uint32_t code = f.codes.Next();
+    if (!IsDefinedMode(code & kFastModeMask)) return {VexoStatus::kMalformed, bx};
+    if (!DecodeCheckedBlock<Policy>(code, view, bx * kFastBlockSize, f.streams, deltas)) {
+      return {VexoStatus::kTruncated, 0};
+    }
+    ++bx;
+  }
+  return {VexoStatus::kOk, 0};
+}
+
+// The small policy's walk: every block checked.
+template <class Policy>
+WalkEnd CheckEveryBlock(FastRows<Policy>& f, const BlockRowTarget& t, const FastDeltas& deltas) {
+  const BlockRowView view{t.rows, f.width, t.stride, t.above};
+  for (int32_t bx = 0; bx < f.blocksPerRow; ++bx) {
+    const uint32_t code = f.codes.Next();
+    if (!IsDefinedMode(code & kFastModeMask)) return {VexoStatus::kMalformed, bx};
+    if (!DecodeCheckedBlock<Policy>(code, view, bx * kFastBlockSize, f.streams, deltas)) {
+      return {VexoStatus::kTruncated, 0};
+    }
+  }
+  return {VexoStatus::kOk, 0};
+}
+
+}  // namespace
+
+uint32_t FastCodeReader::Next() {
+  if (bitsLeft < kFastBlockCodeBits) {
+    bits = bits << 8 | *nextByte++;
+    bitsLeft += 8;
+  }
+  bitsLeft -= kFastBlockCodeBits;
+  return bits >> bitsLeft & ((1u << kFastBlockCodeBits) - 1);
+}
+
+template <class Policy>
+FastRows<Policy>::FastRows(const DecodePlan& plan, const uint8_t* file, uint64_t fileSize)
+    : codes{file + kFastBlockCodeStart},
+      streams{file, static_cast<int64_t>(fileSize), ReadLe32Signed(file + kFastSymbolOffsetField),
+              int64_t{ReadLe32Signed(file + kFastSymbolOffsetField)} +
+                  ReadLe32Signed(file + kFastSymbolSpanField)},
+      width(plan.width),
+      height(plan.height),
+      blocksPerRow(static_cast<int32_t>(BlocksInside(plan.width))),
+      quality(plan.header.quality) {}
+
+template <class Policy>
+VexoStatus FastRows<Policy>::DecodeBlockRow(const BlockRowTarget& target) {
+  if (!ClearOutsideBlocks(target, width, blocksPerRow)) return VexoStatus::kOk;
+  const FastDeltas deltas = DeltasFor<Policy>(quality);
+  WalkEnd end;
+  if constexpr (Policy::kSmall) {
+    end = CheckEveryBlock(*this, target, deltas);
+  } else {
+    end = WalkBlockRow(*this, target, deltas);
+  }
+  if (end.status != VexoStatus::kMalformed || target.picture == nullptr) return end.status;
+  pictureDone = true;
+  return DecodeShiftedRest(*this, target, end.undefinedAt, deltas) ? VexoStatus::kOk
+                                                                   : VexoStatus::kTruncated;
+}
+
+template <class Policy>
+int32_t FastRows<Policy>::Result() const {
+  // An offset that does not fit the 32-bit result (only possible for a
+  // raw-pixel stream that is never read) cannot be an amount of data
+  // consumed, so it reports -1 too.
+  if (streams.raw <= 0 || streams.raw > std::numeric_limits<int32_t>::max()) return -1;
+  return static_cast<int32_t>(streams.raw);
+}
+
+#if VEXO_BUILDS_SPEED_POLICY
+template class FastRows<SpeedPolicy>;
+#endif
+template class FastRows<SmallPolicy>;
+
+}  // namespace vexo

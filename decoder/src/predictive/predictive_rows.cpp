@@ -1,0 +1,578 @@
+#include "predictive/predictive_rows.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+#include "common/compact_delta_table.h"
+#include "common/little_endian.h"
+#include "predictive/pixel_code_table.h"
+#include "predictive/predictive_format.h"
+#include "predictive/predictive_kernels.h"
+
+namespace vexo {
+namespace {
+
+constexpr int kBlockSize = kPredictiveBlockSize;
+
+// Fetch distance that covers every refill of one full block, with room to
+// spare: with a 64-bit accumulator four refills of at most 7 bytes and the
+// 8-byte load of the last (29 bytes); with a 32-bit one nine refills of at
+// most 3 bytes and the 4-byte load of the last (31 bytes).
+constexpr size_t kFullBlockFetchBytes = 48;
+
+// A 64-bit accumulator holds the codes of a whole block row after one
+// refill; a 32-bit one those of a pair of pixels.
+constexpr bool kRefillPerPair =
+    NativeBitReader::kUncheckedBits < kPredictiveModeBits + kBlockSize * kPixelCodeBits;
+
+// 32-bit processors (small data caches) read every code from one table laid
+// out for their whole-block loop (CountedPixelCodes), the coarse deltas from
+// the fine ones with one shift, which ARM's shifter gives for free; 64-bit
+// ones keep a table per quality.
+constexpr bool kOneCodeTable = kRefillPerPair;
+
+// The longest pixel code: the leading 0, the class and 8 value bits.
+constexpr int kLongestPixelCodeBits = 12;
+
+// One block row of a decode: the decoder's state and where the rows go.
+template <class Policy>
+struct RowDecode {
+  // The speed policy's table of pixel codes; the small policy has none.
+  static const PixelCodeTable* CodeTableFor(uint8_t quality) {
+    if constexpr (Policy::kSmall) return nullptr;
+    if constexpr (kOneCodeTable) return &CountedPixelCodes;
+    return UsesCoarseDeltas(quality) ? &PixelCodesCoarse : &PixelCodes;
+  }
+
+  RowDecode(PredictiveRows<Policy>& rows, const BlockRowTarget& target)
+      : s(rows),
+        t(target),
+        codes(CodeTableFor(rows.quality)),
+        coarseShift(UsesCoarseDeltas(rows.quality) ? 1 : 0) {}
+
+  // The next pixel of the raw-pixel stream. Past either end of the file it
+  // records the fault and yields 0; the caller stops after the block.
+  uint16_t NextRaw() {
+    if (s.rawOffset < 0 || s.rawOffset + 2 > static_cast<int64_t>(s.fileSize)) {
+      s.rawPastEnd = true;
+      return 0;
+    }
+    const uint16_t pixel = ReadLe16(s.file + s.rawOffset);
+    s.rawOffset += 2;
+    return pixel;
+  }
+
+  // Decodes one pixel code from the pixel's prediction, refilling first.
+  // The speed policy looks the code up in one table; the small policy takes
+  // it apart field by field.
+  uint16_t NextPixelChecked(uint16_t predicted) {
+    if (s.bits.Count() < kLongestPixelCodeBits) s.bits.Refill();
+    if constexpr (Policy::kSmall) {
+      if (s.bits.Read(kCopyCodeBits) == 1) return predicted;
+      const uint32_t deltaClass = s.bits.Read(kDeltaClassCodeBits - 1);
+      // The escape is the class field's eighth value behind the leading 0.
+      if (deltaClass == kRawEscapeCode) return NextRaw();
+      const int valueBits = DeltaClassValueBits(static_cast<int>(deltaClass));
+      const int index = DeltaClassFirstIndex(static_cast<int>(deltaClass)) +
+                        static_cast<int>(s.bits.Read(valueBits));
+      return static_cast<uint16_t>(predicted + CompactDelta(index, coarseShift + 1));
+    } else {
+      return static_cast<uint16_t>(NextPixel(predicted));
+    }
+  }
+
+  // Decodes one pixel code from the pixel's prediction; the caller has
+  // refilled. The pixel is the low 16 bits of the result (see
+  // PixelCode::AddDelta).
+  uint32_t NextPixel(uint32_t predicted) {
+    const uint32_t code = (*codes)[s.bits.Peek(kPixelCodeBits)];
+    if constexpr (kOneCodeTable) {
+      s.bits.Skip(static_cast<int>(code & CountedPixelCode::kLengthMask));
+      return CountedPixelCode::IsRaw(code)
+                 ? NextRaw()
+                 : CountedPixelCode::AddDelta(predicted, code, DeltaShift());
+    }
+    s.bits.Skip(PixelCode::Length(code));
+    return PixelCode::IsRaw(code) ? NextRaw() : PixelCode::AddDelta(predicted, code, 0);
+  }
+  void DecodePixel(uint16_t* pixel, uint32_t predicted) {
+    *pixel = static_cast<uint16_t>(NextPixel(predicted));
+  }
+
+  // The same result. With a 64-bit accumulator the code's length comes from
+  // its first 4 bits in registers rather than from the table: the next
+  // code's bits are then ready before the table entry arrives, which
+  // shortens the chain from one pixel to the next to a few shifts. A 32-bit
+  // processor would need 64-bit shifts for that, so it takes the table's.
+  uint32_t NextPixelQuickLength(uint32_t predicted) {
+    if constexpr (kRefillPerPair) return NextPixel(predicted);
+    const uint32_t code = (*codes)[s.bits.Peek(kPixelCodeBits)];
+    s.bits.Skip(PixelCodeLength(s.bits.Peek(kPixelCodeLengthBits)));
+    return PixelCode::IsRaw(code) ? NextRaw() : PixelCode::AddDelta(predicted, code, 0);
+  }
+  void DecodePixelQuickLength(uint16_t* pixel, uint32_t predicted) {
+    *pixel = static_cast<uint16_t>(NextPixelQuickLength(predicted));
+  }
+
+  // Before the codes of pixel `column` (0 or 2) of row `row` of a full
+  // block: the refills that keep the next codes in the accumulator, given
+  // that the block's mode was read just after a refill.
+  void RefillBeforeCodes(int row, int column) {
+    if (kRefillPerPair || (row > 0 && column == 0)) s.bits.RefillUnchecked();
+  }
+
+  int DeltaShift() const { return CountedPixelCode::kFineDeltaShift - coarseShift; }
+
+  bool Failed() const { return s.rawPastEnd || s.bits.ConsumedPastEnd(); }
+
+  uint16_t* Row(int32_t r) const { return t.rows + static_cast<ptrdiff_t>(r) * t.stride; }
+
+  // The pixel at column x of block-row row r (-1 the row above), where a
+  // column left of the picture is the end of the row before and the
+  // picture's first row has zeros above it.
+  uint16_t Source(int32_t x, int32_t r) const {
+    if (x < 0) {
+      x += s.width;
+      --r;
+    }
+    if (r >= 0) return Row(r)[x];
+    if (r == -1) return t.above != nullptr ? t.above[x] : uint16_t{0};
+    return t.corner;  // the up-left source of the first column
+  }
+
+  PredictiveRows<Policy>& s;
+  const BlockRowTarget& t;
+  const PixelCodeTable* codes;
+  int coarseShift;
+};
+
+// Where a predicting mode's source lies: columns and rows from the pixel.
+struct SourceStep {
+  int32_t dx;
+  int32_t dy;
+};
+
+constexpr SourceStep SourceStepOf(int mode) {
+  switch (mode) {
+    case kPredictFromLeft:
+      return {-1, 0};
+    case kPredictFromAbove:
+      return {0, -1};
+    default:
+      return {-1, -1};
+  }
+}
+
+// One block of any size, pixel by pixel, with every source and refill
+// checked. All of the small policy's blocks; the speed policy's edge blocks
+// and those near the end of the file.
+template <class Policy>
+void DecodeBlockCarefully(RowDecode<Policy>& d, int32_t x, int bw, int bh) {
+  if (d.s.bits.Count() < kPredictiveModeBits) d.s.bits.Refill();
+  const int mode = static_cast<int>(d.s.bits.Read(kPredictiveModeBits));
+  if (mode == kPredictiveFillLeft) {
+    for (int r = 0; r < bh; ++r) std::fill_n(d.Row(r) + x, bw, d.Source(x - 1, r));
+    return;
+  }
+  const SourceStep step = SourceStepOf(mode);
+  for (int r = 0; r < bh; ++r) {
+    uint16_t* row = d.Row(r) + x;
+    for (int c = 0; c < bw; ++c) {
+      row[c] = d.NextPixelChecked(d.Source(x + c + step.dx, r + step.dy));
+    }
+  }
+}
+
+// Where full blocks are decoded in straight-line code: row 0 of the block
+// row (pixel x = 0) with its rows `stride` apart, and the row above it, read
+// at the plain offsets of the prediction (above[x - 1] by the up-left mode),
+// or nullptr above the picture. The pixel left of each row is the one
+// before it in memory.
+struct FullBlockPlace {
+  uint16_t* row0;
+  ptrdiff_t stride;
+  const uint16_t* above;
+};
+
+// What the first block row reads above the picture: 0, in place of the
+// row above a block and the pixel left of it.
+constexpr uint16_t kZerosAbove[1 + kBlockSize] = {};
+
+// The row above for the pixels from column x on, the first at offset
+// `offset` (0 or -1) from the pixel above.
+inline const uint16_t* FirstSources(const FullBlockPlace& place, int32_t x, ptrdiff_t offset) {
+  return place.above != nullptr ? place.above + x + offset : kZerosAbove;
+}
+
+// The rows of a full block predicted from the left: each pixel's prediction
+// is the one just decoded, kept in a register rather than read back.
+template <class Policy>
+void DecodeFullRowsFromLeft(RowDecode<Policy>& d, uint16_t* block, ptrdiff_t stride) {
+  for (int r = 0; r < kBlockSize; ++r) {
+    uint16_t* row = block + r * stride;
+    uint32_t left = row[-1];
+    for (int c = 0; c < kBlockSize; ++c) {
+      if (c % 2 == 0) d.RefillBeforeCodes(r, c);
+      left = d.NextPixelQuickLength(left);
+      row[c] = static_cast<uint16_t>(left);
+    }
+  }
+}
+
+// The rows of a full block predicted from the row above (offset -stride) or
+// the pixel above-left (offset -stride - 1), neither written by this row;
+// row 0's sources are at `firstSources`.
+template <class Policy>
+void DecodeFullRowsFromAbove(RowDecode<Policy>& d, uint16_t* block, ptrdiff_t stride,
+                             ptrdiff_t offset, const uint16_t* firstSources) {
+  for (int r = 0; r < kBlockSize; ++r) {
+    uint16_t* row = block + r * stride;
+    const uint16_t* source = r == 0 ? firstSources : row + offset;
+    d.RefillBeforeCodes(r, 0);
+    d.DecodePixelQuickLength(row + 0, source[0]);
+    d.DecodePixelQuickLength(row + 1, source[1]);
+    d.RefillBeforeCodes(r, 2);
+    d.DecodePixelQuickLength(row + 2, source[2]);
+    d.DecodePixelQuickLength(row + 3, source[3]);
+  }
+}
+
+// One full 4 x 4 block at column x in straight-line code, with the
+// processor's own accumulator (64 bits wide: a refill per row). The caller
+// guarantees that the block's bytes are in the file.
+template <class Policy>
+void DecodeFullBlockUnchecked(RowDecode<Policy>& d, const FullBlockPlace& place, int32_t x) {
+  uint16_t* const block = place.row0 + x;
+  const ptrdiff_t stride = place.stride;
+  d.s.bits.RefillUnchecked();
+  const int mode = static_cast<int>(d.s.bits.Peek(kPredictiveModeBits));
+  d.s.bits.Skip(kPredictiveModeBits);
+  switch (mode) {
+    case kPredictFromLeft:
+      return DecodeFullRowsFromLeft(d, block, stride);
+    case kPredictiveFillLeft:
+      for (int r = 0; r < kBlockSize; ++r) {
+        uint16_t* row = block + r * stride;
+        const uint16_t left = row[-1];
+        row[0] = row[1] = row[2] = row[3] = left;
+      }
+      return;
+    default: {
+      const ptrdiff_t up = mode == kPredictFromAbove ? 0 : -1;
+      return DecodeFullRowsFromAbove(d, block, stride, up - stride, FirstSources(place, x, up));
+    }
+  }
+}
+
+// The whole-block loop of 32-bit processors: a run of full blocks along a
+// block row with a bit reader that keeps a window of the next 32 bits of the
+// stream, rebuilt after each pair of pixels from two aligned words of the
+// file, and a table laid out so that a pixel code costs a lookup and a shift
+// (see CountedPixelCode).
+class WindowReader {
+ public:
+  // Continues the shared reader from where it stands; the file holds the
+  // aligned words around its next bit.
+  WindowReader(const uint8_t* file, const NativeBitReader::Registers& from) {
+    const size_t bit = static_cast<size_t>(from.next - file) * 8 - from.count;
+    const uint8_t* byte = file + bit / 8;
+    const size_t misalignment = reinterpret_cast<uintptr_t>(byte) & 3;
+    following_ = byte - misalignment;
+    offset_ = static_cast<uint32_t>(misalignment * 8 + bit % 8);
+    first_ = LoadWord();
+    second_ = LoadWord();
+    Rebuild();
+  }
+
+  // Where the shared reader takes over: the byte of the next bit, with its
+  // bits still to read in the accumulator.
+  NativeBitReader::Registers Handover() const {
+    const uint32_t offset = offset_ & kOffsetMask;
+    const uint8_t* byte = following_ - 8 + offset / 8;
+    const uint32_t bits = 8 - offset % 8;
+    return {byte + 1, static_cast<NativeBitWord>(*byte) << (24 + offset % 8), bits};
+  }
+
+  // The next 32 bits of the stream.
+  uint32_t Window() const { return window_; }
+
+  // Moves past `used` bits: the sum of up to two table entries (their
+  // lengths, 24 bits at most, in the low byte; the bits above are ignored)
+  // and a block mode.
+  void Advance(uint32_t used) {
+    offset_ += used;  // below 64 in the low byte
+    if (offset_ & 32) {
+      offset_ -= 32;
+      first_ = second_;
+      second_ = LoadWord();
+    }
+    Rebuild();
+  }
+
+ private:
+  static constexpr uint32_t kOffsetMask = 31;
+
+  uint32_t LoadWord() {
+    uint32_t word;
+    std::memcpy(&word, __builtin_assume_aligned(following_, 4), sizeof word);
+    following_ += 4;
+    if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap32(word);
+    return word;
+  }
+
+  // The low byte of the offset is 0..31 here: 32 - offset shifts `second_`
+  // out entirely at 0.
+  void Rebuild() { window_ = JoinWindow(first_, second_, offset_); }
+
+  const uint8_t* following_;  // the aligned word after second_
+  uint32_t first_;            // the aligned word that holds the next bit
+  uint32_t second_;
+  uint32_t offset_;  // of the next bit in first_, in the low byte
+  uint32_t window_;
+};
+
+// How far one full block moves the next bit at most, in bytes.
+constexpr size_t kFullBlockAdvanceBytes =
+    (kPredictiveModeBits + kBlockSize * kBlockSize * kPixelCodeBits + 7) / 8;
+
+// The two codes of a pair of pixels, read from the window.
+struct PairCodes {
+  explicit PairCodes(uint32_t window)
+      : first(CountedPixelCodes[window >> (32 - kPixelCodeBits)]),
+        second(CountedPixelCodes[ShiftLeftByLowByte(window, first) >> (32 - kPixelCodeBits)]),
+        used(first + second) {}
+
+  // True when either is a raw escape (see CountedPixelCode).
+  bool TookRaw() const { return CountedPixelCode::HasRaw(used); }
+
+  uint32_t first;
+  uint32_t second;
+  uint32_t used;
+};
+
+// The rows of a full block predicted from the left, a pair of pixels per
+// window; the prediction of each pixel is the one just decoded. The block's
+// mode takes the window's first `modeBits` bits.
+template <int kDeltaShift, class Policy>
+inline void DecodePairsFromLeft(WindowReader& r, RowDecode<Policy>& d, uint16_t* block,
+                                ptrdiff_t stride, uint32_t modeBits) {
+#pragma GCC unroll 4
+  for (int row = 0; row < kBlockSize; ++row) {
+    uint16_t* out = block + row * stride;
+    uint32_t left = out[-1];
+#pragma GCC unroll 2
+    for (int c = 0; c < kBlockSize; c += 2) {
+      const bool firstPair = row == 0 && c == 0;
+      const PairCodes codes(firstPair ? r.Window() << modeBits : r.Window());
+      const uint32_t pixel0 = CountedPixelCode::AddDelta(left, codes.first, kDeltaShift);
+      out[c] = static_cast<uint16_t>(pixel0);
+      uint32_t pixel1 = CountedPixelCode::AddDelta(pixel0, codes.second, kDeltaShift);
+      out[c + 1] = static_cast<uint16_t>(pixel1);
+      if (codes.TookRaw()) [[unlikely]] {
+        if (CountedPixelCode::IsRaw(codes.first)) {
+          // The second delta on the raw pixel: the output still holds it, as
+          // the difference of the two pixels stored.
+          const uint32_t pixel = d.NextRaw();
+          pixel1 = pixel + static_cast<uint32_t>(out[c + 1] - out[c]);
+          out[c] = static_cast<uint16_t>(pixel);
+        }
+        if (CountedPixelCode::IsRaw(codes.second)) pixel1 = d.NextRaw();
+        out[c + 1] = static_cast<uint16_t>(pixel1);
+      }
+      r.Advance(firstPair ? codes.used + modeBits : codes.used);
+      left = pixel1;
+    }
+  }
+}
+
+// The rows of a full block predicted from the row above (offset -stride)
+// or the pixel above-left (offset -stride - 1), a pair of pixels per
+// window. The first row's sources are at `firstSources`; the block's mode
+// takes the window's first `modeBits` bits.
+template <int kDeltaShift, class Policy>
+inline void DecodePairsFromAbove(WindowReader& r, RowDecode<Policy>& d, uint16_t* block,
+                                 ptrdiff_t stride, ptrdiff_t offset, const uint16_t* firstSources,
+                                 uint32_t modeBits) {
+#pragma GCC unroll 4
+  for (int row = 0; row < kBlockSize; ++row) {
+    uint16_t* out = block + row * stride;
+    const uint16_t* source = row == 0 ? firstSources : out + offset;
+#pragma GCC unroll 2
+    for (int c = 0; c < kBlockSize; c += 2) {
+      const bool firstPair = row == 0 && c == 0;
+      const PairCodes codes(firstPair ? r.Window() << modeBits : r.Window());
+      out[c] =
+          static_cast<uint16_t>(CountedPixelCode::AddDelta(source[c], codes.first, kDeltaShift));
+      out[c + 1] = static_cast<uint16_t>(
+          CountedPixelCode::AddDelta(source[c + 1], codes.second, kDeltaShift));
+      if (codes.TookRaw()) [[unlikely]] {
+        if (CountedPixelCode::IsRaw(codes.first)) out[c] = static_cast<uint16_t>(d.NextRaw());
+        if (CountedPixelCode::IsRaw(codes.second)) out[c + 1] = static_cast<uint16_t>(d.NextRaw());
+      }
+      r.Advance(firstPair ? codes.used + modeBits : codes.used);
+    }
+  }
+}
+
+// Up to `count` full blocks from column x of `place` on, with the window
+// reader, while the file holds kFullBlockFetchBytes ahead of the reader at
+// the start of each (counted once, from kFullBlockAdvanceBytes). Returns the
+// column where it stopped, after the first block whose raw pixel lay outside
+// the file.
+template <int kDeltaShift, class Policy>
+int32_t DecodeFullBlockRun(RowDecode<Policy>& d, const FullBlockPlace& place, int32_t x,
+                           int32_t count) {
+  const ptrdiff_t stride = place.stride;
+  const NativeBitReader::Registers saved = d.s.bits.Save();
+  WindowReader r(d.s.file, saved);
+  const size_t spare = static_cast<size_t>(d.s.fileSize) - kFullBlockFetchBytes -
+                       static_cast<size_t>(saved.next - d.s.file);
+  const auto blocks =
+      static_cast<int32_t>(std::min<size_t>(count, 1 + spare / kFullBlockAdvanceBytes));
+  uint16_t* block = place.row0 + x;
+  uint16_t* const stop = block + blocks * kBlockSize;
+  constexpr uint32_t kModeBits = kPredictiveModeBits;
+  do {
+    // The block's rows from its start, not four pointers carried from block
+    // to block: registers are scarce.
+    __asm__("" : "+r"(block));
+    const uint32_t mode = r.Window() >> (32 - kModeBits);
+    if (mode == kPredictFromLeft) {
+      DecodePairsFromLeft<kDeltaShift>(r, d, block, stride, kModeBits);
+    } else if (mode == kPredictiveFillLeft) {
+      for (int row = 0; row < kBlockSize; ++row) {
+        uint16_t* out = block + row * stride;
+        const uint16_t left = out[-1];
+        out[0] = out[1] = out[2] = out[3] = left;
+      }
+      r.Advance(kModeBits);
+    } else {
+      static_assert(kPredictFromAbove >> 1 == 0 && kPredictFromAboveLeft >> 1 == 1);
+      const ptrdiff_t up = -static_cast<ptrdiff_t>(mode >> 1);
+      const auto column = static_cast<int32_t>(block - place.row0);
+      DecodePairsFromAbove<kDeltaShift>(r, d, block, stride, up - stride,
+                                        FirstSources(place, column, up), kModeBits);
+    }
+    block += kBlockSize;
+  } while (block < stop && !d.s.rawPastEnd);
+  d.s.bits.Restore(r.Handover());
+  return static_cast<int32_t>(block - place.row0);
+}
+
+// Full blocks from column x on, at most `count`, while the file reaches far
+// enough: with the window reader on 32-bit processors, block by block with
+// the 64-bit accumulator elsewhere. Returns the column where it stopped.
+template <class Policy>
+int32_t DecodeFullBlocks(RowDecode<Policy>& d, const FullBlockPlace& place, int32_t x,
+                         int32_t count) {
+  if (!d.s.bits.HasBytesAhead(kFullBlockFetchBytes)) return x;
+  if constexpr (kRefillPerPair) {
+    return d.coarseShift != 0
+               ? DecodeFullBlockRun<CountedPixelCode::kCoarseDeltaShift>(d, place, x, count)
+               : DecodeFullBlockRun<CountedPixelCode::kFineDeltaShift>(d, place, x, count);
+  }
+  const int32_t end = x + count * kBlockSize;
+  for (; x < end && d.s.bits.HasBytesAhead(kFullBlockFetchBytes); x += kBlockSize) {
+    DecodeFullBlockUnchecked(d, place, x);
+    if (d.s.rawPastEnd) return x + kBlockSize;
+  }
+  return x;
+}
+
+// The first block of a block row in straight-line code where its left
+// sources are not the pixels before its rows in memory (band by band, or in
+// the picture's first row): in a small picture of its own whose left column
+// holds them (the end of the row above for row 0, and for rows 1 to 3 the
+// last pixel of a row not decoded yet, 0), then copied into place. The
+// picture is wider than one block. Returns the column where it stopped.
+template <class Policy>
+int32_t DecodeFirstBlockApart(RowDecode<Policy>& d) {
+  constexpr ptrdiff_t kStride = 8;
+  uint16_t apart[(1 + kBlockSize) * kStride] = {};
+  uint16_t* const above = apart + 2;
+  if (d.t.above != nullptr) {
+    above[-1] = d.t.corner;
+    std::copy_n(d.t.above, kBlockSize, above);
+    apart[kStride + 1] = d.t.above[d.s.width - 1];
+  }
+  const FullBlockPlace place{above + kStride, kStride, above};
+  const int32_t x = DecodeFullBlocks(d, place, 0, 1);
+  if (x == 0) return 0;
+  for (int r = 0; r < kBlockSize; ++r) std::copy_n(place.row0 + r * kStride, kBlockSize, d.Row(r));
+  return x;
+}
+
+// The speed policy's walk along a block row: full blocks in straight-line
+// code where the file reaches far enough, the careful decode elsewhere.
+template <class Policy>
+void WalkBlockRow(RowDecode<Policy>& d) {
+  const int32_t width = d.s.width;
+  const int32_t fullEnd = d.t.rowCount == kBlockSize ? width / kBlockSize * kBlockSize : 0;
+  const FullBlockPlace place{d.t.rows, d.t.stride, d.t.above};
+  // At column 0 the plain offsets reach the row before only in the
+  // picture's own rows.
+  const bool firstApart = !(d.t.linear && d.t.above != nullptr);
+  for (int32_t x = 0; x < width;) {
+    if (x < fullEnd) {
+      int32_t next = x;
+      if (x > 0 || !firstApart) {
+        next = DecodeFullBlocks(d, place, x, (fullEnd - x) / kBlockSize);
+      } else if (width > kBlockSize) {
+        next = DecodeFirstBlockApart(d);
+      }
+      if (d.s.rawPastEnd) return;
+      if (next != x) {
+        x = next;
+        continue;
+      }
+    }
+    DecodeBlockCarefully(d, x, std::min<int32_t>(kBlockSize, width - x), d.t.rowCount);
+    if (d.Failed()) return;
+    x += kBlockSize;
+  }
+}
+
+// Sources that lie later in raster order (the last pixel of an earlier row
+// of the same block row) must read as 0, as in a zero-filled output.
+void ClearLastColumn(const BlockRowTarget& t, int32_t width) {
+  for (int32_t r = 0; r < t.rowCount; ++r) t.rows[r * t.stride + width - 1] = 0;
+}
+
+}  // namespace
+
+template <class Policy>
+PredictiveRows<Policy>::PredictiveRows(const DecodePlan& plan, const uint8_t* fileBytes,
+                                       uint64_t size)
+    : bits(fileBytes, static_cast<size_t>(size), kPredictiveStreamStart),
+      rawOffset(ReadLe32Signed(fileBytes + kPredictiveRawOffsetField)),
+      file(fileBytes),
+      fileSize(size),
+      width(plan.width),
+      quality(plan.header.quality) {}
+
+template <class Policy>
+VexoStatus PredictiveRows<Policy>::DecodeBlockRow(const BlockRowTarget& target) {
+  ClearLastColumn(target, width);
+  RowDecode<Policy> d(*this, target);
+  if constexpr (Policy::kSmall) {
+    for (int32_t x = 0; x < width && !d.Failed(); x += kBlockSize) {
+      DecodeBlockCarefully(d, x, std::min<int32_t>(kBlockSize, width - x), target.rowCount);
+    }
+  } else {
+    WalkBlockRow(d);
+  }
+  return d.Failed() ? VexoStatus::kTruncated : VexoStatus::kOk;
+}
+
+template <class Policy>
+int32_t PredictiveRows<Policy>::Result() const {
+  return rawOffset > 0 ? static_cast<int32_t>(rawOffset) : -1;
+}
+
+#if VEXO_BUILDS_SPEED_POLICY
+template class PredictiveRows<SpeedPolicy>;
+#endif
+template class PredictiveRows<SmallPolicy>;
+
+}  // namespace vexo

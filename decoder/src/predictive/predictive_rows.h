@@ -1,0 +1,49 @@
+// The predictive path: 4 x 4 blocks of 16-bit pixels predicted from their
+// neighbours, corrected by table deltas or replaced by raw pixels. Both codec
+// families run it when pathFlag is 0.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "block_rows.h"
+#include "common/bit_reader.h"
+#include "plan.h"
+
+namespace vexo {
+
+// The decoder of one predictive picture, block row by block row. Holds no
+// pointer into the rows it writes, so it may be copied between block rows.
+// The speed policy decodes whole 4 x 4 blocks in straight-line code with one
+// table look-up per pixel code; the small policy takes every code apart bit
+// field by bit field, one pixel at a time.
+template <class Policy>
+class PredictiveRows {
+ public:
+  // The plan's file holds the path's header (FileCanHoldPlan).
+  PredictiveRows(const DecodePlan& plan, const uint8_t* file, uint64_t fileSize);
+
+  // Decodes the next block row into `target`. kTruncated once the decode
+  // needed data outside the file (the row is then partly written).
+  VexoStatus DecodeBlockRow(const BlockRowTarget& target);
+
+  // The offset just past the last raw pixel read, or -1 when it is not
+  // positive.
+  int32_t Result() const;
+
+  // Every block row stays in its place.
+  static constexpr bool PictureDone() { return false; }
+
+  NativeBitReader bits;
+  int64_t rawOffset;
+  const uint8_t* file;
+  uint64_t fileSize;
+  int32_t width;
+  uint8_t quality;
+  bool rawPastEnd = false;
+};
+
+extern template class PredictiveRows<SpeedPolicy>;
+extern template class PredictiveRows<SmallPolicy>;
+
+}  // namespace vexo
