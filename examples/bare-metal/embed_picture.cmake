@@ -23,11 +23,17 @@ le16(${width_hex} width)
 le16(${height_hex} height)
 math(EXPR path_flag "0x${path_flag_hex}")
 math(EXPR version "0x${version_hex}")
-# Only the transform path (family 101, path flag set) needs working memory:
-# six rows of each of three planes, of the width rounded up to whole blocks.
+# Room for the working memory, by the bounds the library keeps to: a whole
+# decode needs none but on the transform path (family 101, path flag set),
+# a band-by-band decode 2 x the width + 256 bytes, or on the transform path
+# 4 x the width rounded up to whole blocks + 512; each program checks what
+# the library asks for against it.
+math(EXPR padded_width "(${width} + 3) / 4 * 4")
 set(workspace 0)
+math(EXPR band_workspace "2 * ${width} + 256")
 if(version EQUAL 101 AND NOT path_flag EQUAL 0)
-  math(EXPR workspace "18 * ((${width} + 3) / 4 * 4)")
+  math(EXPR workspace "3 * ${padded_width} + 28")
+  math(EXPR band_workspace "4 * ${padded_width} + 512")
 endif()
 
 file(STRINGS ${HASHES} listed REGEX "^${LISTED_AS} ")
@@ -58,6 +64,7 @@ file(WRITE ${OUT_H} "/* What the program knows of ${LISTED_AS}. */
 #define EXAMPLE_WIDTH ${width}
 #define EXAMPLE_HEIGHT ${height}
 #define EXAMPLE_WORKSPACE_BYTES ${workspace}
+#define EXAMPLE_BAND_WORKSPACE_BYTES ${band_workspace}
 #define EXAMPLE_RESULT ${result}
 #define EXAMPLE_PIXEL_HASH 0x${hash}ull
 

@@ -44,13 +44,17 @@ struct PlaneNeighbours {
 
 // The same neighbours of a block decoded apart from its plane: the row
 // above from one left of the block (above[-1], the corner) to four right of
-// it (above[7]), and the four samples left of its rows.
+// it (above[7]), and the four samples left of its rows, 4 bytes apart: the
+// last column of the block before, decoded apart the same way (16 samples
+// in a row, `left` at its sample 3).
+inline constexpr ptrdiff_t kApartStride = 4;
+
 struct BlockNeighbours {
   const uint8_t* above;
   const uint8_t* left;
 
   int T(int i) const { return above[i]; }
-  int L(int k) const { return left[k]; }
+  int L(int k) const { return left[k * kApartStride]; }
 };
 
 namespace intra_detail {
@@ -213,11 +217,15 @@ inline void FirstRowDC(uint8_t* block, ptrdiff_t stride, bool firstBlock) {
   intra_detail::StoreFlat<kAligned>(value, block, stride);
 }
 
-// The same for a block decoded apart: `left` holds the samples left of its
-// rows, or is nullptr for the first block.
-inline void FirstRowDC(const uint8_t* left, uint8_t* block, ptrdiff_t stride) {
-  const int value = left == nullptr ? 128 : (left[0] + left[1] + left[2] + left[3] + 2) >> 2;
-  intra_detail::StoreFlat<true>(value, block, stride);
+// The same for a block decoded apart: `left` as BlockNeighbours has it, or
+// nullptr for the first block.
+inline void FirstRowDC(const uint8_t* left, uint8_t* block) {
+  int value = 128;
+  if (left != nullptr) {
+    const BlockNeighbours n{nullptr, left};
+    value = (n.L(0) + n.L(1) + n.L(2) + n.L(3) + 2) >> 2;
+  }
+  intra_detail::StoreFlat<true>(value, block, kApartStride);
 }
 
 }  // namespace vexo

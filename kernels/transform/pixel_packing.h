@@ -86,6 +86,20 @@ inline void PackRowsByWords(const uint8_t* red, const uint8_t* green, const uint
   }
 }
 
+template <bool kByteSwapped>
+inline void PackBlockByWords(const uint8_t* red, const uint8_t* green, const uint8_t* blue,
+                             uint16_t* out, ptrdiff_t outStride) {
+  const auto finish = [](uint32_t pair) { return kByteSwapped ? SwapPairBytes(pair) : pair; };
+#pragma GCC unroll 4
+  for (int32_t y = 0; y < 4; ++y) {
+    const uint32_t r = LoadAlignedWord(red + 4 * y);
+    const uint32_t g = LoadAlignedWord(green + 4 * y);
+    const uint32_t b = LoadAlignedWord(blue + 4 * y);
+    StoreAlignedWord(out + y * outStride, finish(PackLowPair(r, g, b)));
+    StoreAlignedWord(out + y * outStride + 2, finish(PackLowPair(r >> 16, g >> 16, b >> 16)));
+  }
+}
+
 }  // namespace pixel_packing_detail
 
 // As PackRows565Plain, four pixels at a time as two 32-bit words, for
@@ -102,6 +116,18 @@ inline void PackRows565Words(const uint8_t* red, const uint8_t* green, const uin
   } else {
     pixel_packing_detail::PackRowsByWords<false>(red, green, blue, planeStride, width, rows, out,
                                                  outStride);
+  }
+}
+
+// A whole 4 x 4 block, each colour's 16 samples in a row on a 4-byte
+// boundary, as PackRows565Words packs it, into output rows that start on
+// 4-byte boundaries.
+inline void PackBlock565Words(const uint8_t* red, const uint8_t* green, const uint8_t* blue,
+                              uint16_t* out, ptrdiff_t outStride, bool byteSwapped) {
+  if (byteSwapped) {
+    pixel_packing_detail::PackBlockByWords<true>(red, green, blue, out, outStride);
+  } else {
+    pixel_packing_detail::PackBlockByWords<false>(red, green, blue, out, outStride);
   }
 }
 

@@ -47,6 +47,11 @@ struct PlainTransformKernels {
                    int32_t rows, uint16_t* out, ptrdiff_t outStride, bool byteSwapped) {
     PackRows565Plain(red, green, blue, 4, columns, rows, out, outStride, byteSwapped);
   }
+  // The whole block, into output rows that start on 4-byte boundaries.
+  static void PackWhole(const uint8_t* red, const uint8_t* green, const uint8_t* blue,
+                        uint16_t* out, ptrdiff_t outStride, bool byteSwapped) {
+    Pack(red, green, blue, 4, 4, out, outStride, byteSwapped);
+  }
 };
 
 struct ProcessorTransformKernels {
@@ -70,16 +75,25 @@ struct ProcessorTransformKernels {
   static void Pack(const uint8_t* red, const uint8_t* green, const uint8_t* blue, int32_t columns,
                    int32_t rows, uint16_t* out, ptrdiff_t outStride, bool byteSwapped) {
 #if defined(__x86_64__)
-    if (columns == 4 && rows == 4) {
-      PackBlock565Sse2(red, green, blue, out, outStride, byteSwapped);
-      return;
-    }
+    if (columns == 4 && rows == 4) return PackWhole(red, green, blue, out, outStride, byteSwapped);
 #endif
     if constexpr (std::endian::native == std::endian::little) {
       PackRows565Words(red, green, blue, 4, columns, rows, out, outStride, byteSwapped);
     } else {
       PlainTransformKernels::Pack(red, green, blue, columns, rows, out, outStride, byteSwapped);
     }
+  }
+  static void PackWhole(const uint8_t* red, const uint8_t* green, const uint8_t* blue,
+                        uint16_t* out, ptrdiff_t outStride, bool byteSwapped) {
+#if defined(__x86_64__)
+    PackBlock565Sse2(red, green, blue, out, outStride, byteSwapped);
+#else
+    if constexpr (std::endian::native == std::endian::little) {
+      PackBlock565Words(red, green, blue, out, outStride, byteSwapped);
+    } else {
+      PlainTransformKernels::PackWhole(red, green, blue, out, outStride, byteSwapped);
+    }
+#endif
   }
 };
 

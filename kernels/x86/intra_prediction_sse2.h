@@ -45,11 +45,13 @@ inline __m128i NextAbove(__m128i t) {
   return _mm_or_si128(_mm_srli_si128(t, 1), _mm_and_si128(t, byte7));
 }
 
-// The left column L[0] to L[3] as the bytes of a word.
+// The left column L[0] to L[3] as the bytes of a word: the last sample of
+// each row of the block before (the 16 samples from left - 3).
 inline uint32_t LeftColumn(const uint8_t* left) {
-  uint32_t column;
-  std::memcpy(&column, left, 4);
-  return column;
+  const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(left - 3));
+  const __m128i lasts = _mm_srli_epi32(before, 24);
+  const __m128i words = _mm_packs_epi32(lasts, lasts);
+  return static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(words, words)));
 }
 
 // The edge from the bottom of the left column over the corner along the row

@@ -88,9 +88,7 @@ void SwapBand(const BlockRowTarget& band, int32_t width) {
 
 template <class Rows>
 int DecodeBand(BandState& state, const BlockRowTarget& band) {
-  Rows rows = PathOf<Rows>(state);  // in registers while the band is decoded
-  const VexoStatus status = rows.DecodeBlockRow(band);
-  PathOf<Rows>(state) = rows;
+  const VexoStatus status = PathOf<Rows>(state).DecodeBlockRow(band);
   if (status != VexoStatus::kOk) return Fail(state, status);
   if constexpr (!std::is_same_v<Rows, Transform>) {
     KeepRowAbove(state, band);

@@ -303,7 +303,12 @@ bool ClearOutsideBlocks(const BlockRowTarget& t, int32_t width, int32_t blocksPe
     return false;
   }
   const int32_t covered = blocksPerRow * kFastBlockSize;
-  ClearRows(t, 0, t.rowCount, covered < width ? covered : width - 1, width);
+  if (covered < width) {
+    ClearRows(t, 0, t.rowCount, covered, width);
+  } else {
+    uint16_t* last = t.rows + width - 1;
+    last[0] = last[t.stride] = last[2 * t.stride] = last[3 * t.stride] = 0;
+  }
   return true;
 }
 
@@ -352,13 +357,19 @@ bool DecodeShiftedRest(FastRows<Policy>& f, const BlockRowTarget& t, int32_t bx,
                                               const BlockRowTarget& t, int32_t width,
                                               const FastSymbolDeltas& deltas) {
   constexpr ptrdiff_t kStride = 1 + kFastBlockSize;
-  uint16_t apart[kFastBlockSize * kStride] = {};
-  if (t.above != nullptr) apart[0] = t.above[width - 1];
+  uint16_t apart[kFastBlockSize * kStride];
+  apart[0] = t.above != nullptr ? t.above[width - 1] : uint16_t{0};
+  apart[kStride] = apart[2 * kStride] = apart[3 * kStride] = 0;
   const RunEnd end =
       DecodeRegularBlocks(codes, streams, {apart + 1, kStride, t.above, -1}, 1, deltas);
   if (end.blocks == 1) {
     for (int r = 0; r < kFastBlockSize; ++r) {
-      std::copy_n(apart + 1 + r * kStride, kFastBlockSize, t.rows + r * t.stride);
+      uint16_t* row = t.rows + r * t.stride;
+      const uint16_t* from = apart + 1 + r * kStride;
+      row[0] = from[0];
+      row[1] = from[1];
+      row[2] = from[2];
+      row[3] = from[3];
     }
   }
   return end;
@@ -378,22 +389,31 @@ WalkEnd WalkBlockRow(FastRows<Policy>& f, const BlockRowTarget& t, const FastDel
   const BlockRowView view{t.rows, f.width, t.stride, t.above};
   // At column 0 the row above is in reach at the plain offsets only in the
   // picture's own rows.
-  const bool firstInPlace = t.picture != nullptr && t.above != nullptr;
+  bool firstInPlace = t.picture != nullptr && t.above != nullptr;
+  // Nor does it matter to a block that reads no pixel left of it.
+  const uint32_t firstMode = f.codes.Peek() & kFastModeMask;
+  const bool firstReadsLeft = (f.codes.Peek() & kFastVerticalBit) == 0 && firstMode != kFastModeRaw;
+  const ptrdiff_t firstLeftOffset = firstInPlace ? f.width - 1 - t.stride : 0;
+  firstInPlace = firstInPlace || !firstReadsLeft;
   for (int32_t bx = 0; bx < f.blocksPerRow;) {
     if (LoopMayStart(f.streams) && (bx > 0 || firstInPlace || f.width > kFastBlockSize)) {
       RunEnd end;
+      int32_t asked = 1;
       if (bx > 0 || firstInPlace) {
         const RegularRun run{t.rows + bx * kFastBlockSize, t.stride,
                              t.above != nullptr ? t.above + bx * kFastBlockSize : nullptr,
-                             bx > 0 ? -1 : f.width - 1 - t.stride};
-        end = DecodeRegularBlocks(f.codes, f.streams, run, f.blocksPerRow - bx, *deltas.bySymbol);
+                             bx > 0 ? -1 : firstLeftOffset};
+        asked = f.blocksPerRow - bx;
+        end = DecodeRegularBlocks(f.codes, f.streams, run, asked, *deltas.bySymbol);
       } else {
         end = DecodeFirstBlockApart(f.codes, f.streams, t, f.width, *deltas.bySymbol);
       }
       bx += end.blocks;
       if (f.streams.pastEnd) return {VexoStatus::kTruncated, 0};
       if (end.undefined) return {VexoStatus::kMalformed, bx};
-      if (bx == f.blocksPerRow) break;
+      // The loop stops short only where the symbol stream ends: the block
+      // there is read with checks.
+      if (end.blocks == asked) continue;
     }
     const uint32_t code = f.codes.Next();
     if (!IsDefinedMode(code & kFastModeMask)) return {VexoStatus::kMalformed, bx};
@@ -420,6 +440,12 @@ WalkEnd CheckEveryBlock(FastRows<Policy>& f, const BlockRowTarget& t, const Fast
 }
 
 }  // namespace
+
+uint32_t FastCodeReader::Peek() const {
+  constexpr uint32_t kCodeMask = (1u << kFastBlockCodeBits) - 1;
+  if (bitsLeft >= kFastBlockCodeBits) return bits >> (bitsLeft - kFastBlockCodeBits) & kCodeMask;
+  return (bits << 8 | *nextByte) >> (bitsLeft + 8 - kFastBlockCodeBits) & kCodeMask;
+}
 
 uint32_t FastCodeReader::Next() {
   if (bitsLeft < kFastBlockCodeBits) {

@@ -20,6 +20,8 @@ struct FastCodeReader {
   uint32_t bits = 0;  // the latest bits fetched, the unread ones at the bottom
   int32_t bitsLeft = 0;
 
+  // The next block code, not consumed yet.
+  uint32_t Peek() const;
   uint32_t Next();
 };
 

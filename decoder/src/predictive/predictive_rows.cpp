@@ -51,17 +51,7 @@ struct RowDecode {
         codes(CodeTableFor(rows.quality)),
         coarseShift(UsesCoarseDeltas(rows.quality) ? 1 : 0) {}
 
-  // The next pixel of the raw-pixel stream. Past either end of the file it
-  // records the fault and yields 0; the caller stops after the block.
-  uint16_t NextRaw() {
-    if (s.rawOffset < 0 || s.rawOffset + 2 > static_cast<int64_t>(s.fileSize)) {
-      s.rawPastEnd = true;
-      return 0;
-    }
-    const uint16_t pixel = ReadLe16(s.file + s.rawOffset);
-    s.rawOffset += 2;
-    return pixel;
-  }
+  uint16_t NextRaw() { return s.NextRaw(); }
 
   // Decodes one pixel code from the pixel's prediction, refilling first.
   // The speed policy looks the code up in one table; the small policy takes
@@ -338,9 +328,9 @@ constexpr size_t kFullBlockAdvanceBytes =
 
 // The two codes of a pair of pixels, read from the window.
 struct PairCodes {
-  explicit PairCodes(uint32_t window)
-      : first(CountedPixelCodes[window >> (32 - kPixelCodeBits)]),
-        second(CountedPixelCodes[ShiftLeftByLowByte(window, first) >> (32 - kPixelCodeBits)]),
+  PairCodes(uint32_t window, const uint32_t* codes)
+      : first(codes[window >> (32 - kPixelCodeBits)]),
+        second(codes[ShiftLeftByLowByte(window, first) >> (32 - kPixelCodeBits)]),
         used(first + second) {}
 
   // True when either is a raw escape (see CountedPixelCode).
@@ -355,8 +345,8 @@ struct PairCodes {
 // window; the prediction of each pixel is the one just decoded. The block's
 // mode takes the window's first `modeBits` bits.
 template <int kDeltaShift, class Policy>
-inline void DecodePairsFromLeft(WindowReader& r, RowDecode<Policy>& d, uint16_t* block,
-                                ptrdiff_t stride, uint32_t modeBits) {
+inline void DecodePairsFromLeft(WindowReader& r, PredictiveRows<Policy>& s, uint16_t* block,
+                                ptrdiff_t stride, uint32_t modeBits, const uint32_t* table) {
 #pragma GCC unroll 4
   for (int row = 0; row < kBlockSize; ++row) {
     uint16_t* out = block + row * stride;
@@ -364,7 +354,7 @@ inline void DecodePairsFromLeft(WindowReader& r, RowDecode<Policy>& d, uint16_t*
 #pragma GCC unroll 2
     for (int c = 0; c < kBlockSize; c += 2) {
       const bool firstPair = row == 0 && c == 0;
-      const PairCodes codes(firstPair ? r.Window() << modeBits : r.Window());
+      const PairCodes codes(firstPair ? r.Window() << modeBits : r.Window(), table);
       const uint32_t pixel0 = CountedPixelCode::AddDelta(left, codes.first, kDeltaShift);
       out[c] = static_cast<uint16_t>(pixel0);
       uint32_t pixel1 = CountedPixelCode::AddDelta(pixel0, codes.second, kDeltaShift);
@@ -373,11 +363,11 @@ inline void DecodePairsFromLeft(WindowReader& r, RowDecode<Policy>& d, uint16_t*
         if (CountedPixelCode::IsRaw(codes.first)) {
           // The second delta on the raw pixel: the output still holds it, as
           // the difference of the two pixels stored.
-          const uint32_t pixel = d.NextRaw();
+          const uint32_t pixel = s.NextRaw();
           pixel1 = pixel + static_cast<uint32_t>(out[c + 1] - out[c]);
           out[c] = static_cast<uint16_t>(pixel);
         }
-        if (CountedPixelCode::IsRaw(codes.second)) pixel1 = d.NextRaw();
+        if (CountedPixelCode::IsRaw(codes.second)) pixel1 = s.NextRaw();
         out[c + 1] = static_cast<uint16_t>(pixel1);
       }
       r.Advance(firstPair ? codes.used + modeBits : codes.used);
@@ -391,9 +381,9 @@ inline void DecodePairsFromLeft(WindowReader& r, RowDecode<Policy>& d, uint16_t*
 // window. The first row's sources are at `firstSources`; the block's mode
 // takes the window's first `modeBits` bits.
 template <int kDeltaShift, class Policy>
-inline void DecodePairsFromAbove(WindowReader& r, RowDecode<Policy>& d, uint16_t* block,
+inline void DecodePairsFromAbove(WindowReader& r, PredictiveRows<Policy>& s, uint16_t* block,
                                  ptrdiff_t stride, ptrdiff_t offset, const uint16_t* firstSources,
-                                 uint32_t modeBits) {
+                                 uint32_t modeBits, const uint32_t* table) {
 #pragma GCC unroll 4
   for (int row = 0; row < kBlockSize; ++row) {
     uint16_t* out = block + row * stride;
@@ -401,14 +391,14 @@ inline void DecodePairsFromAbove(WindowReader& r, RowDecode<Policy>& d, uint16_t
 #pragma GCC unroll 2
     for (int c = 0; c < kBlockSize; c += 2) {
       const bool firstPair = row == 0 && c == 0;
-      const PairCodes codes(firstPair ? r.Window() << modeBits : r.Window());
+      const PairCodes codes(firstPair ? r.Window() << modeBits : r.Window(), table);
       out[c] =
           static_cast<uint16_t>(CountedPixelCode::AddDelta(source[c], codes.first, kDeltaShift));
       out[c + 1] = static_cast<uint16_t>(
           CountedPixelCode::AddDelta(source[c + 1], codes.second, kDeltaShift));
       if (codes.TookRaw()) [[unlikely]] {
-        if (CountedPixelCode::IsRaw(codes.first)) out[c] = static_cast<uint16_t>(d.NextRaw());
-        if (CountedPixelCode::IsRaw(codes.second)) out[c + 1] = static_cast<uint16_t>(d.NextRaw());
+        if (CountedPixelCode::IsRaw(codes.first)) out[c] = static_cast<uint16_t>(s.NextRaw());
+        if (CountedPixelCode::IsRaw(codes.second)) out[c + 1] = static_cast<uint16_t>(s.NextRaw());
       }
       r.Advance(firstPair ? codes.used + modeBits : codes.used);
     }
@@ -418,28 +408,33 @@ inline void DecodePairsFromAbove(WindowReader& r, RowDecode<Policy>& d, uint16_t
 // Up to `count` full blocks from column x of `place` on, with the window
 // reader, while the file holds kFullBlockFetchBytes ahead of the reader at
 // the start of each (counted once, from kFullBlockAdvanceBytes). Returns the
-// column where it stopped, after the first block whose raw pixel lay outside
-// the file.
+// column where it stopped.
 template <int kDeltaShift, class Policy>
-int32_t DecodeFullBlockRun(RowDecode<Policy>& d, const FullBlockPlace& place, int32_t x,
+int32_t DecodeFullBlockRun(PredictiveRows<Policy>& s, const FullBlockPlace& place, int32_t x,
                            int32_t count) {
   const ptrdiff_t stride = place.stride;
-  const NativeBitReader::Registers saved = d.s.bits.Save();
-  WindowReader r(d.s.file, saved);
-  const size_t spare = static_cast<size_t>(d.s.fileSize) - kFullBlockFetchBytes -
-                       static_cast<size_t>(saved.next - d.s.file);
+  const NativeBitReader::Registers saved = s.bits.Save();
+  WindowReader r(s.file, saved);
+  const size_t spare = static_cast<size_t>(s.fileSize) - kFullBlockFetchBytes -
+                       static_cast<size_t>(saved.next - s.file);
   const auto blocks =
       static_cast<int32_t>(std::min<size_t>(count, 1 + spare / kFullBlockAdvanceBytes));
   uint16_t* block = place.row0 + x;
   uint16_t* const stop = block + blocks * kBlockSize;
   constexpr uint32_t kModeBits = kPredictiveModeBits;
+  // The pixel above a block's first pixel, found from the block as in a
+  // picture whose rows follow each other.
+  const bool zerosAbove = place.above == nullptr;
+  const uintptr_t aboveDelta =
+      reinterpret_cast<uintptr_t>(place.above) - reinterpret_cast<uintptr_t>(place.row0);
+  const uint32_t* table = CountedPixelCodes.data();
   do {
     // The block's rows from its start, not four pointers carried from block
-    // to block: registers are scarce.
-    __asm__("" : "+r"(block));
+    // to block: registers are scarce. The table's address stays in one too.
+    __asm__("" : "+r"(block), "+r"(table));
     const uint32_t mode = r.Window() >> (32 - kModeBits);
     if (mode == kPredictFromLeft) {
-      DecodePairsFromLeft<kDeltaShift>(r, d, block, stride, kModeBits);
+      DecodePairsFromLeft<kDeltaShift>(r, s, block, stride, kModeBits, table);
     } else if (mode == kPredictiveFillLeft) {
       for (int row = 0; row < kBlockSize; ++row) {
         uint16_t* out = block + row * stride;
@@ -450,13 +445,20 @@ int32_t DecodeFullBlockRun(RowDecode<Policy>& d, const FullBlockPlace& place, in
     } else {
       static_assert(kPredictFromAbove >> 1 == 0 && kPredictFromAboveLeft >> 1 == 1);
       const ptrdiff_t up = -static_cast<ptrdiff_t>(mode >> 1);
-      const auto column = static_cast<int32_t>(block - place.row0);
-      DecodePairsFromAbove<kDeltaShift>(r, d, block, stride, up - stride,
-                                        FirstSources(place, column, up), kModeBits);
+      const uint16_t* firstSources =
+          zerosAbove
+              ? kZerosAbove
+              : reinterpret_cast<const uint16_t*>(reinterpret_cast<uintptr_t>(block) + aboveDelta) +
+                    up;
+      DecodePairsFromAbove<kDeltaShift>(r, s, block, stride, up - stride, firstSources, kModeBits,
+                                        table);
     }
     block += kBlockSize;
-  } while (block < stop && !d.s.rawPastEnd);
-  d.s.bits.Restore(r.Handover());
+    // A raw pixel past the end of the file is not looked for here: the run
+    // ends with the block row at the latest, and the caller fails the
+    // decode.
+  } while (block < stop);
+  s.bits.Restore(r.Handover());
   return static_cast<int32_t>(block - place.row0);
 }
 
@@ -469,8 +471,8 @@ int32_t DecodeFullBlocks(RowDecode<Policy>& d, const FullBlockPlace& place, int3
   if (!d.s.bits.HasBytesAhead(kFullBlockFetchBytes)) return x;
   if constexpr (kRefillPerPair) {
     return d.coarseShift != 0
-               ? DecodeFullBlockRun<CountedPixelCode::kCoarseDeltaShift>(d, place, x, count)
-               : DecodeFullBlockRun<CountedPixelCode::kFineDeltaShift>(d, place, x, count);
+               ? DecodeFullBlockRun<CountedPixelCode::kCoarseDeltaShift>(d.s, place, x, count)
+               : DecodeFullBlockRun<CountedPixelCode::kFineDeltaShift>(d.s, place, x, count);
   }
   const int32_t end = x + count * kBlockSize;
   for (; x < end && d.s.bits.HasBytesAhead(kFullBlockFetchBytes); x += kBlockSize) {
@@ -489,31 +491,49 @@ int32_t DecodeFullBlocks(RowDecode<Policy>& d, const FullBlockPlace& place, int3
 template <class Policy>
 int32_t DecodeFirstBlockApart(RowDecode<Policy>& d) {
   constexpr ptrdiff_t kStride = 8;
-  uint16_t apart[(1 + kBlockSize) * kStride] = {};
+  uint16_t apart[(1 + kBlockSize) * kStride];
   uint16_t* const above = apart + 2;
-  if (d.t.above != nullptr) {
-    above[-1] = d.t.corner;
-    std::copy_n(d.t.above, kBlockSize, above);
-    apart[kStride + 1] = d.t.above[d.s.width - 1];
-  }
-  const FullBlockPlace place{above + kStride, kStride, above};
-  const int32_t x = DecodeFullBlocks(d, place, 0, 1);
+  uint16_t* const block = above + kStride;
+  const uint16_t* from = d.t.above != nullptr ? d.t.above : kZerosAbove + 1;
+  above[-1] = d.t.above != nullptr ? d.t.corner : uint16_t{0};
+  above[0] = from[0];
+  above[1] = from[1];
+  above[2] = from[2];
+  above[3] = from[3];
+  block[-1] = d.t.above != nullptr ? from[d.s.width - 1] : uint16_t{0};
+  block[kStride - 1] = block[2 * kStride - 1] = block[3 * kStride - 1] = 0;
+  const int32_t x = DecodeFullBlocks(d, FullBlockPlace{block, kStride, above}, 0, 1);
   if (x == 0) return 0;
-  for (int r = 0; r < kBlockSize; ++r) std::copy_n(place.row0 + r * kStride, kBlockSize, d.Row(r));
+  for (int r = 0; r < kBlockSize; ++r) {
+    uint16_t* row = d.Row(r);
+    const uint16_t* decoded = block + r * kStride;
+    row[0] = decoded[0];
+    row[1] = decoded[1];
+    row[2] = decoded[2];
+    row[3] = decoded[3];
+  }
   return x;
 }
 
-// The speed policy's walk along a block row: full blocks in straight-line
-// code where the file reaches far enough, the careful decode elsewhere.
+// The speed policy's walk along a block row from column x on: full blocks in
+// straight-line code where the file reaches far enough, the careful decode
+// elsewhere. True when the decode needed data outside the file: only the
+// careful decode may consume bits past the end, and both may look for a raw
+// pixel there.
 template <class Policy>
-void WalkBlockRow(RowDecode<Policy>& d) {
-  const int32_t width = d.s.width;
-  const int32_t fullEnd = d.t.rowCount == kBlockSize ? width / kBlockSize * kBlockSize : 0;
-  const FullBlockPlace place{d.t.rows, d.t.stride, d.t.above};
+[[gnu::noinline]] bool WalkBlockRow(PredictiveRows<Policy>& rows, const BlockRowTarget& target,
+                                    int32_t x) {
+  RowDecode<Policy> d(rows, target);
+  const int32_t width = rows.width;
+  const int32_t fullEnd = target.rowCount == kBlockSize ? width / kBlockSize * kBlockSize : 0;
+  const FullBlockPlace place{target.rows, target.stride, target.above};
   // At column 0 the plain offsets reach the row before only in the
-  // picture's own rows.
-  const bool firstApart = !(d.t.linear && d.t.above != nullptr);
-  for (int32_t x = 0; x < width;) {
+  // picture's own rows, and matter only to a block that reads the pixels
+  // left of its rows (any but one predicted from above).
+  rows.bits.Refill();
+  const bool firstApart = !(target.linear && target.above != nullptr) &&
+                          rows.bits.Peek(kPredictiveModeBits) != kPredictFromAbove;
+  while (x < width) {
     if (x < fullEnd) {
       int32_t next = x;
       if (x > 0 || !firstApart) {
@@ -521,22 +541,49 @@ void WalkBlockRow(RowDecode<Policy>& d) {
       } else if (width > kBlockSize) {
         next = DecodeFirstBlockApart(d);
       }
-      if (d.s.rawPastEnd) return;
+      if (rows.rawPastEnd) return true;
       if (next != x) {
         x = next;
         continue;
       }
     }
-    DecodeBlockCarefully(d, x, std::min<int32_t>(kBlockSize, width - x), d.t.rowCount);
-    if (d.Failed()) return;
+    DecodeBlockCarefully(d, x, std::min<int32_t>(kBlockSize, width - x), target.rowCount);
+    if (d.Failed()) return true;
     x += kBlockSize;
+  }
+  return false;
+}
+
+// The block row of a whole decode in a run of full blocks, as far as the
+// run goes, where the plain offsets hold from column 0 on (the picture's
+// own rows) and the row is four rows of whole blocks: no parts to tell
+// apart. Returns the column where it stopped: 0 when it did not start.
+template <class Policy>
+int32_t DecodeWholeRow(PredictiveRows<Policy>& s, const BlockRowTarget& t) {
+  if constexpr (Policy::kSmall || !kRefillPerPair) {
+    return 0;
+  } else {
+    if (!t.linear || t.above == nullptr || t.rowCount != kBlockSize || s.width % kBlockSize != 0 ||
+        !s.bits.HasBytesAhead(kFullBlockFetchBytes)) {
+      return 0;
+    }
+    const FullBlockPlace place{t.rows, t.stride, t.above};
+    const int32_t blocks = s.width / kBlockSize;
+    return UsesCoarseDeltas(s.quality)
+               ? DecodeFullBlockRun<CountedPixelCode::kCoarseDeltaShift>(s, place, 0, blocks)
+               : DecodeFullBlockRun<CountedPixelCode::kFineDeltaShift>(s, place, 0, blocks);
   }
 }
 
 // Sources that lie later in raster order (the last pixel of an earlier row
 // of the same block row) must read as 0, as in a zero-filled output.
 void ClearLastColumn(const BlockRowTarget& t, int32_t width) {
-  for (int32_t r = 0; r < t.rowCount; ++r) t.rows[r * t.stride + width - 1] = 0;
+  uint16_t* last = t.rows + width - 1;
+  if (t.rowCount == kBlockSize) {
+    last[0] = last[t.stride] = last[2 * t.stride] = last[3 * t.stride] = 0;
+    return;
+  }
+  for (int32_t r = 0; r < t.rowCount; ++r) last[r * t.stride] = 0;
 }
 
 }  // namespace
@@ -554,15 +601,30 @@ PredictiveRows<Policy>::PredictiveRows(const DecodePlan& plan, const uint8_t* fi
 template <class Policy>
 VexoStatus PredictiveRows<Policy>::DecodeBlockRow(const BlockRowTarget& target) {
   ClearLastColumn(target, width);
-  RowDecode<Policy> d(*this, target);
   if constexpr (Policy::kSmall) {
-    for (int32_t x = 0; x < width && !d.Failed(); x += kBlockSize) {
+    RowDecode<Policy> d(*this, target);
+    for (int32_t x = 0; x < width; x += kBlockSize) {
       DecodeBlockCarefully(d, x, std::min<int32_t>(kBlockSize, width - x), target.rowCount);
+      if (d.Failed()) return VexoStatus::kTruncated;
     }
+    return VexoStatus::kOk;
   } else {
-    WalkBlockRow(d);
+    const int32_t x = DecodeWholeRow(*this, target);
+    if (rawPastEnd) return VexoStatus::kTruncated;
+    if (x == width) return VexoStatus::kOk;
+    return WalkBlockRow(*this, target, x) ? VexoStatus::kTruncated : VexoStatus::kOk;
   }
-  return d.Failed() ? VexoStatus::kTruncated : VexoStatus::kOk;
+}
+
+template <class Policy>
+uint16_t PredictiveRows<Policy>::NextRaw() {
+  if (rawOffset < 0 || rawOffset + 2 > static_cast<int64_t>(fileSize)) {
+    rawPastEnd = true;
+    return 0;
+  }
+  const uint16_t pixel = ReadLe16(file + rawOffset);
+  rawOffset += 2;
+  return pixel;
 }
 
 template <class Policy>

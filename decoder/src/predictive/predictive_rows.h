@@ -31,6 +31,10 @@ class PredictiveRows {
   // positive.
   int32_t Result() const;
 
+  // The next pixel of the raw-pixel stream. Past either end of the file it
+  // records the fault and yields 0; the caller stops after the block.
+  uint16_t NextRaw();
+
   // Every block row stays in its place.
   static constexpr bool PictureDone() { return false; }
 

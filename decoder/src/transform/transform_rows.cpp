@@ -35,14 +35,15 @@ void StoreWord(uint8_t* at, uint32_t word) {
   std::memcpy(__builtin_assume_aligned(at, 4), &word, sizeof word);
 }
 
-// The blocks of one block position and what the next ones need of them.
+// The blocks of the block position being decoded and of the one before,
+// in turn: each block is 16 samples in a row, and the last column of the
+// block before is the next block's left column (BlockNeighbours).
 struct PositionBlocks {
-  alignas(16) uint8_t samples[kTransformPlaneCount][16];
-  // The samples left of the next block's rows (its L[0] to L[3]).
-  alignas(4) uint8_t left[kTransformPlaneCount][4];
-  // The bottom row of the block before, to go into the history once the
-  // block after it has read its corner there.
-  uint32_t pendingBottom[kTransformPlaneCount];
+  alignas(16) uint8_t samples[2][kTransformPlaneCount][16];
+  // The left column of the first block column: the last sample of the row
+  // above and zeros below it (samples not decoded yet), laid out as a
+  // block's last column.
+  alignas(16) uint8_t firstLeft[kTransformPlaneCount][16];
   BlockCoefficients coefficients[kTransformPlaneCount];
   CoefficientMask masks[kTransformPlaneCount];
 };
@@ -55,7 +56,10 @@ class RowDecode {
       std::conditional_t<Policy::kSmall, PlainTransformKernels, ProcessorTransformKernels>;
 
   RowDecode(TransformRows<Policy>& rows, const BlockRowTarget& target)
-      : s_(rows), t_(target), stride_(rows.HistoryStride()) {}
+      : s_(rows),
+        t_(target),
+        stride_(rows.HistoryStride()),
+        wholeBlocksAligned_(WholeBlocksAligned(target)) {}
 
   // False as soon as a consumed bit lay past the end of the file.
   bool DecodeBlockRow() {
@@ -71,36 +75,37 @@ class RowDecode {
       }
       Pack(column);
     }
-    FinishRow();
+    FinishRow(columns - 1);
     return true;
   }
 
  private:
   uint8_t* History(int plane) const { return s_.history + plane * stride_ + kHistoryLead; }
 
-  // The history holds the row above; the first block column predicts from
-  // its last sample (L[0]) and zeros below it (samples not decoded yet), and
-  // until the first block is rebuilt the last block column finds zeros
-  // right of the row above (in a picture one block wide it never finds
-  // anything else there: its own top row, not decoded yet).
+  uint8_t* Block(int32_t column, int plane) { return b_.samples[column & 1][plane]; }
+
+  // The history holds the row above. Until the first block is rebuilt the
+  // last block column finds zeros right of the row above (in a picture one
+  // block wide it never finds anything else there: its own top row, not
+  // decoded yet).
   void StartRow(bool firstRow) {
     for (int p = 0; p < kTransformPlaneCount; ++p) {
       uint8_t* history = History(p);
       StoreWord(history + s_.paddedWidth, 0);
-      const uint8_t lastAbove = firstRow ? 0 : history[s_.paddedWidth - 1];
-      std::memset(b_.left[p], 0, 4);
-      b_.left[p][0] = lastAbove;
+      std::memset(b_.firstLeft[p], 0, 16);
+      if (!firstRow) b_.firstLeft[p][3] = history[s_.paddedWidth - 1];
     }
   }
 
   // The last block's bottom row joins the history, and the first block
   // column of the next block row finds its corner, the last sample of this
   // block row's third row, before the history row.
-  void FinishRow() {
+  void FinishRow(int32_t lastColumn) {
     for (int p = 0; p < kTransformPlaneCount; ++p) {
       uint8_t* history = History(p);
-      StoreWord(history + s_.paddedWidth - 4, b_.pendingBottom[p]);
-      history[-1] = b_.samples[p][11];
+      const uint8_t* last = Block(lastColumn, p);
+      StoreWord(history + s_.paddedWidth - 4, LoadWord(last + 12));
+      history[-1] = last[11];
     }
   }
 
@@ -127,7 +132,7 @@ class RowDecode {
     }
     if (firstRow) {
       for (int p = 0; p < kTransformPlaneCount; ++p) {
-        FirstRowDC(column == 0 ? nullptr : b_.left[p], b_.samples[p], 4);
+        FirstRowDC(column == 0 ? nullptr : Left(column, p), Block(column, p));
       }
     } else {
       Predict(mode, column);
@@ -135,12 +140,21 @@ class RowDecode {
     for (int p = 0; p < kTransformPlaneCount; ++p) Rebuild(p, column);
   }
 
+  // The samples left of the block's rows, as BlockNeighbours reads them.
+  const uint8_t* Left(int32_t column, int plane) {
+    return (column == 0 ? b_.firstLeft[plane] : Block(column - 1, plane)) + 3;
+  }
+
+  const uint8_t* Above(int plane, int32_t column) const {
+    return History(plane) + column * kTransformBlockSize;
+  }
+
   // The mode is chosen once for the three planes: a routine per mode in the
   // speed policy, at run time in the small one.
   void Predict(int mode, int32_t column) {
     if constexpr (Policy::kSmall) {
       for (int p = 0; p < kTransformPlaneCount; ++p) {
-        Kernels::Predict(mode, Above(p, column), b_.left[p], b_.samples[p]);
+        Kernels::Predict(mode, Above(p, column), Left(column, p), Block(column, p));
       }
     } else {
       switch (mode) {
@@ -167,41 +181,54 @@ class RowDecode {
   template <int kMode>
   void PredictEach(int32_t column) {
     for (int p = 0; p < kTransformPlaneCount; ++p) {
-      Kernels::template Predict<kMode>(Above(p, column), b_.left[p], b_.samples[p]);
+      Kernels::template Predict<kMode>(Above(p, column), Left(column, p), Block(column, p));
     }
   }
 
-  const uint8_t* Above(int plane, int32_t column) const {
-    return History(plane) + column * kTransformBlockSize;
-  }
-
-  // After the block's prediction has read its corner in the history, the
+  // Once the block's prediction has read its corner in the history, the
   // block before it may write its bottom row there.
-  void Rebuild(int p, int32_t column) {
-    uint8_t* const block = b_.samples[p];
+  [[gnu::always_inline]] void Rebuild(int p, int32_t column) {
+    uint8_t* const block = Block(column, p);
     uint8_t* const history = History(p);
-    if (column > 0) StoreWord(history + (column - 1) * kTransformBlockSize, b_.pendingBottom[p]);
-    Kernels::Reconstruct(block, b_.coefficients[p], b_.masks[p]);
-    b_.pendingBottom[p] = LoadWord(block + 12);
-    b_.left[p][0] = block[3];
-    b_.left[p][1] = block[7];
-    b_.left[p][2] = block[11];
-    b_.left[p][3] = block[15];
-    if (column == 0 && s_.paddedWidth > kTransformBlockSize) {
+    if (column > 0) {
+      StoreWord(history + (column - 1) * kTransformBlockSize, LoadWord(Block(column - 1, p) + 12));
+    } else if (s_.paddedWidth > kTransformBlockSize) {
+      // The first block's top row, once rebuilt, is what the last block
+      // column finds right of the row above.
+      Kernels::Reconstruct(block, b_.coefficients[p], b_.masks[p]);
       StoreWord(history + s_.paddedWidth, LoadWord(block));
+      return;
+    }
+    Kernels::Reconstruct(block, b_.coefficients[p], b_.masks[p]);
+  }
+
+  void Pack(int32_t column) {
+    const int32_t x = column * kTransformBlockSize;
+    if (wholeBlocksAligned_ && x + kTransformBlockSize <= s_.width) {
+      PackWhole(b_.samples[column & 1], t_.rows + x, t_.stride, s_.byteSwapped);
+    } else {
+      Kernels::Pack(Block(column, 0), Block(column, 1), Block(column, 2),
+                    std::min<int32_t>(kTransformBlockSize, s_.width - x), t_.rowCount, t_.rows + x,
+                    t_.stride, s_.byteSwapped);
     }
   }
 
-  void Pack(int32_t column) const {
-    const int32_t x = column * kTransformBlockSize;
-    Kernels::Pack(b_.samples[0], b_.samples[1], b_.samples[2],
-                  std::min<int32_t>(kTransformBlockSize, s_.width - x), t_.rowCount, t_.rows + x,
-                  t_.stride, s_.byteSwapped);
+  // Out of line, so that the block position's registers stay its own.
+  [[gnu::noinline]] static void PackWhole(const uint8_t (*samples)[16], uint16_t* out,
+                                          ptrdiff_t stride, bool byteSwapped) {
+    Kernels::PackWhole(samples[0], samples[1], samples[2], out, stride, byteSwapped);
+  }
+
+  // Rows of four whole-block rows, each starting on a 4-byte boundary.
+  static bool WholeBlocksAligned(const BlockRowTarget& t) {
+    return t.rowCount == kTransformBlockSize && (reinterpret_cast<uintptr_t>(t.rows) & 3) == 0 &&
+           t.stride % 2 == 0;
   }
 
   TransformRows<Policy>& s_;
   const BlockRowTarget& t_;
   const ptrdiff_t stride_;
+  const bool wholeBlocksAligned_;
   PositionBlocks b_;
 };
 
