@@ -7,6 +7,7 @@
 
 enum {
   SYS_WRITE0 = 0x04,
+  SYS_GET_CMDLINE = 0x15,
   /* On a 32-bit core SYS_EXIT takes the reason alone, and a host then
    * exits with 0 for "application exit" and 1 for anything else;
    * SYS_EXIT_EXTENDED takes a block of reason and status. */
@@ -49,6 +50,18 @@ void semihosting_write_decimal(int32_t value) {
   } while (magnitude != 0);
   if (value < 0) digits[--at] = '-';
   semihosting_write(digits + at);
+}
+
+int semihosting_command_line(char* buffer, int size) {
+  if (size < 2) return -1;
+  /* The host writes the line and its length into the block. */
+  struct {
+    char* buffer;
+    int32_t size;
+  } block = {buffer, size - 1};
+  if (semihosting_call(SYS_GET_CMDLINE, &block) != 0) return -1;
+  buffer[block.size] = '\0';
+  return block.size;
 }
 
 void semihosting_exit(int status) {

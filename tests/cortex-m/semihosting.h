@@ -21,6 +21,12 @@ void semihosting_write(const char* text);
 void semihosting_write_hex(uint64_t value, int digit_count);
 void semihosting_write_decimal(int32_t value);
 
+/* The program's command line as the host gives it (qemu-system-arm: the
+ * arg= values of -semihosting-config, separated by spaces), NUL-terminated
+ * in `buffer` of `size` bytes. Returns its length, or -1 when there is none
+ * or it does not fit. */
+int semihosting_command_line(char* buffer, int size);
+
 /* Ends the program: the machine exits with `status`. */
 void semihosting_exit(int status) __attribute__((noreturn));
 
