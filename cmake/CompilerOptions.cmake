@@ -33,6 +33,17 @@ endif()
 # it unrolls the fixed 4 x 4 loops and vectorises the row loops of packing
 # and conversion. No -march here: the default build runs on any x86-64, and
 # wider instruction sets come only through the kernels' run-time dispatch.
-# Given after CMAKE_CXX_FLAGS_<CONFIG>, so this -O3 is the one that counts.
+# Given after CMAKE_CXX_FLAGS_<CONFIG>, so this level is the one that counts.
+# A firmware's flash is another matter: the Cortex-M presets ask for -O2,
+# which leaves the unrolled copies of -O3 out.
+set(VEXO_SPEED_OPTIMISATION "-O3" CACHE STRING
+    "Optimisation level of the hot paths in Release and RelWithDebInfo builds")
 add_library(vexo_speed_options INTERFACE)
-target_compile_options(vexo_speed_options INTERFACE $<$<CONFIG:Release,RelWithDebInfo>:-O3>)
+target_compile_options(vexo_speed_options
+                       INTERFACE $<$<CONFIG:Release,RelWithDebInfo>:${VEXO_SPEED_OPTIMISATION}>)
+
+# The decoder's small policy (VEXO_DECODER_SMALL) is there for flash: it is
+# compiled for size in every optimised build, where the speed policy takes
+# the level above.
+add_library(vexo_size_options INTERFACE)
+target_compile_options(vexo_size_options INTERFACE $<$<CONFIG:Release,RelWithDebInfo>:-Os>)

@@ -1,26 +1,5 @@
 # Bare-metal ARM7TDMI in Thumb state, with the arm-none-eabi GCC and its C
-# library (newlib). No operating system: CMake's test programs are built as
-# static libraries, since nothing here can link a program without a startup
-# file and a memory map of its own.
-set(CMAKE_SYSTEM_NAME Generic)
-set(CMAKE_SYSTEM_PROCESSOR arm)
-
-set(CMAKE_C_COMPILER arm-none-eabi-gcc)
-set(CMAKE_CXX_COMPILER arm-none-eabi-g++)
-set(CMAKE_ASM_COMPILER arm-none-eabi-gcc)
-set(CMAKE_TRY_COMPILE_TARGET_TYPE STATIC_LIBRARY)
-
-# Every function and constant in a section of its own, so that a program's
-# link with --gc-sections keeps only what vexo_decode reaches.
-set(vexo_arm7tdmi_flags "-mcpu=arm7tdmi -mthumb -ffunction-sections -fdata-sections")
-set(CMAKE_C_FLAGS_INIT "${vexo_arm7tdmi_flags}")
-# The decoder throws nothing and asks no type at run time: no unwinding
-# tables or type information in it.
-set(CMAKE_CXX_FLAGS_INIT "${vexo_arm7tdmi_flags} -fno-exceptions -fno-rtti")
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-Wl,--gc-sections")
-
-# Headers and libraries only from the cross compiler's own tree.
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# library (newlib).
+set(VEXO_ARM_CPU arm7tdmi)
+set(vexo_arm_target_flags "-mcpu=arm7tdmi -mthumb")
+include(${CMAKE_CURRENT_LIST_DIR}/bare-metal-arm.cmake)

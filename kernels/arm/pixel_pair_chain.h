@@ -4,8 +4,10 @@
 // pixel arithmetic, so no carry crosses from one column into the other.
 //
 // ChainPixelPairsPlain runs everywhere and is the reference. On ARMv6 and
-// later with the DSP extension (and on Cortex-M4) ChainPixelPairsDsp does
-// each step with one UADD16; ChainPixelPairs is the one this build uses.
+// later with the DSP extension (ARM11 and up in ARM or Thumb-2 state, and
+// ARMv7E-M: Cortex-M4 and M7, but not ARMv6-M's Cortex-M0+)
+// ChainPixelPairsDsp does each step with one UADD16; ChainPixelPairs is the
+// one this build uses.
 #pragma once
 
 #include <cstddef>
