@@ -1,7 +1,7 @@
-// The small policy of each path against its speed policy: the same pixels,
-// status and result on the samples, on random streams and on every prefix
-// of a few files, both decoding into buffers of the same garbage (a failed
-// decode may leave some of it).
+// The small policy of each path against its speed policy: the same status
+// and result, and for a whole picture the same pixels, on the samples, on
+// random streams and on every prefix of a few files, both decoding into
+// buffers of the same garbage.
 
 #include <gtest/gtest.h>
 
@@ -85,12 +85,15 @@ VexoStatus ExpectSameDecode(const PathForms& forms, const Bytes& file, const std
                               std::to_string(layout.gap) + ": ";
     EXPECT_EQ(small.outcome.status, fast.outcome.status) << where;
     EXPECT_EQ(small.outcome.result, fast.outcome.result) << where;
+    status = fast.outcome.status;
+    // A failed decode leaves a partial picture, which each policy may take
+    // further before it stops.
+    if (status != VexoStatus::kOk) continue;
     const auto differ =
         std::mismatch(small.pixels.begin(), small.pixels.end(), fast.pixels.begin());
     EXPECT_TRUE(differ.first == small.pixels.end())
         << where << "pixel " << (differ.first - small.pixels.begin()) << " of "
         << small.pixels.size() << " is " << *differ.first << ", not " << *differ.second;
-    status = fast.outcome.status;
   }
   return status;
 }

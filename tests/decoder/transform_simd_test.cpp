@@ -95,11 +95,13 @@ TEST(IntraPredictionSse2, EveryModeMatchesThePlainPrediction) {
   constexpr auto kPredictors = PredictorsSse2(std::make_integer_sequence<int, kIntraModeCount>());
   std::mt19937 random(29);
   for (int trial = 0; trial < 3000; ++trial) {
-    std::array<uint8_t, 1 + 8 + 4> neighbours;  // corner, row above, left column
+    // The corner and the row above, then the block before (its last column
+    // the left column).
+    std::array<uint8_t, 1 + 8 + 16> neighbours;
     for (auto& sample : neighbours)
       sample = static_cast<uint8_t>(trial % 4 == 0 ? random() % 2 * 255 : random());
     const uint8_t* above = neighbours.data() + 1;
-    const uint8_t* left = neighbours.data() + 9;
+    const uint8_t* left = neighbours.data() + 9 + 3;
     const GuardedBlock start = RandomBlock(random);
     for (int mode = 0; mode < kIntraModeCount; ++mode) {
       GuardedBlock expected = start, got = start;
