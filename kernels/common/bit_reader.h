@@ -9,6 +9,13 @@
 // fetches is not, so it fetches a whole word at a time. Bytes past the end of
 // the file read as 0: a look-ahead never changes a result, and a decode that
 // actually consumes such a bit is caught by ConsumedPastEnd().
+//
+// The reader takes its bytes from a ByteWindow: the whole file in memory, or
+// a window a function refills. Where a window's look-ahead may not go on
+// (the start of the file's next stream), it stands zeros in for the bytes
+// beyond, which Read and EnsureReal replace with the stream's own bytes
+// before any of them is consumed: a decode reads only what it consumes past
+// that point, and consumes the same bits as from memory.
 #pragma once
 
 #include <bit>
@@ -17,6 +24,8 @@
 #include <cstdint>
 #include <cstring>
 #include <type_traits>
+
+#include "common/byte_window.h"
 
 namespace vexo {
 
@@ -30,14 +39,28 @@ class BasicBitReader {
   static constexpr int kRefillBits = kWordBits - 15;
 
   // Reads the stream that starts at file offset `start` of a file of `size`
-  // bytes. `start` may lie past the end (then every bit read is past it).
+  // bytes in memory. `start` may lie past the end (then every bit read is
+  // past it).
   BasicBitReader(const uint8_t* file, size_t size, size_t start)
-      : file_(file), size_(size), start_(start), next_(start) {}
+      : origin_(file),
+        cursor_(file + (start < size ? start : size)),
+        heldEnd_(file + size),
+        originOffset_(0),
+        fileSize_(size),
+        start_(start),
+        overrun_(start < size ? 0 : static_cast<uint32_t>(start - size)) {}
+
+  // Reads the stream from `start` through `window`, which must stay in place
+  // (and hold `start`, or end before it) while the reader is used.
+  BasicBitReader(ByteWindow* window, uint64_t start)
+      : window_(window), fileSize_(window->fileSize), start_(start) {
+    Rebase(start);
+  }
 
   // Makes at least kRefillBits bits available. Safe anywhere; fast away from
   // the end.
   void Refill() {
-    if (next_ + sizeof(Word) <= size_) {
+    if (HeldAhead() >= sizeof(Word) || Extend(sizeof(Word))) {
       RefillUnchecked();
     } else {
       RefillNearEnd();
@@ -45,16 +68,17 @@ class BasicBitReader {
   }
 
   // Makes at least kUncheckedBits bits available; the caller guarantees that
-  // sizeof(Word) bytes from the next fetch position lie inside the file (see
+  // sizeof(Word) bytes from the next fetch position are held (see
   // HasBytesAhead).
   void RefillUnchecked() {
-    accumulator_ |= LoadBigEndian(file_ + next_) >> count_;
-    next_ += (kWordBits - 1 - count_) >> 3;
+    accumulator_ |= LoadBigEndian(cursor_) >> count_;
+    cursor_ += (kWordBits - 1 - count_) >> 3;
     count_ |= kUncheckedBits;
   }
 
-  // True when `bytes` more bytes from the next fetch position are in the file.
-  bool HasBytesAhead(size_t bytes) const { return next_ + bytes <= size_; }
+  // True when `bytes` more bytes from the next fetch position are held,
+  // refilling a window to hold them if it can.
+  bool HasBytesAhead(size_t bytes) { return HeldAhead() >= bytes || Extend(bytes); }
 
   // The next n bits (1..32) without consuming them; needs n <= Count().
   uint32_t Peek(int n) const { return static_cast<uint32_t>(accumulator_ >> (kWordBits - n)); }
@@ -65,6 +89,7 @@ class BasicBitReader {
   // Reads n bits (1..kRefillBits), refilling as needed.
   uint32_t Read(int n) {
     if (Count() < n) Refill();
+    EnsureReal(n);
     const uint32_t value = Peek(n);
     Skip(n);
     return value;
@@ -72,27 +97,44 @@ class BasicBitReader {
 
   int Count() const { return static_cast<int>(count_); }
 
+  // Makes the next n bits (at most Count()) the stream's own, where zeros
+  // stand in for bytes past a window's limit: the bytes are read then.
+  void EnsureReal(int n) {
+    if (padded_ == 0 || static_cast<int>(count_ - padded_) >= n) return;
+    ReadPadded(n);
+  }
+  // Bits of Count() that are the stream's own rather than zeros standing in
+  // for bytes past a window's limit.
+  int RealCount() const { return static_cast<int>(count_ - padded_); }
+
   // The reader's state as plain values, for a loop that keeps it in
   // registers: the next byte to fetch, the accumulator and its bit count.
   // Restore takes back a state that keeps the reader's rules: a count of at
-  // most kWordBits, and below it only zeros or the stream's own next bits.
+  // most kWordBits, and below it only zeros or the stream's own next bits,
+  // with no bytes past the held ones.
   struct Registers {
     const uint8_t* next;
     Word accumulator;
     uint32_t count;
   };
-  Registers Save() const { return {file_ + next_, accumulator_, count_}; }
+  Registers Save() const { return {cursor_, accumulator_, count_}; }
   void Restore(const Registers& registers) {
-    next_ = static_cast<size_t>(registers.next - file_);
+    cursor_ = registers.next;
     accumulator_ = registers.accumulator;
     count_ = registers.count;
   }
 
+  // The held bytes, for a loop that reads them itself: the first of them
+  // (aligned as the file is from its start when the reader has a window)
+  // and the end.
+  const uint8_t* Origin() const { return origin_; }
+  const uint8_t* HeldEnd() const { return heldEnd_; }
+
   // Bits consumed since the start of the stream.
-  uint64_t ConsumedBits() const { return static_cast<uint64_t>(next_ - start_) * 8 - count_; }
+  uint64_t ConsumedBits() const { return (FetchOffset() - start_) * 8 - count_; }
   // True once a consumed bit lay past the end of the file.
   bool ConsumedPastEnd() const {
-    const uint64_t available = size_ > start_ ? static_cast<uint64_t>(size_ - start_) * 8 : 0;
+    const uint64_t available = fileSize_ > start_ ? (fileSize_ - start_) * 8 : 0;
     return ConsumedBits() > available;
   }
   // Offset just past the byte that holds the last consumed bit.
@@ -115,19 +157,77 @@ class BasicBitReader {
     }
   }
 
+  size_t HeldAhead() const { return overrun_ == 0 ? static_cast<size_t>(heldEnd_ - cursor_) : 0; }
+
+  // File offset of the next byte to fetch.
+  uint64_t FetchOffset() const {
+    return originOffset_ + static_cast<uint64_t>(cursor_ - origin_) + overrun_;
+  }
+
+  // Points into the window again after it moved, at the fetch offset.
+  void Rebase(uint64_t fetch) {
+    origin_ = window_->bytes;
+    originOffset_ = window_->base;
+    heldEnd_ = origin_ + window_->held;
+    const uint64_t end = window_->End();
+    cursor_ = origin_ + ((fetch < end ? fetch : end) - originOffset_);
+    overrun_ = static_cast<uint32_t>(fetch < end ? 0 : fetch - end);
+  }
+
+  // Asks a window for `bytes` bytes from the fetch offset; true when it
+  // holds them then.
+  bool Extend(size_t bytes) {
+    if (window_ == nullptr || overrun_ != 0) return false;
+    const uint64_t fetch = FetchOffset();
+    const size_t held = window_->refill(*window_, fetch, bytes, false);
+    Rebase(fetch);
+    return held >= bytes;
+  }
+
+  // One byte at a time up to the bits Refill promises: held bytes as they
+  // are; past the file's end zeros; past a window's limit zeros standing in
+  // for the stream's bytes (padded_).
   void RefillNearEnd() {
     while (count_ <= kWordBits - 16) {
-      const Word byte = next_ < size_ ? file_[next_] : 0;
+      Word byte = 0;
+      if (HeldAhead() > 0 || Extend(1)) {
+        byte = *cursor_++;
+      } else {
+        // Zeros stand in from the first byte the window may not read ahead
+        // to on (past the file's end too, once they have started).
+        if (window_ != nullptr && (padded_ != 0 || FetchOffset() < fileSize_)) padded_ += 8;
+        ++overrun_;
+      }
       accumulator_ |= byte << (kWordBits - 8 - count_);
       count_ += 8;
-      ++next_;
     }
   }
 
-  const uint8_t* file_;
-  size_t size_;
-  size_t start_;
-  size_t next_;
+  // Reads the stream's bytes that zeros stand in for, until n bits are its
+  // own or the file ends.
+  void ReadPadded(int n) {
+    while (padded_ > 0 && static_cast<int>(count_ - padded_) < n) {
+      const uint64_t offset = FetchOffset() - padded_ / 8;
+      if (offset >= fileSize_ || window_->refill(*window_, offset, 1, true) == 0) {
+        padded_ = 0;  // past the end of the file (or unreadable): zeros
+        return;
+      }
+      const Word byte = window_->bytes[offset - window_->base];
+      accumulator_ |= byte << (kWordBits - 8 - (count_ - padded_));
+      padded_ -= 8;
+      Rebase(FetchOffset());
+    }
+  }
+
+  ByteWindow* window_ = nullptr;  // null for a file in memory
+  const uint8_t* origin_ = nullptr;
+  const uint8_t* cursor_ = nullptr;   // the next byte to fetch, when held
+  const uint8_t* heldEnd_ = nullptr;  // just past the held bytes
+  uint64_t originOffset_ = 0;         // file offset of *origin_
+  uint64_t fileSize_;
+  uint64_t start_;
+  uint32_t overrun_ = 0;  // bytes fetched (as zeros) past the held ones
+  uint32_t padded_ = 0;   // low bits of the count that stand in for bytes past the limit
   Word accumulator_ = 0;
   uint32_t count_ = 0;
 };

@@ -414,9 +414,8 @@ int32_t DecodeFullBlockRun(PredictiveRows<Policy>& s, const FullBlockPlace& plac
                            int32_t count) {
   const ptrdiff_t stride = place.stride;
   const NativeBitReader::Registers saved = s.bits.Save();
-  WindowReader r(s.file, saved);
-  const size_t spare = static_cast<size_t>(s.fileSize) - kFullBlockFetchBytes -
-                       static_cast<size_t>(saved.next - s.file);
+  WindowReader r(s.bits.Origin(), saved);
+  const auto spare = static_cast<size_t>(s.bits.HeldEnd() - saved.next) - kFullBlockFetchBytes;
   const auto blocks =
       static_cast<int32_t>(std::min<size_t>(count, 1 + spare / kFullBlockAdvanceBytes));
   uint16_t* block = place.row0 + x;
@@ -427,14 +426,13 @@ int32_t DecodeFullBlockRun(PredictiveRows<Policy>& s, const FullBlockPlace& plac
   const bool zerosAbove = place.above == nullptr;
   const uintptr_t aboveDelta =
       reinterpret_cast<uintptr_t>(place.above) - reinterpret_cast<uintptr_t>(place.row0);
-  const uint32_t* table = CountedPixelCodes.data();
   do {
     // The block's rows from its start, not four pointers carried from block
-    // to block: registers are scarce. The table's address stays in one too.
-    __asm__("" : "+r"(block), "+r"(table));
+    // to block: registers are scarce.
+    __asm__("" : "+r"(block));
     const uint32_t mode = r.Window() >> (32 - kModeBits);
     if (mode == kPredictFromLeft) {
-      DecodePairsFromLeft<kDeltaShift>(r, s, block, stride, kModeBits, table);
+      DecodePairsFromLeft<kDeltaShift>(r, s, block, stride, kModeBits, CountedPixelCodes.data());
     } else if (mode == kPredictiveFillLeft) {
       for (int row = 0; row < kBlockSize; ++row) {
         uint16_t* out = block + row * stride;
@@ -451,7 +449,7 @@ int32_t DecodeFullBlockRun(PredictiveRows<Policy>& s, const FullBlockPlace& plac
               : reinterpret_cast<const uint16_t*>(reinterpret_cast<uintptr_t>(block) + aboveDelta) +
                     up;
       DecodePairsFromAbove<kDeltaShift>(r, s, block, stride, up - stride, firstSources, kModeBits,
-                                        table);
+                                        CountedPixelCodes.data());
     }
     block += kBlockSize;
     // A raw pixel past the end of the file is not looked for here: the run
@@ -617,7 +615,7 @@ VexoStatus PredictiveRows<Policy>::DecodeBlockRow(const BlockRowTarget& target) 
 }
 
 template <class Policy>
-uint16_t PredictiveRows<Policy>::NextRaw() {
+[[gnu::noinline]] uint16_t PredictiveRows<Policy>::NextRaw() {
   if (rawOffset < 0 || rawOffset + 2 > static_cast<int64_t>(fileSize)) {
     rawPastEnd = true;
     return 0;
