@@ -8,6 +8,7 @@
 #include "file_list.h"
 #include "folder_tree.h"
 #include "picture_placement.h"
+#include "playback.h"
 #include "temp_folder_test.h"
 
 namespace orvane {
@@ -33,21 +34,41 @@ class FolderViewsTest : public vexo::testing::TempFolderTest {
   NoTypeNames typeNames_;
 };
 
-TEST_F(FolderViewsTest, TheListShowsMatchingFoldersFirstThenFilesAndSkipsHiddenOnes) {
-  for (const char* name : {"a.vxo", "b.VXO", "c.txt", ".d.vxo"}) Write(name, {1, 2, 3});
-  MakeFolder("e.vxo");
+TEST_F(FolderViewsTest, TheListShowsMatchingFoldersThenFilesByNameAndSkipsHiddenOnes) {
+  for (const char* name : {"b.VXO", "C.vxo", "a.vxo", "c.txt", ".d.vxo"}) Write(name, {1, 2, 3});
+  for (const char* name : {"e.vxo", "D.vxo"}) MakeFolder(name);
   const FileListing listing = FillFileList(folder_.string(), lister_, typeNames_);
   EXPECT_EQ(listing.currentFolder, folder_.string() + "/");
   std::vector<std::string> names;
   for (const FileListRow& row : listing.rows) names.push_back(row.name);
-  ASSERT_EQ(names.size(), 3u);
-  EXPECT_EQ(names[0], "e.vxo");
+  EXPECT_EQ(names, (std::vector<std::string>{"D.vxo", "e.vxo", "a.vxo", "b.VXO", "C.vxo"}));
   EXPECT_EQ(listing.rows[0].sizeText, "");
   EXPECT_EQ(listing.rows[0].typeText, "Folder");
-  std::sort(names.begin() + 1, names.end());  // files keep the platform's order
-  EXPECT_EQ(names, (std::vector<std::string>{"e.vxo", "a.vxo", "b.VXO"}));
-  EXPECT_EQ(listing.rows[1].sizeText, "1KB");
+  EXPECT_EQ(listing.rows[2].sizeText, "1KB");
   EXPECT_EQ(FileTypeText("b.VXO", false, ""), "VXO 파일");
+}
+
+// The slide show plays the selected pictures; folder entries are not pictures.
+TEST(PlaybackTest, TheSelectionHoldsTheSelectedPicturesAndPassesOverFolders) {
+  struct : ListSelection, PlaybackTimer {
+    size_t ItemCount() const override { return 4; }
+    bool IsSelected(size_t item) const override { return item != 2; }
+    std::string ItemText(size_t item) const override { return "abcd"[item] + std::string(".vxo"); }
+    bool IsFolderItem(size_t item) const override { return item == 0; }
+    void FocusList() override {}
+    void SelectAllItems() override {}
+    void Arm(int) override {}
+    void Kill() override {}
+  } list;
+  std::vector<std::string> decoded;
+  Playback playback(list, [&decoded](const std::string& path) {
+    decoded.push_back(path);
+    return 1;
+  });
+  playback.RebuildSelection(list, "/f/");
+  playback.StartPlayback();
+  while (playback.PlayPosition()) playback.OnPlaybackTimer();
+  EXPECT_EQ(decoded, (std::vector<std::string>{"/f/b.vxo", "/f/d.vxo"}));
 }
 
 TEST(FileListTextTest, SizesAndDatesAtTheirBoundaries) {

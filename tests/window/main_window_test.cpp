@@ -43,7 +43,7 @@ class MainWindowTest : public QObject {
   void aDamagedFileEndsASlideShow();
   void stopAndTheFrameRateItems();
   void saveBmpWritesBesideTheSource();
-  void aFolderEntryEndsARunSilently();
+  void aSlideShowPassesOverFolders();
   void theCommandLineOpensAFile();
 
  private:
@@ -88,7 +88,8 @@ void MainWindowTest::choosingAFolderFillsTheList() {
   QCOMPARE(window_->FileListView()->CurrentFolder(), folder_->path() + "/");
   const QStandardItemModel* model = window_->FileListView()->Model();
   QCOMPARE(model->rowCount(), 3);
-  QCOMPARE(model->item(0, 0)->text(), QString("sub.vxo"));
+  QCOMPARE(model->item(0, 0)->text(), QString("sub.vxo"));  // folders first, then by name
+  QCOMPARE(model->item(1, 0)->text(), QString("b.VXO"));
   QCOMPARE(model->horizontalHeaderItem(3)->text(), QString("수정한 날짜"));
   window_->Action("details")->trigger();
   QCOMPARE(window_->FileListView()->Mode(), COrvaneDecoderView::DisplayMode::kDetails);
@@ -211,15 +212,15 @@ void MainWindowTest::saveBmpWritesBesideTheSource() {
   QCOMPARE(window_->OutputView()->FieldTexts().at(0), QString("dog.vxo"));
 }
 
-// A folder entry, listed first, ends a run without a message.
-void MainWindowTest::aFolderEntryEndsARunSilently() {
+// Folder entries, listed first, are not pictures: the run passes over them.
+void MainWindowTest::aSlideShowPassesOverFolders() {
   QVERIFY(QDir(folder_->path()).mkdir("sub.vxo"));
   CopySample(kCat);
   QVERIFY(window_->LeftView()->RevealFolder(folder_->path()));
   window_->Action("selectAll")->trigger();
   window_->Action("decode")->trigger();
-  QTRY_VERIFY(!window_->FileListView()->TimerIsActive());
-  QVERIFY(window_->DisplayView()->State().ShowsPlaceholder());
+  QTRY_VERIFY(!window_->DisplayView()->State().ShowsPlaceholder());
+  QCOMPARE(window_->OutputView()->FieldTexts().at(0), kCat);
 }
 
 void MainWindowTest::theCommandLineOpensAFile() {

@@ -51,6 +51,7 @@ class COrvaneDecoderView : public QStackedWidget, private orvane::ListSelection 
   size_t ItemCount() const override;
   bool IsSelected(size_t item) const override;
   std::string ItemText(size_t item) const override;
+  bool IsFolderItem(size_t item) const override;
   void FocusList() override;
   void SelectAllItems() override;
 
