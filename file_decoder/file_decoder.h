@@ -37,10 +37,15 @@ std::string_view FailureText(FileDecodeStatus status);
 
 struct FileDecodeOutcome {
   FileDecodeStatus status = FileDecodeStatus::kOk;
-  // Why a file could not be opened or read; for a wrong version, the version
-  // found and the ones known, to add after the fixed text.
+  // What was wrong. For kCannotOpen, why the file could not be opened or
+  // read, naming it; for the other failures, what the decode found, to show
+  // beside the fixed text: "the file is truncated".
   std::string detail;
 };
+
+// "name: what was wrong", for a line that names the failed file:
+// "sunset.vxo: the file is truncated". Only the file name of `path` is used.
+std::string FailureReport(const std::string& path, const FileDecodeOutcome& outcome);
 
 // What the header alone says: kOk, or the failure a decode would report
 // before reading the rest of the file.

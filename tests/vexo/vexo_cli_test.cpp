@@ -35,7 +35,7 @@ TEST_F(VexoCliTest, HelpExitsZero) {
 // A file as info and decode see it: the tail of info's report, and decode's
 // text on standard error (none for the intact file, the last case).
 TEST_F(VexoCliTest, InfoEndsWithTheStatusAndVerdictAndDecodeSaysWhy) {
-  const char* const damaged = "The VEXO file is damaged";
+  const std::string damaged = "The VEXO file is damaged (the file is truncated";
   const struct {
     const char* name;
     std::vector<uint8_t> bytes;
@@ -44,18 +44,20 @@ TEST_F(VexoCliTest, InfoEndsWithTheStatusAndVerdictAndDecodeSaysWhy) {
   } cases[] = {
       {"bad magic", WithByte(kHandChecked, 0, 'X'),
        "status: bad-magic\nresult: -1\nverdict: This is not the VEXO file\n",
-       "This is not the VEXO file"},
+       "This is not the VEXO file (the file does not begin with \"VEXO\")"},
       {"bad version", WithByte(kHandChecked, 11, 102),
        "status: bad-version\nresult: -1\nverdict: Incorrect Decoder Version\n",
        "Incorrect Decoder Version (the file has version 102; this decoder knows 101 and 201)"},
       {"truncated",
        {kHandChecked.begin(), kHandChecked.end() - 3},
        "status: truncated\nresult: -1\nverdict: The VEXO file is damaged\n",
-       damaged},
+       damaged + ")"},
       {"huge picture, tiny file", HugePictureInATinyFile(),
-       "status: truncated\nresult: -1\nverdict: The VEXO file is damaged\n", damaged},
+       "status: truncated\nresult: -1\nverdict: The VEXO file is damaged\n",
+       damaged + ": 40 bytes cannot code a 32767 x 32767 picture)"},
       {"huge transform picture", WithByte(WithByte(HugePictureInATinyFile(), 9, 1), 10, 52),
-       "status: malformed\nresult: -1\nverdict: The VEXO file is damaged\n", damaged},
+       "status: malformed\nresult: -1\nverdict: The VEXO file is damaged\n",
+       damaged + ": 40 bytes cannot code a 32767 x 32767 picture)"},
       {"intact", kHandChecked,
        "width: 4\nheight: 2\ndepth-flag: 0\npath-flag: 0\nquality: 0\ncodec-version: 101\n"
        "path: predictive\noutput-bytes: 16\nworkspace-bytes: 0\nstatus: ok\nresult: 24\n"

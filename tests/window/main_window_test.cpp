@@ -182,6 +182,8 @@ void MainWindowTest::aDamagedFileEndsASlideShow() {
   window_->Action("decode")->trigger();
   QTRY_COMPARE_WITH_TIMEOUT(message, QString("This is not the VEXO file"), 5000);
   QVERIFY(clock.elapsed() >= 1900);  // two periods of one second
+  QCOMPARE(window_->statusBar()->currentMessage(),
+           QString("b.vxo: the file does not begin with \"VEXO\""));
   QTest::qWait(1200);
   QVERIFY(!window_->FileListView()->TimerIsActive());
   QCOMPARE(window_->OutputView()->FieldTexts().at(0), QString("a.vxo"));  // c.vxo never shown
