@@ -225,15 +225,25 @@ void MainWindowTest::aSlideShowPassesOverFolders() {
   QCOMPARE(window_->OutputView()->FieldTexts().at(0), kCat);
 }
 
+// The screenshot option: the window once the picture shows, or once the
+// decode has failed, and then an exit status that says which.
 void MainWindowTest::theCommandLineOpensAFile() {
   CopySample(kCat);
-  QProcess viewer;
-  const QString shot = folder_->filePath("shot.png");
-  viewer.start(QStringLiteral(ORVANE_DECODER_PROGRAM),
-               {folder_->filePath(kCat), "--screenshot", shot, "-platform", "offscreen"});
-  QVERIFY(viewer.waitForFinished(20000));
-  QCOMPARE(viewer.exitCode(), 0);
-  QCOMPARE(QImage(shot).size(), QSize(800, 700));
+  QFile damaged(folder_->filePath("damaged.vxo"));
+  QVERIFY(damaged.open(QIODevice::WriteOnly));
+  damaged.write("VEXO");
+  damaged.close();
+  for (const auto& [file, exitCode] : {std::pair{kCat, 0}, std::pair{QString("damaged.vxo"), 1},
+                                       std::pair{QString("none.vxo"), 1}}) {
+    QProcess viewer;
+    const QString shot = folder_->filePath("shot.png");
+    QFile::remove(shot);
+    viewer.start(QStringLiteral(ORVANE_DECODER_PROGRAM),
+                 {folder_->filePath(file), "--screenshot", shot, "-platform", "offscreen"});
+    QVERIFY(viewer.waitForFinished(20000));
+    QCOMPARE(viewer.exitCode(), exitCode);
+    QCOMPARE(QImage(shot).size(), QSize(800, 700));
+  }
 }
 
 QTEST_MAIN(MainWindowTest)

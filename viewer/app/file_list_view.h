@@ -46,6 +46,7 @@ class COrvaneDecoderView : public QStackedWidget, private orvane::ListSelection 
   QAbstractItemView* CurrentItemView() const;
   const orvane::Playback& PlaybackState() const { return playback_; }
   bool TimerIsActive() const { return timer_.IsActive(); }
+  bool LastDecodeFailed() const { return decode_.LastDecodeFailed(); }
 
  private:
   size_t ItemCount() const override;
