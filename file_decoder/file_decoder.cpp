@@ -16,8 +16,9 @@ FileDecodeOutcome Fail(FileDecodeStatus status, std::string detail = {}) {
   return {status, std::move(detail)};
 }
 
-std::string SideProblem(const char* side, uint16_t stored) {
-  return "the " + std::string(side) + ", " + std::to_string(stored) + ", is not from 1 to " +
+// A side as the decoders read it, signed: 65535 is -1.
+std::string SideProblem(const char* side, int32_t value) {
+  return "the " + std::string(side) + ", " + std::to_string(value) + ", is not from 1 to " +
          std::to_string(kVexoLargestSide);
 }
 
@@ -139,14 +140,26 @@ FileDecodeOutcome CheckHeader(std::span<const uint8_t> file) {
   if (!VexoSidesInRange(*header)) {
     const bool width = header->SignedWidth() < 1;
     return Fail(FileDecodeStatus::kDamaged,
-                SideProblem(width ? "width" : "height", width ? header->width : header->height));
+                SideProblem(width ? "width" : "height",
+                            width ? header->SignedWidth() : header->SignedHeight()));
   }
   return {};
 }
 
 FileDecodeStatus VerdictOf(VexoStatus status) {
-  if (status == VexoStatus::kOk) return FileDecodeStatus::kOk;
-  if (status == VexoStatus::kOutOfMemory) return FileDecodeStatus::kOutOfMemory;
+  switch (status) {
+    case VexoStatus::kOk:
+      return FileDecodeStatus::kOk;
+    case VexoStatus::kBadMagic:
+      return FileDecodeStatus::kNotVexo;
+    case VexoStatus::kBadVersion:
+      return FileDecodeStatus::kWrongVersion;
+    case VexoStatus::kOutOfMemory:
+      return FileDecodeStatus::kOutOfMemory;
+    case VexoStatus::kTruncated:
+    case VexoStatus::kMalformed:
+      break;
+  }
   return FileDecodeStatus::kDamaged;
 }
 

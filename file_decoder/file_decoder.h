@@ -51,7 +51,8 @@ std::string FailureReport(const std::string& path, const FileDecodeOutcome& outc
 // before reading the rest of the file.
 FileDecodeOutcome CheckHeader(std::span<const uint8_t> file);
 
-// The verdict on a library decode's status: ok, out of memory, or damaged.
+// What the file decode says of a file whose whole decode by the library has
+// this status (after the file decode's own checks of the header).
 FileDecodeStatus VerdictOf(VexoStatus status);
 
 // Keeps the picture of the last successful decode until the next one, like

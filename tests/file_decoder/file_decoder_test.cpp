@@ -62,7 +62,7 @@ TEST_F(FileDecoderTest, RefusedFilesSayWhyAndKeepThePreviousPicture) {
       {"zero width", WithByte(kHandChecked, 4, 0), kDamaged, damaged,
        "the width, 0, is not from 1 to 32767"},
       {"negative height", WithByte(kHandChecked, 7, 0x80), kDamaged, damaged,
-       "the height, 32770, is not from 1 to 32767"},
+       "the height, -32766, is not from 1 to 32767"},
       {"stream cut short",
        {kHandChecked.begin(), kHandChecked.begin() + 22},
        kDamaged,

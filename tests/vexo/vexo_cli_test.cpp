@@ -33,7 +33,8 @@ TEST_F(VexoCliTest, HelpExitsZero) {
 }
 
 // A file as info and decode see it: the tail of info's report, and decode's
-// text on standard error (none for the intact file, the last case).
+// text on standard error (none for the intact file, the last case); both
+// exit with 1 for every file but the intact one.
 TEST_F(VexoCliTest, InfoEndsWithTheStatusAndVerdictAndDecodeSaysWhy) {
   const std::string damaged = "The VEXO file is damaged (the file is truncated";
   const struct {
@@ -58,6 +59,11 @@ TEST_F(VexoCliTest, InfoEndsWithTheStatusAndVerdictAndDecodeSaysWhy) {
       {"huge transform picture", WithByte(WithByte(HugePictureInATinyFile(), 9, 1), 10, 52),
        "status: malformed\nresult: -1\nverdict: The VEXO file is damaged\n",
        damaged + ": 40 bytes cannot code a 32767 x 32767 picture)"},
+      {"no pixels: width 65535, read as -1", WithByte(WithByte(kHandChecked, 4, 0xff), 5, 0xff),
+       "width: -1\nheight: 2\ndepth-flag: 0\npath-flag: 0\nquality: 0\ncodec-version: 101\n"
+       "path: predictive\noutput-bytes: 0\nworkspace-bytes: 0\nstatus: malformed\nresult: -1\n"
+       "verdict: The VEXO file is damaged\n",
+       "The VEXO file is damaged (the width, -1, is not from 1 to 32767)"},
       {"intact", kHandChecked,
        "width: 4\nheight: 2\ndepth-flag: 0\npath-flag: 0\nquality: 0\ncodec-version: 101\n"
        "path: predictive\noutput-bytes: 16\nworkspace-bytes: 0\nstatus: ok\nresult: 24\n"
@@ -68,6 +74,7 @@ TEST_F(VexoCliTest, InfoEndsWithTheStatusAndVerdictAndDecodeSaysWhy) {
     const std::string input = Write("f.vxo", c.bytes);
     const RunResult info = Run("info '" + input + "'");
     EXPECT_TRUE(info.out.ends_with(c.infoTail)) << info.out;
+    EXPECT_EQ(info.exitCode, c.decodeError.empty() ? 0 : 1);
     const RunResult decode = Run("decode '" + input + "'");
     EXPECT_EQ(decode.exitCode, c.decodeError.empty() ? 0 : 1);
     EXPECT_EQ(decode.err, c.decodeError.empty() ? "" : input + ": " + c.decodeError + "\n");
