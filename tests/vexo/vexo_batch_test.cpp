@@ -67,7 +67,9 @@ TEST_F(VexoBatchTest, ABatchReportsTheDamagedFileAndConvertsTheRest) {
     const RunResult run =
         Run("decode --format png -j " + threads + " -o " + In("j" + threads) + " " + In("top"));
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, (folder_ / "top/m/damaged.vxo").string() + ": The VEXO file is damaged\n");
+    EXPECT_EQ(run.err, (folder_ / "top/m/damaged.vxo").string() +
+                           ": The VEXO file is damaged (the file is truncated: 13 bytes cannot "
+                           "code a 176 x 144 picture)\n");
     EXPECT_EQ(run.out.rfind("decode: 3 files done, 1 failed, ", 0), 0u) << run.out;
   }
   const std::map<std::string, std::string> tree = Tree("j4");
@@ -77,6 +79,10 @@ TEST_F(VexoBatchTest, ABatchReportsTheDamagedFileAndConvertsTheRest) {
   const RunResult encode = Run("encode " + In("j4"));
   EXPECT_EQ(encode.exitCode, 0) << encode.err;
   EXPECT_EQ(Tree("j4").size(), 6u);  // each VEXO file beside its picture
+  // Two names without an output's extension are two inputs, even one file twice.
+  const RunResult twice = Run("decode " + In("top/a.vxo") + " " + In("top/a.vxo"));
+  EXPECT_EQ(twice.exitCode, 0) << twice.err;
+  EXPECT_EQ(twice.out.rfind("decode: 1 file done, 0 failed", 0), 0u) << twice.out;
 }
 
 }  // namespace

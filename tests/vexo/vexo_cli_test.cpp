@@ -157,7 +157,8 @@ TEST_F(VexoCliTest, ARefusedCommandSaysWhyAndWritesNothing) {
   const std::string pictureNamedFolder = folder + "/adir.vxo";
   std::filesystem::create_directory(empty);
   std::filesystem::create_directory(pictureNamedFolder);
-  std::filesystem::create_symlink("x.vxo", folder_ / "link.vxo");
+  std::filesystem::create_symlink("x.vxo", folder_ / "link.bmp");
+  std::filesystem::create_directory(folder_ / "adir.bmp");
   const struct {
     std::string arguments;
     int exitCode;
@@ -181,9 +182,8 @@ TEST_F(VexoCliTest, ARefusedCommandSaysWhyAndWritesNothing) {
       {"encode " + empty + " " + out, 2, empty + " is a folder, whose files are converted one "},
       {"decode " + empty, 1, empty + ": no VEXO file (*.vxo) in this folder\n"},
       {"decode " + pictureNamedFolder, 1, pictureNamedFolder + ": no VEXO file (*.vxo) in"},
-      {"decode " + vxo + " " + vxo, 1, "is the input file"},
-      {"decode " + vxo + " " + folder + "/link.vxo", 1, "is the input file"},
-      {"encode " + ppm + " " + empty + "/../in.ppm", 1, "is the input file"}};
+      {"decode " + vxo + " " + folder + "/link.bmp", 1, "is the input file"},
+      {"decode " + vxo + " " + folder + "/adir.bmp", 1, folder + "/adir.bmp: is a folder; name "}};
   for (const auto& c : cases) {
     const RunResult run = Run(c.arguments);
     EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments;
@@ -195,6 +195,15 @@ TEST_F(VexoCliTest, ARefusedCommandSaysWhyAndWritesNothing) {
   }
   EXPECT_EQ(Slurp(vxo).size(), kHandChecked.size());
   EXPECT_EQ(Slurp(ppm).substr(0, 2), "P6");
+  // Refused before decoding: no statistics.
+  EXPECT_EQ(Run("decode " + vxo + " " + folder + "/adir.bmp").out, "");
+  // A picture never goes to a terminal (`script` gives the program one).
+  const RunResult terminal =
+      RunShell("script -qec \"'" VEXO_PROGRAM "' decode - < '" + vxo + "'\" /dev/null");
+  EXPECT_EQ(terminal.exitCode, 2);
+  EXPECT_NE(terminal.out.find("standard output is a terminal; name an output file for the BMP "),
+            std::string::npos)
+      << terminal.out;
 }
 
 // A size limit is met and said, or refused with the output left as it was.

@@ -8,7 +8,6 @@
 #include "commands.h"
 #include "file_decoder.h"
 #include "file_io/input_file.h"
-#include "file_io/same_file.h"
 #include "file_names.h"
 #include "statistics_text.h"
 
@@ -77,10 +76,10 @@ int Decode(const DecodeOptions& options, vexo::FileDecoder& decoder, std::ostrea
   const std::string outputPath = !options.output.empty() ? options.output
                                  : fromStandardInput     ? std::string(file_io::kStandardStream)
                                                          : DecodedNameBeside(options.input, format);
-  if (file_io::NamesSameFile(options.input, outputPath)) {
-    err << outputPath << ": is the input file; the " << FormatName(format)
-        << " picture would replace it\n";
-    return 1;
+  if (const auto refused =
+          RefuseOutput(options.input, outputPath, FormatName(format) + " picture")) {
+    err << refused->message << "\n";
+    return refused->exitCode;
   }
   const vexo::FileDecodeOutcome outcome = decoder.Decode(options.input);
   if (outcome.status != vexo::FileDecodeStatus::kOk) {

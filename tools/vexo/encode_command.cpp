@@ -12,7 +12,6 @@
 #include "c_source/c_source.h"
 #include "commands.h"
 #include "file_io/input_file.h"
-#include "file_io/same_file.h"
 #include "file_io/whole_file.h"
 #include "file_names.h"
 #include "picture_reader.h"
@@ -151,10 +150,10 @@ int Encode(const EncodeRequest& request, std::ostream& out, std::ostream& err) {
   }
   for (const std::string& output :
        {request.output, cSource ? cSource->headerPath : request.output}) {
-    if (file_io::NamesSameFile(request.input, output)) {
-      err << output << ": is the input file; the " << (cSource ? "C source" : "VEXO file")
-          << " would replace it\n";
-      return 1;
+    if (const auto refused =
+            RefuseOutput(request.input, output, cSource ? "C source" : "VEXO file")) {
+      err << refused->message << "\n";
+      return refused->exitCode;
     }
   }
   const Result<RgbPicture> read = ReadPicture(request.input, request.background);

@@ -22,8 +22,6 @@
 namespace vexo::cli {
 namespace {
 
-constexpr int kUsageError = 2;
-
 const char* const kDescription =
     "vexo - make, decode and inspect VEXO pictures.\n\n"
     "Exit status: 0 success, 1 the file could not be read, written or decoded, 2 usage error.";
