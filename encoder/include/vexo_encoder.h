@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "vexo_header.h"
@@ -42,6 +43,12 @@ struct EncodeOptions {
   Dither dither = Dither::kNone;
   int effort = kDefaultEffort;
 };
+
+// The highest quality a path takes; every path takes 0 and up to this.
+int HighestQuality(VexoPath path);
+
+// "predictive", "transform" or "fast", as the command line names the paths.
+std::string_view VexoPathName(VexoPath path);
 
 // Success, or why EncodeVexo refuses the request: a picture side outside
 // 1..kVexoLargestSide (kTooLarge above it), a path the family lacks, a quality

@@ -11,21 +11,10 @@
 #include "file_io/input_file.h"
 #include "vexo.h"
 #include "vexo_decoder.h"
+#include "vexo_encoder.h"
 
 namespace vexo::cli {
 namespace {
-
-std::string_view PathName(VexoPath path) {
-  switch (path) {
-    case VexoPath::kPredictive:
-      return "predictive";
-    case VexoPath::kTransform:
-      return "transform";
-    case VexoPath::kFast:
-      return "fast";
-  }
-  return "unknown";
-}
 
 void PrintHeader(const VexoHeader& header, std::ostream& out) {
   out << "width: " << header.SignedWidth() << "\n"
@@ -36,7 +25,7 @@ void PrintHeader(const VexoHeader& header, std::ostream& out) {
       << "codec-version: " << int{header.codecVersion} << "\n";
   const auto family = FamilyOfVersion(header.codecVersion);
   if (family) {
-    out << "path: " << PathName(SelectVexoPath(*family, header)) << "\n";
+    out << "path: " << VexoPathName(SelectVexoPath(*family, header)) << "\n";
   } else {
     out << "path: " << (header.pathFlag == 0 ? "predictive" : "unknown") << "\n";
   }

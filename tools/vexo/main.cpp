@@ -3,11 +3,14 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <iostream>
+#include <limits>
 #include <map>
 #include <new>
 #include <optional>
@@ -117,6 +120,42 @@ std::optional<Rgb> ParseColour(std::string text) {
              static_cast<uint8_t>(value)};
 }
 
+// The checks of the number options, each saying the range it takes.
+
+// A whole number from `lowest` to `highest`.
+std::function<std::string(const std::string&)> WholeNumberFrom(int lowest, int highest) {
+  return [lowest, highest](const std::string& text) -> std::string {
+    int value = 0;
+    const char* const end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (error == std::errc() && stop == end && value >= lowest && value <= highest) return "";
+    return "must be a whole number from " + std::to_string(lowest) + " to " +
+           std::to_string(highest) + ", not " + text;
+  };
+}
+
+// A count of bytes from 1 up; one too large to hold is as good as the largest.
+std::optional<size_t> ByteCount(const std::string& text) {
+  if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return {};
+  size_t value = 0;
+  const auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error == std::errc::result_out_of_range) return std::numeric_limits<size_t>::max();
+  if (value == 0) return {};
+  return value;
+}
+
+std::string ByteCountProblem(const std::string& text) {
+  return ByteCount(text) ? "" : "must be a whole number of bytes from 1 up, not " + text;
+}
+
+// A PSNR in dB from 0 up.
+std::string DecibelsProblem(const std::string& text) {
+  char* end = nullptr;
+  const double value = std::strtod(text.c_str(), &end);
+  const bool decibels = !text.empty() && *end == '\0' && std::isfinite(value) && value >= 0;
+  return decibels ? "" : "must be a PSNR in dB from 0 up (a number such as 35.5), not " + text;
+}
+
 // CLI11 would only say that the argument was not expected.
 bool IsUnknownCommand(int argc, char** argv, const CLI::App& app) {
   if (argc < 2 || argv[1][0] == '-') return false;
@@ -138,9 +177,11 @@ std::string UsageProblem(const EncodeOptions& options) {
   if (options.path == VexoPath::kTransform && options.family != VexoFamily::k101) {
     return "--path transform needs --family 101";
   }
-  const int highest = options.path == VexoPath::kTransform ? 51 : 2;
-  if (options.quality < 0 || options.quality > highest) {
-    return "--quality must be 0.." + std::to_string(highest) + " for this path";
+  const int highest = HighestQuality(options.path);
+  if (options.quality > highest) {
+    return "--quality must be from 0 to " + std::to_string(highest) + " on the " +
+           std::string(VexoPathName(options.path)) + " path, not " +
+           std::to_string(options.quality);
   }
   if (options.path == VexoPath::kTransform && options.dither != Dither::kNone) {
     return "--dither applies to the predictive and fast paths; the transform path codes 8-bit "
@@ -169,7 +210,7 @@ void AddBatchOptions(CLI::App& command, BatchOptions& options) {
       .add_option("-j,--jobs", options.threads,
                   "files converted at once (default: one per processor core)")
       ->option_text("N")
-      ->check(CLI::Range(1u, 1024u));
+      ->check(WholeNumberFrom(1, 1024));
 }
 
 // One file alone is converted as before the batch existed: INPUT OUTPUT, or
@@ -315,31 +356,27 @@ int Run(int argc, char** argv) {
   encode->add_option("--path", pathName, "predictive (default), fast, transform or auto")
       ->check(CLI::IsMember({"predictive", "fast", "transform", "auto"}));
   encode->add_option("--family", family, "101 or 201 (default: the path's family)")
-      ->check(CLI::IsMember({101, 201}));
+      ->check([](const std::string& text) -> std::string {
+        return text == "101" || text == "201" ? "" : "must be 101 or 201, not " + text;
+      });
   CLI::Option* quality =
-      encode->add_option("--quality", encodeRequest.options.quality, "quality (default 0)");
-  size_t maxBytes = 0;
-  CLI::Option* maxBytesOption =
       encode
-          ->add_option("--max-bytes", maxBytes, "choose the most faithful file of at most N bytes")
+          ->add_option("--quality", encodeRequest.options.quality,
+                       "0 to 2 on the predictive and fast paths, 0 to 51 on the transform path; "
+                       "default 0")
           ->option_text("N")
-          ->check([](const std::string& text) {
-            const bool count = !text.empty() &&
-                               text.find_first_not_of("0123456789") == std::string::npos &&
-                               text.find_first_not_of('0') != std::string::npos;
-            return count ? std::string() : "not a number of bytes above 0: " + text;
-          });
+          ->check(WholeNumberFrom(0, HighestQuality(VexoPath::kTransform)));
+  std::string maxBytesText;
+  CLI::Option* maxBytesOption = encode
+                                    ->add_option("--max-bytes", maxBytesText,
+                                                 "choose the most faithful file of at most N bytes")
+                                    ->option_text("N")
+                                    ->check(ByteCountProblem);
   double minPsnr = 0;
   CLI::Option* minPsnrOption =
       encode->add_option("--min-psnr", minPsnr, "choose the smallest file of at least DB dB")
           ->option_text("DB")
-          ->check([](const std::string& text) {
-            char* end = nullptr;
-            const double value = std::strtod(text.c_str(), &end);
-            const bool decibels =
-                !text.empty() && *end == '\0' && std::isfinite(value) && value >= 0;
-            return decibels ? std::string() : "not a PSNR in dB (a number such as 35.5): " + text;
-          })
+          ->check(DecibelsProblem)
           ->excludes(maxBytesOption);
   std::string ditherName = "none";
   encode
@@ -350,7 +387,7 @@ int Run(int argc, char** argv) {
       ->add_option("--effort", encodeRequest.options.effort,
                    "0 (fastest) to 9 (smallest files); default 5")
       ->option_text("N")
-      ->check(CLI::Range(kLowestEffort, kHighestEffort));
+      ->check(WholeNumberFrom(kLowestEffort, kHighestEffort));
   std::string encodeFormatName;
   encode
       ->add_option("--format", encodeFormatName,
@@ -404,7 +441,7 @@ int Run(int argc, char** argv) {
     ChoiceRequest& choice = encodeRequest.choice.emplace();
     if (pathNamed) choice.path = options.path;
     if (family != 0) choice.family = static_cast<VexoFamily>(family);
-    if (*maxBytesOption) choice.maxBytes = maxBytes;
+    if (*maxBytesOption) choice.maxBytes = ByteCount(maxBytesText);
     if (*minPsnrOption) choice.minPsnr = minPsnr;
     choice.dither = options.dither;
   }
