@@ -50,6 +50,12 @@ int HighestQuality(VexoPath path);
 // "predictive", "transform" or "fast", as the command line names the paths.
 std::string_view VexoPathName(VexoPath path);
 
+// What the options make, for the user: "predictive lossless", "fast
+// lossless", "transform quality 24"; and with the family the decoder needs:
+// "transform quality 24 (family 101)".
+std::string EncodingName(const EncodeOptions& options);
+std::string EncodingNameWithFamily(const EncodeOptions& options);
+
 // Success, or why EncodeVexo refuses the request: a picture side outside
 // 1..kVexoLargestSide (kTooLarge above it), a path the family lacks, a quality
 // the path does not take, dithering on the transform path, an effort outside

@@ -41,6 +41,24 @@ std::string_view VexoPathName(VexoPath path) {
   return "unknown";
 }
 
+std::string EncodingName(const EncodeOptions& options) {
+  const std::string quality = std::to_string(options.quality);
+  switch (options.path) {
+    case VexoPath::kPredictive:
+      return options.quality == 0 ? "predictive lossless" : "predictive quality " + quality;
+    case VexoPath::kFast:
+      return options.quality == 0 ? "fast lossless" : "fast quality " + quality + ", lossless";
+    case VexoPath::kTransform:
+      return "transform quality " + quality;
+  }
+  return "?";
+}
+
+std::string EncodingNameWithFamily(const EncodeOptions& options) {
+  return EncodingName(options) + " (family " + std::to_string(static_cast<int>(options.family)) +
+         ")";
+}
+
 uint16_t NearestRgb565(uint8_t red, uint8_t green, uint8_t blue) {
   const int r = std::min(31, (red + 4) >> 3);
   const int g = std::min(63, (green + 2) >> 2);

@@ -2,6 +2,7 @@
 // formats, as a user runs them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -78,6 +79,10 @@ TEST_F(VexoBatchTest, ABatchReportsTheDamagedFileAndConvertsTheRest) {
   EXPECT_TRUE(Tree("j1") == tree);
   const RunResult encode = Run("encode " + In("j4"));
   EXPECT_EQ(encode.exitCode, 0) << encode.err;
+  // One line for every file, then the summary.
+  EXPECT_NE(encode.out.find((folder_ / "j4/m/c.vxo").string() + ": 176 x 144, "), std::string::npos)
+      << encode.out;
+  EXPECT_EQ(std::count(encode.out.begin(), encode.out.end(), '\n'), 4) << encode.out;
   EXPECT_EQ(Tree("j4").size(), 6u);  // each VEXO file beside its picture
   // Two names without an output's extension are two inputs, even one file twice.
   const RunResult twice = Run("decode " + In("top/a.vxo") + " " + In("top/a.vxo"));

@@ -130,7 +130,7 @@ int RunDecodeBatch(const BatchRequest& batch, std::optional<vexo::OutputFormat> 
       [chosen](const std::string& input) { return DecodedNameBeside(input, chosen); },
       [chosen](const std::string& name) { return DecodedNameMirrored(name, chosen); },
       "no VEXO file (*.vxo)"};
-  const ConvertOneFile decodeOne = [chosen, byteOrder](const BatchJob& job,
+  const ConvertOneFile decodeOne = [chosen, byteOrder](const BatchJob& job, std::ostream&,
                                                        std::ostream& messages) {
     if (!CreateOutputFolder(job.output, messages)) return 1;
     std::ostream statistics(nullptr);        // a batch prints no statistics block per file

@@ -51,7 +51,7 @@ const char* const kDecodeDescription =
 const char* const kEncodeSummary =
     "Encode PNG, JPEG, 24/32-bit BMP or binary PPM pictures as VEXO files or C arrays";
 const char* const kEncodeDescription =
-    "  vexo encode INPUT OUTPUT.vxo [options]        one picture; prints its summary\n"
+    "  vexo encode INPUT OUTPUT.vxo [options]        one picture\n"
     "  vexo encode INPUT OUTPUT.c [options]          the same as a C array, OUTPUT.h beside\n"
     "  vexo encode [-o DIR] [-j N] [options] INPUT...  several pictures and folders\n\n"
     "INPUT and OUTPUT may be \"-\" for standard input and output. Two names are\n"
@@ -74,7 +74,9 @@ const char* const kEncodeDescription =
     "Lossless: predictive quality 0, and the fast path at every quality. A transform\n"
     "file larger than the lossless predictive one of the same picture (usually at\n"
     "qualities below about 12) is worth less than it costs; encode says so.\n\n"
-    "Choosing the path and quality (the summary says which and why):\n"
+    "Each file gets a line: the output, its size, the path and quality, the PSNR\n"
+    "of a lossy file and, when chosen for a goal, why.\n\n"
+    "Choosing the path and quality:\n"
     "  --path auto    the smaller of the lossless predictive (family 101) and\n"
     "                 lossless fast (family 201) files.\n"
     "  --max-bytes N  the most faithful file of at most N bytes: the smaller\n"
