@@ -274,9 +274,16 @@ TEST_F(VexoCliTest, EncodeToCWritesTheArrayAndItsHeaderOrNothing) {
   const RunResult shared =
       Run("encode --format c -o '" + folder + "/shared' '" + dashed + "' '" + underscored + "'");
   EXPECT_EQ(shared.exitCode, 0) << shared.err;
-  EXPECT_NE(shared.err.find("declares the array a_b, as"), std::string::npos) << shared.err;
+  EXPECT_NE(shared.err.find("declares the array a_b (macros A_B_*), as"), std::string::npos)
+      << shared.err;
   EXPECT_TRUE(std::filesystem::exists(folder_ / "shared/a-b.c") &&
               std::filesystem::exists(folder_ / "shared/a_b.c"));
+
+  // A dry run names what it would write and writes nothing.
+  const RunResult dry = Run("encode --dry-run '" + input + "' '" + folder + "/2024 logo.c'");
+  EXPECT_EQ(dry.out, input + ": would write " + folder + "/2024 logo.c and " + folder +
+                         "/2024 logo.h, C array image_2024_logo\n");
+  EXPECT_FALSE(std::filesystem::exists(folder_ / "2024 logo.c"));
 
   const std::string out = "'" + folder + "/o";
   for (const std::string& refused :

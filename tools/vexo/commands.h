@@ -66,6 +66,9 @@ struct EncodeRequest {
   Rgb background = kWhite;  // under transparent pixels
   EncodeOutput format = EncodeOutput::kVexoFile;
   std::string arrayName = {};  // of a C source; empty: made from the output's name
+  // Say what would be written (the files, a C source's array) after every
+  // check that needs no picture, and read and write nothing.
+  bool dryRun = false;
 };
 
 int RunEncode(const EncodeRequest& request, std::ostream& out, std::ostream& err);

@@ -169,6 +169,12 @@ int Encode(const EncodeRequest& request, bool timed, std::ostream& out, std::ost
       return refused->exitCode;
     }
   }
+  if (request.dryRun) {
+    out << file_io::InputName(request.input) << ": would write " << request.output
+        << (cSource ? " and " + cSource->headerPath + ", C array " + cSource->arrayName : "")
+        << "\n";
+    return 0;
+  }
   const Result<RgbPicture> read = ReadPicture(request.input, request.background);
   if (!read) {
     err << read.error().message << "\n";
@@ -223,9 +229,9 @@ int RunEncode(const EncodeRequest& request, std::ostream& out, std::ostream& err
 
 namespace {
 
-// Arrays of one name cannot be linked into one firmware: `a-b.png` and
-// `a_b.png` both give `a_b`. Each file is still right on its own, so this
-// warns and converts them all.
+// Arrays of one name, or of one name in capitals (their macros), cannot go
+// into one firmware: `a-b.png` and `a_b.png` both give `a_b`. Each file is
+// still right on its own, so this warns and converts them all.
 void WarnOfSharedArrayNames(const BatchPlan& plan, const std::string& requestedName,
                             std::ostream& err) {
   std::map<std::string, std::string> firstSourceOf;
@@ -233,10 +239,11 @@ void WarnOfSharedArrayNames(const BatchPlan& plan, const std::string& requestedN
     const Result<c_source::CSourceNames> names =
         c_source::CSourceNamesFor(job.output, requestedName);
     if (!names) continue;  // the job itself reports it
-    const auto [first, isNew] = firstSourceOf.emplace(names->arrayName, names->sourcePath);
+    const std::string macros = c_source::MacroPrefix(names->arrayName);
+    const auto [first, isNew] = firstSourceOf.emplace(macros, names->sourcePath);
     if (!isNew) {
       err << "warning: " << names->sourcePath << ": declares the array " << names->arrayName
-          << ", as " << first->second
+          << " (macros " << macros << "_*), as " << first->second
           << " does; rename one of the pictures to link both into one program\n";
     }
   }

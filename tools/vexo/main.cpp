@@ -98,14 +98,17 @@ const char* const kEncodeDescription =
     "Transparent pixels (PNG alpha or tRNS) are composited over --background,\n"
     "white unless told.\n\n"
     "C source (OUTPUT.c or --format c): OUTPUT.c holds the VEXO file's bytes as\n"
-    "VEXO_ASSET_ATTRIBUTE const uint8_t NAME[NAME_SIZE], OUTPUT.h declares it with\n"
-    "NAME_WIDTH, NAME_HEIGHT and NAME_SIZE. NAME is --name, or OUTPUT's name with\n"
-    "every character outside A-Z, a-z, 0-9 and _ made _, and _ before a leading\n"
-    "digit (\"my-bike 2.c\" gives my_bike_2). Into a firmware in five lines:\n"
+    "VEXO_ASSET_ATTRIBUTE const uint8_t NAME[NAME_SIZE], OUTPUT.h includes \"vexo.h\"\n"
+    "and declares it with NAME_WIDTH, NAME_HEIGHT, NAME_SIZE, NAME_PATH (VEXO_PATH_*)\n"
+    "and NAME_WORKSPACE_SIZE (vexo_workspace_size of the picture). NAME is --name,\n"
+    "or OUTPUT's name with every run of characters other than A-Z, a-z and 0-9\n"
+    "made one _, and image_ in place of a leading _ or before a leading digit\n"
+    "(\"my-bike 2.c\" gives my_bike_2, \"2024 logo.c\" image_2024_logo); --dry-run\n"
+    "says it. Into a firmware in five lines:\n"
     "  vexo encode logo.png logo.c                  # logo.c and logo.h\n"
-    "  #include \"logo.h\"                            /* and \"vexo.h\" */\n"
-    "  vexo_read_info(logo, LOGO_SIZE, &info);\n"
-    "  vexo_decode(logo, LOGO_SIZE, pixels, LOGO_WIDTH, 0, work, sizeof work, 0);\n"
+    "  #include \"logo.h\"                            /* includes \"vexo.h\" */\n"
+    "  static uint8_t work[LOGO_WORKSPACE_SIZE + 1];  /* C has no empty arrays */\n"
+    "  vexo_decode(logo, LOGO_SIZE, pixels, LOGO_WIDTH, 0, work, LOGO_WORKSPACE_SIZE, 0);\n"
     "  vexo_add_images(app FILES logo.png)           # CMake, the same at build time";
 
 // A colour given as "white", "black", or six hexadecimal digits with an
@@ -299,6 +302,8 @@ int RunEncodeCommand(const BatchOptions& options, EncodeRequest& request,
     problem = "--name names one array; several pictures take their names from their files";
   } else if (cSource && !batch && options.names[1] == "-") {
     problem = "C source is two files, OUTPUT.c and OUTPUT.h; it cannot go to standard output";
+  } else if (request.dryRun && batch) {
+    problem = "--dry-run takes one INPUT and its OUTPUT";
   }
   if (!problem.empty()) {
     std::cerr << "encode: " << problem << "\nRun with --help for more information.\n";
@@ -399,6 +404,9 @@ int Run(int argc, char** argv) {
       ->add_option("--name", encodeRequest.arrayName,
                    "name of the C array (default: OUTPUT's name made a C identifier)")
       ->check([](const std::string& name) { return c_source::ArrayNameProblem(name); });
+  encode->add_flag("--dry-run", encodeRequest.dryRun,
+                   "check the options and say what would be written (a C source's array "
+                   "name too), reading and writing nothing");
   std::string background = "white";
   encode
       ->add_option("--background", background,
