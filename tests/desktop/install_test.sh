@@ -21,8 +21,15 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 for file in bin/vexo bin/byteloom bin/vexo-thumbnailer include/vexo/vexo_decoder.h \
             include/vexo/vexo.h lib/libvexo_decoder.a \
             share/mime/packages/vexo.xml share/applications/OrvaneDecoder.desktop \
-            share/thumbnailers/vexo.thumbnailer share/man/man1/vexo.1.gz; do
+            share/thumbnailers/vexo.thumbnailer share/man/man1/vexo.1.gz share/man/man3/vexo.3.gz; do
   [[ -e $prefix/$file ]] || { echo "not installed: $file" >&2; exit 1; }
+done
+
+# Every manual page carries the version the programs print.
+version=$("$prefix/bin/vexo" --version)
+for page in "$prefix"/share/man/man[13]/{vexo,byteloom,OrvaneDecoder,vexo-thumbnailer}.[13].gz; do
+  [[ ! -e $page ]] || zcat "$page" | head -1 | grep -qF "\"${version/vexo /vexo-toolkit }\"" ||
+    { echo "$page is not of $version" >&2; exit 1; }
 done
 
 # With CMake.

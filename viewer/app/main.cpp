@@ -71,8 +71,8 @@ int main(int argc, char** argv) {
   const QCommandLineOption screenshot(
       QStringLiteral("screenshot"),
       QStringLiteral(
-          "Save a PNG picture of the window once PATH is shown (a picture larger than its\n"
-          "pane panned to its middle) or has failed, then quit: with 1 when PATH could not\n"
+          "Save a PNG picture of the window once PATH is shown (a picture larger than its "
+          "pane panned to its middle) or has failed, then quit: with 1 when PATH could not "
           "be opened or decoded."),
       QStringLiteral("FILE"));
   parser.addOption(screenshot);
