@@ -48,8 +48,8 @@ bool IsIdentifierCharacter(char c) {
   return IsAsciiLetter(c) || IsAsciiDigit(c) || c == '_';
 }
 
-// Put before a name that would begin with a digit or _.
-constexpr std::string_view kReservedPrefix = "image_";
+// Put before a name that would begin with a digit or _, or in place of none.
+constexpr std::string_view kNamePrefix = "image";
 
 std::string FileNameOf(const std::string& path) {
   return std::filesystem::path(path).filename().string();
@@ -104,11 +104,12 @@ std::string ArrayNameFromPath(const std::string& sourcePath) {
       name += '_';
     }
   }
-  // C reserves names that begin with _ (and C++ those that hold __).
-  if (name.empty() || name.front() == '_') {
-    return std::string(kReservedPrefix) + name.substr(name.empty() ? 0 : 1);
-  }
-  if (IsAsciiDigit(name.front())) return std::string(kReservedPrefix) + name;
+  // C reserves names that begin with _, and C++ those that hold __, as the
+  // macros NAME_WIDTH... of a name that ends with _ would.
+  if (!name.empty() && name.back() == '_') name.pop_back();
+  if (name.empty()) return std::string(kNamePrefix);
+  if (name.front() == '_') return std::string(kNamePrefix) + name;
+  if (IsAsciiDigit(name.front())) return std::string(kNamePrefix) + "_" + name;
   return name;
 }
 
@@ -118,8 +119,10 @@ std::string ArrayNameProblem(std::string_view name) {
   if (IsAsciiDigit(name.front()) || !std::all_of(name.begin(), name.end(), IsIdentifierCharacter)) {
     return quoted + " is not a C identifier (A-Z, a-z, 0-9 and _, not starting with a digit)";
   }
-  if (name.front() == '_' || name.find("__") != std::string_view::npos) {
-    return quoted + " is reserved in C and C++ (it begins with _ or holds __)";
+  if (name.front() == '_' || name.back() == '_' || name.find("__") != std::string_view::npos) {
+    return quoted +
+           " is reserved in C and C++, or its macros are (it begins or ends with _, or "
+           "holds __)";
   }
   if (IsTaken(name)) return quoted + " cannot name an array in C and C++";
   return {};

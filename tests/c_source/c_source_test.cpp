@@ -27,7 +27,9 @@ TEST(CSourceNames, TheArrayIsNamedAfterTheFileOrAsAskedAndOnlyUsableNamesPass) {
   for (const auto& [path, name] : {std::pair{"pics/my-bike 2.c", "my_bike_2"},
                                    {"2024 logo.c", "image_2024_logo"},
                                    {"_logo.c", "image_logo"},
-                                   {"caf\xc3\xa9 \xc3\xa9.c", "caf_"},  // a run of them, one _
+                                   {"caf\xc3\xa9 \xc3\xa9 1.c", "caf_1"},  // a run of them, one _
+                                   {"caf\xc3\xa9.c", "caf"},
+                                   {"\xc3\xa9.c", "image"},
                                    {"a__b.c", "a_b"},
                                    {"a.b.c", "a_b"}}) {
     EXPECT_EQ(ArrayNameFromPath(path), name) << path;
@@ -39,7 +41,8 @@ TEST(CSourceNames, TheArrayIsNamedAfterTheFileOrAsAskedAndOnlyUsableNamesPass) {
   EXPECT_EQ(names->headerPath, "out/my-bike 2.h");
   EXPECT_EQ(CSourceNamesFor("out/x.c", "splash")->arrayName, "splash");
 
-  for (const char* refused : {"9lives", "a-b", "_a", "a__b", "int", "class", "main", "uint8_t"}) {
+  for (const char* refused :
+       {"9lives", "a-b", "_a", "a_", "a__b", "int", "class", "main", "uint8_t"}) {
     const auto named = CSourceNamesFor("x.c", refused);
     ASSERT_FALSE(named) << refused;
     EXPECT_EQ(named.error().message.rfind("x.c: \"" + std::string(refused) + "\"", 0), 0u)

@@ -23,10 +23,11 @@ namespace c_source {
 
 // The array name a file name gives: its stem with every run of characters
 // other than A-Z, a-z and 0-9 made one _ (so a character of several UTF-8
-// bytes is one _, and no name holds __), and "image_" in place of a leading _
-// or before a leading digit, since C reserves names that begin with _.
-// "pics/my-bike 2.c" gives "my_bike_2", "2024 logo.c" "image_2024_logo". This
-// is the one rule: vexo_add_images asks vexo encode for its names.
+// bytes is one _, and no name holds __), none at the end, and "image_" in
+// place of a leading _ or before a leading digit, since C reserves names
+// that begin with _ ("image" for a stem without a letter or digit).
+// "pics/my-bike 2.c" gives "my_bike_2", "2024 logo.c" "image_2024_logo",
+// "café.c" "caf". This is the one rule: vexo_add_images asks vexo encode.
 std::string ArrayNameFromPath(const std::string& sourcePath);
 
 // Why `name` cannot name the array in C and C++ (not an identifier, reserved,
