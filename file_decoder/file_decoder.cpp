@@ -81,6 +81,14 @@ std::string FailureReport(const std::string& path, const FileDecodeOutcome& outc
   return name + ": " + problem;
 }
 
+std::string FailureMessage(const std::string& path, const FileDecodeOutcome& outcome) {
+  const std::string_view text = FailureText(outcome.status);
+  if (text.empty()) return outcome.detail;
+  std::string message = file_io::InputName(path) + ": " + std::string(text);
+  if (!outcome.detail.empty()) message += " (" + outcome.detail + ")";
+  return message;
+}
+
 FileDecoder::FileDecoder() : counterFrequency_(DecodeClock::Frequency()) {}
 
 FileDecodeOutcome FileDecoder::Decode(const std::string& path) {

@@ -47,6 +47,10 @@ struct FileDecodeOutcome {
 // "sunset.vxo: the file is truncated". Only the file name of `path` is used.
 std::string FailureReport(const std::string& path, const FileDecodeOutcome& outcome);
 
+// The message of a program that names its input as given: "path: the fixed
+// text (what was wrong)", or why the file could not be read.
+std::string FailureMessage(const std::string& path, const FileDecodeOutcome& outcome);
+
 // What the header alone says: kOk, or the failure a decode would report
 // before reading the rest of the file.
 FileDecodeOutcome CheckHeader(std::span<const uint8_t> file);

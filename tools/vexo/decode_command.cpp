@@ -23,15 +23,6 @@ void PrintStatistics(const vexo::StatisticsTexts& texts, std::ostream& out) {
       << "Quantize Value: " << texts.quantiseValue << "\n";
 }
 
-// The fixed text of a failure, then what more the command line knows.
-std::string FailureMessage(const std::string& input, const vexo::FileDecodeOutcome& outcome) {
-  const std::string_view text = vexo::FailureText(outcome.status);
-  if (text.empty()) return outcome.detail;
-  std::string message = file_io::InputName(input) + ": " + std::string(text);
-  if (!outcome.detail.empty()) message += " (" + outcome.detail + ")";
-  return message;
-}
-
 constexpr std::string_view kVexoExtension = ".vxo";
 
 vexo::OutputFormat FormatOf(const DecodeOptions& options) {
@@ -83,7 +74,7 @@ int Decode(const DecodeOptions& options, vexo::FileDecoder& decoder, std::ostrea
   }
   const vexo::FileDecodeOutcome outcome = decoder.Decode(options.input);
   if (outcome.status != vexo::FileDecodeStatus::kOk) {
-    err << FailureMessage(options.input, outcome) << "\n";
+    err << vexo::FailureMessage(options.input, outcome) << "\n";
     return 1;
   }
   // When the picture goes to standard output, the texts go beside it on
