@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <map>
 #include <string>
-#include <tuple>
 
 #include "vexo_cli_fixture.h"
 
@@ -17,7 +16,6 @@ using vexo_cli_test::RunResult;
 using vexo_cli_test::VexoCliTest;
 
 const fs::path kSamples = VEXO_SAMPLES_DIR;
-const fs::path kTransformSample = kSamples / "coffee-352x288-transform-101-q24.vxo";
 
 class VexoBatchTest : public VexoCliTest {
  protected:
@@ -39,19 +37,6 @@ class VexoBatchTest : public VexoCliTest {
     return files;
   }
 };
-
-// The output's extension chooses the format, in any case, and --format wins
-// over it. (That every format holds the BMP's pixels is the library's test.)
-TEST_F(VexoBatchTest, TheExtensionOrFormatOptionChoosesTheFormat) {
-  const std::string input = "'" + kTransformSample.string() + "'";
-  const std::tuple<std::string, std::string, std::string> cases[] = {
-      {"p.png", "", "\x89PNG"}, {"p.PPM", "", "P6"}, {"png-in.bmp", " --format png", "\x89PNG"}};
-  for (const auto& [output, option, signature] : cases) {
-    const RunResult run = Run("decode " + input + " " + In(output) + option);
-    ASSERT_EQ(run.exitCode, 0) << output << ": " << run.err;
-    EXPECT_EQ(Slurp(folder_ / output).substr(0, signature.size()), signature) << output;
-  }
-}
 
 // A damaged file deep in the tree, a hidden folder, another kind of file and
 // a link back up the tree: the rest is converted into a mirrored tree, the

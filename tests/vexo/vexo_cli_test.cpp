@@ -26,12 +26,6 @@ TEST_F(VexoCliTest, DashWritesTheOutputToStandardOutputAndTheTextsToStandardErro
   EXPECT_NE(run.err.find("File Name: sample.vxo"), std::string::npos) << run.err;
 }
 
-TEST_F(VexoCliTest, HelpExitsZero) {
-  const RunResult help = Run("--help");
-  EXPECT_EQ(help.exitCode, 0);
-  EXPECT_NE(help.out.find("decode"), std::string::npos);
-}
-
 // A file as info and decode see it: the tail of info's report, and decode's
 // text on standard error (none for the intact file, the last case); both
 // exit with 1 for every file but the intact one.
@@ -120,18 +114,21 @@ TEST_F(VexoCliTest, EncodeWritesACheckedFileAndReportsIt) {
 }
 
 // Raw output holds the very pixels the other formats expand: each 5-6-5
-// pixel of the raw file, expanded with zero low bits, is the PPM's.
+// pixel of the raw file, expanded with zero low bits, is the PPM's. The
+// output's extension chooses the format, in any case, and --format wins
+// over it.
 TEST_F(VexoCliTest, RawOutputIsThePictureInEitherByteOrder) {
   const std::string vxo = Write("x.vxo", kHandChecked), folder = folder_.string();
-  ASSERT_EQ(Run("decode '" + vxo + "' '" + folder + "/x.ppm'").exitCode, 0);
+  ASSERT_EQ(Run("decode '" + vxo + "' '" + folder + "/x.PPM'").exitCode, 0);
   const RunResult little = Run("decode '" + vxo + "' '" + folder + "/x.raw'");
   ASSERT_EQ(little.exitCode, 0) << little.err;
   EXPECT_NE(little.out.find("RAW File: " + folder + "/x.raw\n"), std::string::npos);
   ASSERT_EQ(
-      Run("decode --format raw --byte-order big '" + vxo + "' - > '" + folder + "/big'").exitCode,
+      Run("decode --format raw --byte-order big '" + vxo + "' '" + folder + "/big.bmp'").exitCode,
       0);
-  const std::string raw = Slurp(folder_ / "x.raw"), big = Slurp(folder_ / "big");
-  const std::string ppm = Slurp(folder_ / "x.ppm");
+  const std::string raw = Slurp(folder_ / "x.raw"), big = Slurp(folder_ / "big.bmp");
+  const std::string ppm = Slurp(folder_ / "x.PPM");
+  ASSERT_EQ(ppm.substr(0, 2), "P6");
   ASSERT_EQ(raw.size(), 16u);
   ASSERT_EQ(big.size(), 16u);
   const std::string rgb = ppm.substr(ppm.size() - 24);
@@ -188,6 +185,7 @@ TEST_F(VexoCliTest, ARefusedCommandSaysWhyAndWritesNothing) {
       {"encode " + Write("text.txt", {'h', 'i'}) + " " + out, 1, "not a PNG, BMP or binary PPM"},
       {"encode " + folder + "/none.png " + out, 1, "Cannot read"},
       {"decode " + vxo + " " + folder + "/no/x.bmp", 1, "Cannot write"},
+      {"decode " + folder + "/none.vxo", 1, "Cannot read " + folder + "/none.vxo: No such file"},
       {"info " + empty, 1, "Cannot read " + empty + ": Is a directory\n"},
       {"encode " + empty, 1,
        empty + ": no pictures (.png, .jpg, .jpeg, .bmp, .ppm) in this folder\n"},

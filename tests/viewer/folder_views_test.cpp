@@ -8,7 +8,6 @@
 #include "file_list.h"
 #include "folder_tree.h"
 #include "picture_placement.h"
-#include "playback.h"
 #include "temp_folder_test.h"
 
 namespace orvane {
@@ -46,29 +45,6 @@ TEST_F(FolderViewsTest, TheListShowsMatchingFoldersThenFilesByNameAndSkipsHidden
   EXPECT_EQ(listing.rows[0].typeText, "Folder");
   EXPECT_EQ(listing.rows[2].sizeText, "1KB");
   EXPECT_EQ(FileTypeText("b.VXO", false, ""), "VXO 파일");
-}
-
-// The slide show plays the selected pictures; folder entries are not pictures.
-TEST(PlaybackTest, TheSelectionHoldsTheSelectedPicturesAndPassesOverFolders) {
-  struct : ListSelection, PlaybackTimer {
-    size_t ItemCount() const override { return 4; }
-    bool IsSelected(size_t item) const override { return item != 2; }
-    std::string ItemText(size_t item) const override { return "abcd"[item] + std::string(".vxo"); }
-    bool IsFolderItem(size_t item) const override { return item == 0; }
-    void FocusList() override {}
-    void SelectAllItems() override {}
-    void Arm(int) override {}
-    void Kill() override {}
-  } list;
-  std::vector<std::string> decoded;
-  Playback playback(list, [&decoded](const std::string& path) {
-    decoded.push_back(path);
-    return 1;
-  });
-  playback.RebuildSelection(list, "/f/");
-  playback.StartPlayback();
-  while (playback.PlayPosition()) playback.OnPlaybackTimer();
-  EXPECT_EQ(decoded, (std::vector<std::string>{"/f/b.vxo", "/f/d.vxo"}));
 }
 
 TEST(FileListTextTest, SizesAndDatesAtTheirBoundaries) {
