@@ -6,12 +6,18 @@
 #
 # Each picture (PNG, JPEG, BMP or PPM; a relative path is taken from the
 # current source folder) becomes <stem>.c and <stem>.h, as `vexo encode
-# <picture> <stem>.c` writes them: the array is named after the stem, every
-# character outside A-Z, a-z, 0-9 and _ made _, with _ before a leading
-# digit. The files go to ${CMAKE_CURRENT_BINARY_DIR}/vexo_images/<target>,
-# which is added to the target's include path; the .c files are compiled
-# into the target. A picture is converted again when it changes, and every
-# picture when the vexo program does.
+# <picture> <stem>.c` writes them, with the array named as vexo encode names
+# it. The files go to ${CMAKE_CURRENT_BINARY_DIR}/vexo_images/<target>,
+# which is added to the target's include path with the decoder's (the header
+# includes "vexo.h"); the .c files are compiled into the target. A picture is
+# converted again when it changes, and every picture when the vexo program
+# does.
+#
+# While configuring, vexo itself checks the options (`vexo encode --dry-run`)
+# and names each array, so that a mistake stops the configuration rather
+# than the build, and the names follow the program's one rule. Two pictures
+# whose arrays would share a name (or their macros, in capitals) on one
+# target are refused, across calls too.
 #
 # The conversion runs the installed vexo (the imported target Vexo::vexo),
 # or the program VEXO_EXECUTABLE names: a cross build whose Vexo package is
@@ -21,17 +27,64 @@ include_guard(GLOBAL)
 set(VEXO_EXECUTABLE "" CACHE FILEPATH
     "The vexo program vexo_add_images runs (empty: the one of the Vexo package)")
 
-# In vexo_add_images: appends FLAG and the value of argument NAME to
-# `options` when the caller gave it, after checking the value against
-# PATTERN; MUST says what the value must be.
-macro(_vexo_images_option name flag pattern must)
-  if(DEFINED arg_${name})
-    if(NOT arg_${name} MATCHES "${pattern}")
-      message(FATAL_ERROR "vexo_add_images: ${name} is \"${arg_${name}}\"; it must be ${must}")
-    endif()
-    list(APPEND options ${flag} ${arg_${name}})
+# The vexo program to run, which must exist while the project is configured.
+function(_vexo_images_program out)
+  if(VEXO_EXECUTABLE)
+    set(${out} "${VEXO_EXECUTABLE}" PARENT_SCOPE)
+    return()
   endif()
-endmacro()
+  if(TARGET Vexo::vexo)
+    get_target_property(imported Vexo::vexo IMPORTED)
+    if(imported)
+      get_target_property(program Vexo::vexo LOCATION)
+      set(${out} "${program}" PARENT_SCOPE)
+      return()
+    endif()
+  endif()
+  message(FATAL_ERROR "vexo_add_images: runs vexo while the project is configured, so it needs "
+                      "an installed Vexo package with its vexo program, or VEXO_EXECUTABLE "
+                      "naming one (this package is a build of the decoder alone, or vexo is "
+                      "built by this same project)")
+endfunction()
+
+# The array vexo encode would make of `picture` as `source`, with `options`:
+# the program's dry run, whose refusal stops the configuration, told in this
+# function's words (QUALITY for --quality).
+function(_vexo_images_array_name program picture source options out)
+  execute_process(COMMAND "${program}" encode --dry-run ${options} "${picture}" "${source}"
+                  OUTPUT_VARIABLE said ERROR_VARIABLE problem RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    string(REGEX REPLACE "^encode: " "" problem "${problem}")
+    string(REGEX REPLACE "\nRun with --help[^\n]*\n?$" "" problem "${problem}")
+    foreach(keyword PATH QUALITY FAMILY DITHER MAX_BYTES)
+      string(TOLOWER "--${keyword}" flag)
+      string(REPLACE "_" "-" flag "${flag}")
+      string(REPLACE "${flag}" "${keyword}" problem "${problem}")
+    endforeach()
+    string(STRIP "${problem}" problem)
+    message(FATAL_ERROR "vexo_add_images: ${problem}")
+  endif()
+  if(NOT said MATCHES "C array ([A-Za-z0-9_]+)")
+    message(FATAL_ERROR "vexo_add_images: ${program} named no array for ${picture}: ${said}")
+  endif()
+  set(${out} "${CMAKE_MATCH_1}" PARENT_SCOPE)
+endfunction()
+
+# Refuses a second picture of one array on `target`, in this call or an
+# earlier one. The macros are the name in capitals, so they must differ too.
+function(_vexo_images_claim target name picture)
+  string(TOUPPER "${name}" macros)
+  get_property(claimed TARGET ${target} PROPERTY _VEXO_IMAGE_MACROS)
+  get_property(pictures TARGET ${target} PROPERTY _VEXO_IMAGE_PICTURES)
+  list(FIND claimed "${macros}" index)
+  if(index GREATER_EQUAL 0)
+    list(GET pictures ${index} first)
+    message(FATAL_ERROR "vexo_add_images: ${picture} and ${first} would both make the array "
+                        "\"${name}\" (macros ${macros}_*) of ${target}; rename one")
+  endif()
+  set_property(TARGET ${target} APPEND PROPERTY _VEXO_IMAGE_MACROS "${macros}")
+  set_property(TARGET ${target} APPEND PROPERTY _VEXO_IMAGE_PICTURES "${picture}")
+endfunction()
 
 function(vexo_add_images target)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "PATH;QUALITY;FAMILY;DITHER;MAX_BYTES" "FILES")
@@ -52,36 +105,16 @@ function(vexo_add_images target)
     message(FATAL_ERROR "vexo_add_images: no pictures; name them after FILES\nUsage: ${usage}")
   endif()
 
-  # The options of vexo encode, checked here so that a mistake stops the
-  # configuration rather than the build.
+  # Passed on as vexo encode's options, which the program checks.
   set(options "")
-  _vexo_images_option(PATH --path "^(auto|predictive|fast|transform)$"
-                      "auto, predictive, fast or transform")
-  _vexo_images_option(QUALITY --quality "^0*([0-9]|[1-4][0-9]|5[01])$"
-                      "a number from 0 to 51 (0 to 2 on the predictive and fast paths)")
-  _vexo_images_option(FAMILY --family "^(101|201)$" "101 or 201")
-  _vexo_images_option(DITHER --dither "^(none|ordered|floyd-steinberg)$"
-                      "none, ordered or floyd-steinberg")
-  _vexo_images_option(MAX_BYTES --max-bytes "^[1-9][0-9]*$" "a number of bytes above 0")
-
-  if(DEFINED arg_QUALITY AND ("${arg_PATH}" STREQUAL "auto" OR DEFINED arg_MAX_BYTES))
-    message(FATAL_ERROR "vexo_add_images: QUALITY cannot be given with PATH auto or MAX_BYTES, "
-                        "which choose the quality")
-  endif()
-  if(("${arg_PATH}" STREQUAL "fast" AND "${arg_FAMILY}" STREQUAL "101") OR
-     ("${arg_PATH}" STREQUAL "transform" AND "${arg_FAMILY}" STREQUAL "201"))
-    message(FATAL_ERROR "vexo_add_images: PATH ${arg_PATH} is not in FAMILY ${arg_FAMILY} "
-                        "(fast is family 201 only, transform family 101 only)")
-  endif()
-
-  if(VEXO_EXECUTABLE)
-    set(vexo "${VEXO_EXECUTABLE}")
-  elseif(TARGET Vexo::vexo)
-    set(vexo "$<TARGET_FILE:Vexo::vexo>")
-  else()
-    message(FATAL_ERROR "vexo_add_images: this Vexo package has no vexo program (a build of "
-                        "the decoder alone); set VEXO_EXECUTABLE to the vexo program to run")
-  endif()
+  foreach(keyword PATH QUALITY FAMILY DITHER MAX_BYTES)
+    if(DEFINED arg_${keyword})
+      string(TOLOWER "--${keyword}" flag)
+      string(REPLACE "_" "-" flag "${flag}")
+      list(APPEND options ${flag} ${arg_${keyword}})
+    endif()
+  endforeach()
+  _vexo_images_program(vexo)
 
   # The arrays compile as C and as C++: a project without C compiles them
   # as C++.
@@ -94,7 +127,6 @@ function(vexo_add_images target)
   set(folder "${CMAKE_CURRENT_BINARY_DIR}/vexo_images/${target}")
   file(MAKE_DIRECTORY "${folder}")
   set(sources "")
-  set(names "")
   foreach(picture IN LISTS arg_FILES)
     get_filename_component(picture "${picture}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
     get_filename_component(file_name "${picture}" NAME)
@@ -106,15 +138,10 @@ function(vexo_add_images target)
       message(FATAL_ERROR "vexo_add_images: no picture ${picture}")
     endif()
     get_filename_component(stem "${picture}" NAME_WLE)
-    # The array's name, by the same rule as vexo encode's for ASCII names.
-    string(MAKE_C_IDENTIFIER "${stem}" name)
-    if(name IN_LIST names)
-      message(FATAL_ERROR "vexo_add_images: two pictures of ${target} would make the array "
-                          "\"${name}\" (${picture} is the second); rename one")
-    endif()
-    list(APPEND names "${name}")
-
     set(source "${folder}/${stem}.c")
+    _vexo_images_array_name("${vexo}" "${picture}" "${source}" "${options}" name)
+    _vexo_images_claim(${target} "${name}" "${picture}")
+
     add_custom_command(
       OUTPUT "${source}" "${folder}/${stem}.h"
       COMMAND "${vexo}" encode "${picture}" "${source}" ${options}
@@ -127,4 +154,8 @@ function(vexo_add_images target)
   set_source_files_properties(${sources} TARGET_DIRECTORY ${target} PROPERTIES LANGUAGE ${language})
   target_sources(${target} PRIVATE ${sources})
   target_include_directories(${target} PUBLIC "$<BUILD_INTERFACE:${folder}>")
+  if(TARGET Vexo::decoder)
+    target_include_directories(
+      ${target} PUBLIC "$<BUILD_INTERFACE:$<TARGET_PROPERTY:Vexo::decoder,INTERFACE_INCLUDE_DIRECTORIES>>")
+  endif()
 endfunction()

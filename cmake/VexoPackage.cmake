@@ -34,6 +34,20 @@ install(FILES ${PROJECT_BINARY_DIR}/VexoConfig.cmake ${PROJECT_BINARY_DIR}/VexoC
               ${CMAKE_CURRENT_LIST_DIR}/VexoImages.cmake
         DESTINATION ${VEXO_CMAKE_DIR})
 
+# The same package for this build tree, before anything is installed: the
+# examples are projects that find the toolkit with find_package(Vexo), and
+# the build builds them against it (find_package(Vexo) with
+# Vexo_DIR=<build>/package).
+if(TARGET vexo)
+  export(TARGETS vexo_decoder vexo vexo_kernels vexo_compile_options vexo_speed_options
+                 vexo_size_options
+         NAMESPACE Vexo:: FILE ${PROJECT_BINARY_DIR}/package/VexoTargets.cmake)
+  file(WRITE ${PROJECT_BINARY_DIR}/package/VexoConfig.cmake
+       "include(\"\${CMAKE_CURRENT_LIST_DIR}/VexoTargets.cmake\")\n"
+       "include(\"${CMAKE_CURRENT_LIST_DIR}/VexoImages.cmake\")\n")
+  file(COPY ${PROJECT_BINARY_DIR}/VexoConfigVersion.cmake DESTINATION ${PROJECT_BINARY_DIR}/package)
+endif()
+
 # pkg-config paths relative to its own prefix, so the file stays right when
 # the tree is installed with a different --prefix or DESTDIR.
 set(prefix "@prefix@")  # filled in at install time

@@ -1,5 +1,6 @@
 #include "file_decoder.h"
 
+#include <filesystem>
 #include <new>
 
 #include "bmp_file.h"
@@ -14,6 +15,26 @@ namespace {
 
 FileDecodeOutcome Fail(FileDecodeStatus status, std::string detail = {}) {
   return {status, std::move(detail)};
+}
+
+// A side as the decoders read it, signed: 65535 is -1.
+std::string SideProblem(const char* side, int32_t value) {
+  return "the " + std::string(side) + ", " + std::to_string(value) + ", is not from 1 to " +
+         std::to_string(kVexoLargestSide);
+}
+
+// What a failed library decode of this file found.
+std::string ProblemOf(VexoStatus status, const VexoHeader& header) {
+  switch (status) {
+    case VexoStatus::kTruncated:
+      return "the file is truncated";
+    case VexoStatus::kMalformed:
+      // The only value a whole decode into a picture of the header's size
+      // can find outside the format.
+      return "the transform quality, " + std::to_string(header.quality) + ", is above 51";
+    default:
+      return {};
+  }
 }
 
 // The family whose version query matches the file's version byte.
@@ -51,6 +72,22 @@ std::string_view FailureText(FileDecodeStatus status) {
       break;
   }
   return {};
+}
+
+std::string FailureReport(const std::string& path, const FileDecodeOutcome& outcome) {
+  if (outcome.status == FileDecodeStatus::kCannotOpen) return outcome.detail;
+  const std::string name = std::filesystem::path(path).filename().string();
+  const std::string problem =
+      outcome.detail.empty() ? std::string(FailureText(outcome.status)) : outcome.detail;
+  return name + ": " + problem;
+}
+
+std::string FailureMessage(const std::string& path, const FileDecodeOutcome& outcome) {
+  const std::string_view text = FailureText(outcome.status);
+  if (text.empty()) return outcome.detail;
+  std::string message = file_io::InputName(path) + ": " + std::string(text);
+  if (!outcome.detail.empty()) message += " (" + outcome.detail + ")";
+  return message;
 }
 
 FileDecoder::FileDecoder() : counterFrequency_(DecodeClock::Frequency()) {}
@@ -95,28 +132,55 @@ FileDecodeOutcome FileDecoder::ReadAndDecode(const std::string& path) {
 }
 
 FileDecodeOutcome CheckHeader(std::span<const uint8_t> file) {
-  if (!HasVexoMagic(file)) return Fail(FileDecodeStatus::kNotVexo);
+  if (!HasVexoMagic(file)) {
+    return Fail(FileDecodeStatus::kNotVexo, "the file does not begin with \"VEXO\"");
+  }
   const auto header = ReadVexoHeader(file);
-  if (!header) return Fail(FileDecodeStatus::kDamaged);
+  if (!header) {
+    return Fail(FileDecodeStatus::kDamaged,
+                "the file ends within its " + std::to_string(kVexoHeaderSize) + "-byte header");
+  }
   if (!FamilyByVersionQuery(header->codecVersion)) {
     return Fail(FileDecodeStatus::kWrongVersion,
                 "the file has version " + std::to_string(header->codecVersion) +
                     "; this decoder knows " + std::to_string(kVexoFamily101Version) + " and " +
                     std::to_string(kVexoFamily201Version));
   }
-  if (!VexoSidesInRange(*header)) return Fail(FileDecodeStatus::kDamaged);
+  if (!VexoSidesInRange(*header)) {
+    const bool width = header->SignedWidth() < 1;
+    return Fail(FileDecodeStatus::kDamaged,
+                SideProblem(width ? "width" : "height",
+                            width ? header->SignedWidth() : header->SignedHeight()));
+  }
   return {};
 }
 
 FileDecodeStatus VerdictOf(VexoStatus status) {
-  if (status == VexoStatus::kOk) return FileDecodeStatus::kOk;
+  switch (status) {
+    case VexoStatus::kOk:
+      return FileDecodeStatus::kOk;
+    case VexoStatus::kBadMagic:
+      return FileDecodeStatus::kNotVexo;
+    case VexoStatus::kBadVersion:
+      return FileDecodeStatus::kWrongVersion;
+    case VexoStatus::kTruncated:
+    case VexoStatus::kMalformed:
+    case VexoStatus::kWorkspace:
+    case VexoStatus::kRead:
+      break;
+  }
   return FileDecodeStatus::kDamaged;
 }
 
 FileDecodeOutcome FileDecoder::DecodeFileData(const std::string& path, const VexoHeader& header,
                                               std::span<const uint8_t> fileData) {
   const size_t fileSize = fileData.size();
-  if (!VexoFileCanHoldPicture(header, fileSize)) return Fail(FileDecodeStatus::kDamaged);
+  if (!VexoFileCanHoldPicture(header, fileSize)) {
+    return Fail(FileDecodeStatus::kDamaged, "the file is truncated: " + std::to_string(fileSize) +
+                                                " bytes cannot code a " +
+                                                std::to_string(header.width) + " x " +
+                                                std::to_string(header.height) + " picture");
+  }
 
   const int32_t width = header.width;
   const int32_t height = header.height;
@@ -136,7 +200,7 @@ FileDecodeOutcome FileDecoder::DecodeFileData(const std::string& path, const Vex
     // A damaged file keeps nothing of its size alive.
     std::vector<uint16_t>().swap(nextImage565_);
     std::vector<uint8_t>().swap(nextBitmap_);
-    return Fail(VerdictOf(decoded.status));
+    return Fail(VerdictOf(decoded.status), ProblemOf(decoded.status, header));
   }
 
   const size_t imageByteCount = Rgb565ToBitmap24(image565, width, height, bitmap);

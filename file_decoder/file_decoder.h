@@ -37,16 +37,26 @@ std::string_view FailureText(FileDecodeStatus status);
 
 struct FileDecodeOutcome {
   FileDecodeStatus status = FileDecodeStatus::kOk;
-  // Why a file could not be opened or read; for a wrong version, the version
-  // found and the ones known, to add after the fixed text.
+  // What was wrong. For kCannotOpen, why the file could not be opened or
+  // read, naming it; for the other failures, what the decode found, to show
+  // beside the fixed text: "the file is truncated".
   std::string detail;
 };
+
+// "name: what was wrong", for a line that names the failed file:
+// "sunset.vxo: the file is truncated". Only the file name of `path` is used.
+std::string FailureReport(const std::string& path, const FileDecodeOutcome& outcome);
+
+// The message of a program that names its input as given: "path: the fixed
+// text (what was wrong)", or why the file could not be read.
+std::string FailureMessage(const std::string& path, const FileDecodeOutcome& outcome);
 
 // What the header alone says: kOk, or the failure a decode would report
 // before reading the rest of the file.
 FileDecodeOutcome CheckHeader(std::span<const uint8_t> file);
 
-// The verdict on a library decode's status: ok, out of memory, or damaged.
+// What the file decode says of a file whose whole decode by the library has
+// this status (after the file decode's own checks of the header).
 FileDecodeStatus VerdictOf(VexoStatus status);
 
 // Keeps the picture of the last successful decode until the next one, like

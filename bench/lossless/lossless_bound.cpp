@@ -1,10 +1,10 @@
 // How far the lossless encoders are from the smallest file the format
 // allows, and how fast they are at each effort.
 //
-//   lossless_bound [--speed PICTURE] [--repeat N] [--effort E] IMAGES_DIR
+//   lossless_bound [--speed PICTURE] [--repeat N] [--effort E] [IMAGES_DIR]
 //
-// For every picture of IMAGES_DIR: the bits per pixel of the predictive path
-// (family 101 and 201, quality 0) and the fast path (quality 0) at effort E
+// For every picture of IMAGES_DIR (without it and --speed, bench/images): the bits per pixel of the
+// predictive path (family 101 and 201, quality 0) and the fast path (quality 0) at effort E
 // (default 5), and beside them the bound: the size of the smallest portable
 // file, found by an exhaustive search per block over every choice the syntax
 // gives, by exact bit cost. Run on one core (taskset -c 1), one run at a
@@ -236,10 +236,8 @@ int Run(int argc, char** argv) {
       folder = argument;
     }
   }
-  if (folder.empty() && speedPicture.empty()) {
-    std::fprintf(stderr, "usage: lossless_bound [--speed PICTURE] [--repeat N] [--effort E] DIR\n");
-    return 2;
-  }
+  // With nothing to do, the bench pictures.
+  if (folder.empty() && speedPicture.empty()) folder = VEXO_BENCH_PICTURES;
   if (!folder.empty()) {
     std::vector<std::filesystem::path> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {

@@ -2,7 +2,7 @@
 // libjpeg-turbo on the same pictures, in one run on one thread: MP/s per
 // picture, geometric means and the ratios against the best peers.
 //
-//   peers_bench [FOLDER]   (default: the project's shared picture folder)
+//   peers_bench [FOLDER]   (default: the bench pictures, bench/images)
 //
 // Google Benchmark's own flags (--benchmark_min_time=...) pass through.
 #include <benchmark/benchmark.h>

@@ -6,7 +6,7 @@
 //
 //   rd_bench [FOLDER] [--effort N] [--previous TABLE] [--write-previous TABLE]
 //
-// FOLDER defaults to the shared picture folder beside the repository, TABLE
+// FOLDER defaults to the bench pictures (bench/images), TABLE
 // to the stored points of the previous release's encoder. --write-previous
 // stores this run's transform points as such a table. One thread; a
 // benchmark, not a test.

@@ -28,7 +28,8 @@ namespace fs = std::filesystem;
 constexpr int32_t kWidth = 352;
 constexpr int32_t kHeight = 288;
 
-// The shared photograph of this size, or a generated picture without it.
+// The bench photograph of this size (bench/images), or a generated picture
+// without it.
 RgbPicture TickPicture() {
   const auto read = ReadPicture(VEXO_TICK_PICTURE);
   if (read) return *read;

@@ -48,13 +48,8 @@ bool IsIdentifierCharacter(char c) {
   return IsAsciiLetter(c) || IsAsciiDigit(c) || c == '_';
 }
 
-std::string Capitals(std::string_view name) {
-  std::string capitals(name);
-  for (char& c : capitals) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return capitals;
-}
+// Put before a name that would begin with a digit or _, or in place of none.
+constexpr std::string_view kNamePrefix = "image";
 
 std::string FileNameOf(const std::string& path) {
   return std::filesystem::path(path).filename().string();
@@ -69,6 +64,17 @@ bool CanBeIncluded(std::string_view fileName) {
 
 Error Refused(const std::string& path, const std::string& reason) {
   return {ErrorCode::kInvalidRequest, path + ": " + reason};
+}
+
+std::string_view PathMacro(int path) {
+  switch (path) {
+    case VEXO_PATH_TRANSFORM:
+      return "VEXO_PATH_TRANSFORM";
+    case VEXO_PATH_FAST:
+      return "VEXO_PATH_FAST";
+    default:
+      return "VEXO_PATH_PREDICTIVE";
+  }
 }
 
 // "0x%02x, " for every byte, a line feed after every eighth, as byteloom
@@ -91,14 +97,19 @@ void AppendByteList(std::span<const uint8_t> bytes, std::string& text) {
 std::string ArrayNameFromPath(const std::string& sourcePath) {
   const std::string stem = std::filesystem::path(sourcePath).stem().string();
   std::string name;
-  bool inWideCharacter = false;  // after the lead byte of a UTF-8 sequence
   for (const char c : stem) {
-    const auto byte = static_cast<unsigned char>(c);
-    const bool continuation = byte >= 0x80 && byte < 0xc0;
-    if (!(continuation && inWideCharacter)) name += IsIdentifierCharacter(c) ? c : '_';
-    inWideCharacter = byte >= 0x80;
+    if (IsAsciiLetter(c) || IsAsciiDigit(c)) {
+      name += c;
+    } else if (name.empty() || name.back() != '_') {
+      name += '_';
+    }
   }
-  if (!name.empty() && IsAsciiDigit(name.front())) name.insert(name.begin(), '_');
+  // C reserves names that begin with _, and C++ those that hold __, as the
+  // macros NAME_WIDTH... of a name that ends with _ would.
+  if (!name.empty() && name.back() == '_') name.pop_back();
+  if (name.empty()) return std::string(kNamePrefix);
+  if (name.front() == '_') return std::string(kNamePrefix) + name;
+  if (IsAsciiDigit(name.front())) return std::string(kNamePrefix) + "_" + name;
   return name;
 }
 
@@ -108,8 +119,21 @@ std::string ArrayNameProblem(std::string_view name) {
   if (IsAsciiDigit(name.front()) || !std::all_of(name.begin(), name.end(), IsIdentifierCharacter)) {
     return quoted + " is not a C identifier (A-Z, a-z, 0-9 and _, not starting with a digit)";
   }
+  if (name.front() == '_' || name.back() == '_' || name.find("__") != std::string_view::npos) {
+    return quoted +
+           " is reserved in C and C++, or its macros are (it begins or ends with _, or "
+           "holds __)";
+  }
   if (IsTaken(name)) return quoted + " cannot name an array in C and C++";
   return {};
+}
+
+std::string MacroPrefix(std::string_view arrayName) {
+  std::string capitals(arrayName);
+  for (char& c : capitals) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return capitals;
 }
 
 std::string HeaderPathFor(const std::string& sourcePath) {
@@ -140,17 +164,23 @@ Result<CSourcePair> MakeCSourcePair(const CSourceNames& names, std::span<const u
     return Refused(names.sourcePath, "the bytes to embed are not a VEXO file");
   }
   const std::string& name = names.arrayName;
-  const std::string capitals = Capitals(name);
+  const std::string capitals = MacroPrefix(name);
   const std::string guard = "VEXO_ASSET_" + capitals + "_H";
   const std::string size = capitals + "_SIZE";
   CSourcePair pair{names, {}, {}};
   std::string& header = pair.headerText;
   header += "/* The VEXO picture " + name + ", written by vexo encode. */\n";
   header += "#ifndef " + guard + "\n#define " + guard + "\n\n";
-  header += "#include <stdint.h>\n\n";
+  header += "#include <stdint.h>\n\n#include \"vexo.h\"\n\n";
   header += "#define " + capitals + "_WIDTH " + std::to_string(info.width) + "\n";
   header += "#define " + capitals + "_HEIGHT " + std::to_string(info.height) + "\n";
-  header += "#define " + size + " " + std::to_string(vexoFile.size()) + "\n\n";
+  header += "#define " + size + " " + std::to_string(vexoFile.size()) + "\n";
+  header += "#define " + capitals + "_PATH " + std::string(PathMacro(info.path)) + "\n";
+  header +=
+      "/* The workspace vexo_decode needs for this picture (vexo_workspace_size), 0 when\n"
+      " * its path needs none. */\n";
+  header += "#define " + capitals + "_WORKSPACE_SIZE " +
+            std::to_string(vexo_workspace_size(&info)) + "\n\n";
   header += "#ifdef __cplusplus\nextern \"C\" {\n#endif\n\n";
   header += "extern const uint8_t " + name + "[" + size + "];\n\n";
   header += "#ifdef __cplusplus\n}\n#endif\n\n";

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "vexo_header.h"
@@ -42,6 +43,18 @@ struct EncodeOptions {
   Dither dither = Dither::kNone;
   int effort = kDefaultEffort;
 };
+
+// The highest quality a path takes; every path takes 0 and up to this.
+int HighestQuality(VexoPath path);
+
+// "predictive", "transform" or "fast", as the command line names the paths.
+std::string_view VexoPathName(VexoPath path);
+
+// What the options make, for the user: "predictive lossless", "fast
+// lossless", "transform quality 24"; and with the family the decoder needs:
+// "transform quality 24 (family 101)".
+std::string EncodingName(const EncodeOptions& options);
+std::string EncodingNameWithFamily(const EncodeOptions& options);
 
 // Success, or why EncodeVexo refuses the request: a picture side outside
 // 1..kVexoLargestSide (kTooLarge above it), a path the family lacks, a quality

@@ -21,24 +21,6 @@ struct Trial {
   double psnr = 0;
 };
 
-std::string Describe(const EncodeOptions& options) {
-  switch (options.path) {
-    case VexoPath::kPredictive:
-      return options.quality == 0 ? std::string("predictive lossless")
-                                  : "predictive quality " + std::to_string(options.quality);
-    case VexoPath::kFast:
-      return "fast lossless";
-    case VexoPath::kTransform:
-      return "transform quality " + std::to_string(options.quality);
-  }
-  return "?";
-}
-
-// The chosen file's description, which names the family its decoder needs.
-std::string Named(const EncodeOptions& options) {
-  return Describe(options) + " (family " + std::to_string(static_cast<int>(options.family)) + ")";
-}
-
 std::string Decibels(double psnr) {
   if (std::isinf(psnr)) return "exact";
   char text[32];
@@ -154,15 +136,16 @@ const Trial* Smallest(const std::vector<const Trial*>& trials) {
 
 std::string SmallestLosslessWhy(const Trial& chosen, const std::vector<const Trial*>& lossless,
                                 bool someLeftOut) {
-  std::string why = Named(chosen.options) + ": " + Bytes(chosen.file.size());
+  if (lossless.size() == 1) {
+    return someLeftOut ? "the only lossless file for a picture of this size"
+                       : "the only lossless file searched";
+  }
+  std::string why;
   for (const Trial* other : lossless) {
     if (other == &chosen) continue;
-    why += (other->file.size() == chosen.file.size() ? ", no larger than " : ", smaller than ") +
-           Describe(other->options) + " (" + Bytes(other->file.size()) + ")";
-  }
-  if (lossless.size() == 1) {
-    why += someLeftOut ? ", the only lossless file for a picture of this size"
-                       : ", the only lossless file searched";
+    why += std::string(why.empty() ? "" : ", ") +
+           (other->file.size() == chosen.file.size() ? "no larger than " : "smaller than ") +
+           EncodingName(other->options) + " (" + Bytes(other->file.size()) + ")";
   }
   return why;
 }
@@ -171,8 +154,7 @@ Result<EncodeChoice> WithinBytes(Trials& trials, const Candidates& candidates,
                                  const Trial* smallestLossless, size_t maxBytes) {
   if (smallestLossless && smallestLossless->file.size() <= maxBytes) {
     return Chosen(*smallestLossless,
-                  Named(smallestLossless->options) + ": " + Bytes(smallestLossless->file.size()) +
-                      ", the smallest lossless file, within the " + Bytes(maxBytes) + " allowed");
+                  "the smallest lossless file, within the " + Bytes(maxBytes) + " allowed");
   }
   const auto& lossy = candidates.lossy;
   const auto fits = [&](size_t i) { return trials.Of(lossy[i]).file.size() <= maxBytes; };
@@ -192,11 +174,10 @@ Result<EncodeChoice> WithinBytes(Trials& trials, const Candidates& candidates,
   if (!best) {
     const Trial* smallest = Smallest(trials.Made([](const Trial&) { return true; }));
     return Refusal("needs at least " + Bytes(smallest->file.size()) + " (" +
-                   Describe(smallest->options) + "), more than the " + Bytes(maxBytes) +
+                   EncodingName(smallest->options) + "), more than the " + Bytes(maxBytes) +
                    " allowed");
   }
-  std::string why = Named(best->options) + ": the most faithful that fits in " + Bytes(maxBytes) +
-                    " (" + Bytes(best->file.size()) + ", " + Decibels(best->psnr) + ")";
+  std::string why = "the most faithful that fits in " + Bytes(maxBytes);
   if (smallestLossless) {
     why += "; the smallest lossless file needs " + Bytes(smallestLossless->file.size());
   }
@@ -228,11 +209,9 @@ Result<EncodeChoice> AtLeastPsnr(Trials& trials, const Candidates& candidates, d
       if (!finest || trial->psnr > finest->psnr) finest = trial;
     }
     return Refusal("no file reaches " + Decibels(minPsnr) + "; the most faithful, " +
-                   Describe(finest->options) + ", reaches " + Decibels(finest->psnr));
+                   EncodingName(finest->options) + ", reaches " + Decibels(finest->psnr));
   }
-  return Chosen(*chosen, Named(chosen->options) + ": the smallest file of at least " +
-                             Decibels(minPsnr) + " (" + Bytes(chosen->file.size()) + ", " +
-                             Decibels(chosen->psnr) + ")");
+  return Chosen(*chosen, "the smallest file of at least " + Decibels(minPsnr));
 }
 
 }  // namespace

@@ -23,11 +23,41 @@ VexoHeader HeaderFor(const RgbPicture& picture, const EncodeOptions& options) {
   return header;
 }
 
+}  // namespace
+
 int HighestQuality(VexoPath path) {
   return path == VexoPath::kTransform ? 51 : 2;
 }
 
-}  // namespace
+std::string_view VexoPathName(VexoPath path) {
+  switch (path) {
+    case VexoPath::kPredictive:
+      return "predictive";
+    case VexoPath::kTransform:
+      return "transform";
+    case VexoPath::kFast:
+      return "fast";
+  }
+  return "unknown";
+}
+
+std::string EncodingName(const EncodeOptions& options) {
+  const std::string quality = std::to_string(options.quality);
+  switch (options.path) {
+    case VexoPath::kPredictive:
+      return options.quality == 0 ? "predictive lossless" : "predictive quality " + quality;
+    case VexoPath::kFast:
+      return options.quality == 0 ? "fast lossless" : "fast quality " + quality + ", lossless";
+    case VexoPath::kTransform:
+      return "transform quality " + quality;
+  }
+  return "?";
+}
+
+std::string EncodingNameWithFamily(const EncodeOptions& options) {
+  return EncodingName(options) + " (family " + std::to_string(static_cast<int>(options.family)) +
+         ")";
+}
 
 uint16_t NearestRgb565(uint8_t red, uint8_t green, uint8_t blue) {
   const int r = std::min(31, (red + 4) >> 3);
@@ -77,7 +107,8 @@ Result<void> CheckEncodeOptions(const RgbPicture& picture, const EncodeOptions& 
   const int highest = HighestQuality(options.path);
   if (options.quality < 0 || options.quality > highest) {
     return refuse("quality " + std::to_string(options.quality) + " is outside 0.." +
-                  std::to_string(highest) + " for this path");
+                  std::to_string(highest) + " on the " + std::string(VexoPathName(options.path)) +
+                  " path");
   }
   if (options.path == VexoPath::kFast) {
     std::string problem = FastPathSizeProblem(picture.width, picture.height);

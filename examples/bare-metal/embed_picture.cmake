@@ -1,7 +1,7 @@
 # Writes a VEXO file into a C source as a constant array, and a header with
-# what the program needs to know about it: its size, the buffers it takes,
-# and the result and pixel hash the desktop build decodes it to (from the
-# regression test's list).
+# what the program needs to know about it: its sides, and the result and
+# pixel hash the desktop build decodes it to (from the regression test's
+# list). The workspace it needs the library itself says, at run time.
 #
 #   cmake -DPICTURE=<file.vxo> -DHASHES=<pixel-hashes.txt> -DLISTED_AS=samples/<name>
 #         -DOUT_C=<source.c> -DOUT_H=<header.h> -P embed_picture.cmake
@@ -9,11 +9,9 @@ file(READ ${PICTURE} bytes HEX)
 string(LENGTH "${bytes}" digits)
 math(EXPR size "${digits} / 2")
 
-# The header's little-endian 16-bit sides, the path flag and the version.
+# The header's little-endian 16-bit sides.
 string(SUBSTRING "${bytes}" 8 4 width_hex)
 string(SUBSTRING "${bytes}" 12 4 height_hex)
-string(SUBSTRING "${bytes}" 18 2 path_flag_hex)
-string(SUBSTRING "${bytes}" 22 2 version_hex)
 macro(le16 hex out)
   string(SUBSTRING "${hex}" 0 2 low)
   string(SUBSTRING "${hex}" 2 2 high)
@@ -21,20 +19,6 @@ macro(le16 hex out)
 endmacro()
 le16(${width_hex} width)
 le16(${height_hex} height)
-math(EXPR path_flag "0x${path_flag_hex}")
-math(EXPR version "0x${version_hex}")
-# Room for the working memory, by the bounds the library keeps to: a whole
-# decode needs none but on the transform path (family 101, path flag set),
-# a band-by-band decode 2 x the width + 256 bytes, or on the transform path
-# 4 x the width rounded up to whole blocks + 512; each program checks what
-# the library asks for against it.
-math(EXPR padded_width "(${width} + 3) / 4 * 4")
-set(workspace 0)
-math(EXPR band_workspace "2 * ${width} + 256")
-if(version EQUAL 101 AND NOT path_flag EQUAL 0)
-  math(EXPR workspace "3 * ${padded_width} + 28")
-  math(EXPR band_workspace "4 * ${padded_width} + 512")
-endif()
 
 file(STRINGS ${HASHES} listed REGEX "^${LISTED_AS} ")
 if(NOT listed MATCHES "^[^ ]+ [0-9]+ ok (-?[0-9]+) ([0-9a-f]+)$")
@@ -63,8 +47,6 @@ file(WRITE ${OUT_H} "/* What the program knows of ${LISTED_AS}. */
 
 #define EXAMPLE_WIDTH ${width}
 #define EXAMPLE_HEIGHT ${height}
-#define EXAMPLE_WORKSPACE_BYTES ${workspace}
-#define EXAMPLE_BAND_WORKSPACE_BYTES ${band_workspace}
 #define EXAMPLE_RESULT ${result}
 #define EXAMPLE_PIXEL_HASH 0x${hash}ull
 

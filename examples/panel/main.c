@@ -19,8 +19,9 @@
 enum { BAND_ROWS = 4 };
 
 static uint16_t bands[2][BAND_ROWS * EXAMPLE_WIDTH];
-/* vexo_band_workspace_size of the picture is at most this. */
-static uint32_t workspace[(EXAMPLE_BAND_WORKSPACE_BYTES + 3) / 4];
+/* vexo_band_workspace_size is at most 4 x the width rounded up to a
+ * multiple of 4, plus 512 bytes, on every path. */
+static uint32_t workspace[(4 * ((EXAMPLE_WIDTH + 3) / 4 * 4) + 512) / 4];
 
 /* FNV-1a over the pixels, low byte first: the hash the regression test
  * keeps for every sample. */

@@ -15,24 +15,34 @@
 #include "byteloom/byte_list_encoder.h"
 #include "example_files.h"
 #include "temp_folder_test.h"
+#include "vexo.h"
 
 namespace {
 
 using c_source::ArrayNameFromPath;
 using c_source::CSourceNamesFor;
 
+// Never a name C or C++ reserves: none begins with _ or holds __.
 TEST(CSourceNames, TheArrayIsNamedAfterTheFileOrAsAskedAndOnlyUsableNamesPass) {
-  EXPECT_EQ(ArrayNameFromPath("pics/my-bike 2.c"), "my_bike_2");
-  EXPECT_EQ(ArrayNameFromPath("2024 logo.c"), "_2024_logo");
-  EXPECT_EQ(ArrayNameFromPath("caf\xc3\xa9.c"), "caf_");  // one character, one _
-  EXPECT_EQ(ArrayNameFromPath("a.b.c"), "a_b");
+  for (const auto& [path, name] : {std::pair{"pics/my-bike 2.c", "my_bike_2"},
+                                   {"2024 logo.c", "image_2024_logo"},
+                                   {"_logo.c", "image_logo"},
+                                   {"caf\xc3\xa9 \xc3\xa9 1.c", "caf_1"},  // a run of them, one _
+                                   {"caf\xc3\xa9.c", "caf"},
+                                   {"\xc3\xa9.c", "image"},
+                                   {"a__b.c", "a_b"},
+                                   {"a.b.c", "a_b"}}) {
+    EXPECT_EQ(ArrayNameFromPath(path), name) << path;
+    EXPECT_EQ(c_source::ArrayNameProblem(name), "") << path;
+  }
 
   const auto names = CSourceNamesFor("out/my-bike 2.c", "");
   ASSERT_TRUE(names);
   EXPECT_EQ(names->headerPath, "out/my-bike 2.h");
   EXPECT_EQ(CSourceNamesFor("out/x.c", "splash")->arrayName, "splash");
 
-  for (const char* refused : {"9lives", "a-b", "int", "class", "main", "uint8_t"}) {
+  for (const char* refused :
+       {"9lives", "a-b", "_a", "a_", "a__b", "int", "class", "main", "uint8_t"}) {
     const auto named = CSourceNamesFor("x.c", refused);
     ASSERT_FALSE(named) << refused;
     EXPECT_EQ(named.error().message.rfind("x.c: \"" + std::string(refused) + "\"", 0), 0u)
@@ -55,11 +65,12 @@ TEST(CSourcePair, TheHeaderGivesTheSidesAndSizeAndTheSourceTheBytes) {
     const auto pair = c_source::MakeCSourcePair(*CSourceNamesFor("my-bike 2.c", ""), file);
     ASSERT_TRUE(pair);
     const std::string size = std::to_string(file.size());
-    EXPECT_NE(pair->headerText.find("#include <stdint.h>\n\n#define MY_BIKE_2_WIDTH 4\n"
-                                    "#define MY_BIKE_2_HEIGHT 2\n#define MY_BIKE_2_SIZE " +
-                                    size + "\n"),
+    EXPECT_NE(pair->headerText.find("#define MY_BIKE_2_WIDTH 4\n#define MY_BIKE_2_HEIGHT 2\n"
+                                    "#define MY_BIKE_2_SIZE " +
+                                    size + "\n#define MY_BIKE_2_PATH VEXO_PATH_PREDICTIVE\n"),
               std::string::npos)
         << pair->headerText;
+    EXPECT_NE(pair->headerText.find("#define MY_BIKE_2_WORKSPACE_SIZE 0\n"), std::string::npos);
     EXPECT_NE(pair->headerText.find("extern const uint8_t my_bike_2[MY_BIKE_2_SIZE];"),
               std::string::npos);
     EXPECT_EQ(pair->sourceText.rfind("/*", 0), 0u);
@@ -104,28 +115,36 @@ TEST_F(CSourceFiles, BothFilesAreWrittenOrNeither) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), {}), 1);
 }
 
-// The pair of a sample compiled as C99 and as C++ with every warning an
-// error, linked with a C++ program that writes the array out again: the
-// bytes a firmware gets are the file's, with the attribute it asked for.
+// The pair of a transform sample compiled as C99 and as C++ with every
+// warning an error, linked with a C++ program that writes the array out
+// again: the bytes a firmware gets are the file's, with the attribute it
+// asked for, and the workspace is what the library says the picture needs.
 TEST_F(CSourceFiles, ThePairCompilesAsC99AndCppWithoutWarnings) {
-  const std::string sample = VEXO_SAMPLES_DIR "/logo-176x144-fast-201-q2.vxo";
+  const std::string sample = VEXO_SAMPLES_DIR "/coffee-352x288-transform-101-q24.vxo";
   const std::vector<uint8_t> file = Slurp(sample);
   const auto pair =
       c_source::MakeCSourcePair(*CSourceNamesFor((folder_ / "2 logo.c").string(), ""), file);
   ASSERT_TRUE(pair);
   ASSERT_TRUE(c_source::WriteCSourcePair(*pair));
+  vexo_info info{};
+  ASSERT_EQ(vexo_read_info(file.data(), file.size(), &info), VEXO_OK);
   std::ofstream(folder_ / "main.cpp")
       << "#include <cstdint>\n#include <cstdio>\n#include \"2 logo.h\"\n"
-         "static_assert(_2_LOGO_WIDTH == 176 && _2_LOGO_HEIGHT == 144, \"sides\");\n"
+         "static_assert(IMAGE_2_LOGO_WIDTH == 352 && IMAGE_2_LOGO_HEIGHT == 288, \"sides\");\n"
+         "static_assert(IMAGE_2_LOGO_PATH == VEXO_PATH_TRANSFORM, \"path\");\n"
+         "static_assert(IMAGE_2_LOGO_WORKSPACE_SIZE == "
+      << vexo_workspace_size(&info)
+      << ", \"workspace\");\n"
          "int main() {\n"
-         "  if (reinterpret_cast<std::uintptr_t>(_2_logo) % 64 != 0) return 1;\n"
-         "  return std::fwrite(_2_logo, 1, sizeof _2_logo, stdout) == _2_LOGO_SIZE ? 0 : 1;\n"
+         "  if (reinterpret_cast<std::uintptr_t>(image_2_logo) % 64 != 0) return 1;\n"
+         "  return std::fwrite(image_2_logo, 1, sizeof image_2_logo, stdout) == IMAGE_2_LOGO_SIZE"
+         " ? 0 : 1;\n"
          "}\n";
-  const std::string warnings = " -Wall -Wextra -Wpedantic -Werror";
+  const std::string flags = " -Wall -Wextra -Wpedantic -Werror -I'" VEXO_DECODER_INCLUDE_DIR "'";
   const std::string aligned = " '-DVEXO_ASSET_ATTRIBUTE=__attribute__((aligned(64)))'";
-  ASSERT_EQ(Shell(C_COMPILER " -std=c99" + warnings + aligned + " -c '2 logo.c' -o c.o"), 0);
-  ASSERT_EQ(Shell(CXX_COMPILER " -x c++ -std=c++98" + warnings + " -c '2 logo.c' -o cxx.o"), 0);
-  ASSERT_EQ(Shell(CXX_COMPILER " -std=c++20" + warnings + " main.cpp c.o -o program"), 0);
+  ASSERT_EQ(Shell(C_COMPILER " -std=c99" + flags + aligned + " -c '2 logo.c' -o c.o"), 0);
+  ASSERT_EQ(Shell(CXX_COMPILER " -x c++ -std=c++98" + flags + " -c '2 logo.c' -o cxx.o"), 0);
+  ASSERT_EQ(Shell(CXX_COMPILER " -std=c++20" + flags + " main.cpp c.o -o program"), 0);
   ASSERT_EQ(Shell("./program > out.vxo"), 0);
   EXPECT_EQ(Slurp(folder_ / "out.vxo"), file);
 }

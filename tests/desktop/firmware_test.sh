@@ -4,7 +4,8 @@
 # installed vexo, and the program decodes the array. Then a touched picture
 # must be converted again and a changed one reach the program, an unchanged
 # one must not be converted, and a size budget and dithering must reach vexo.
-# Usage: firmware_test.sh BUILD-DIR SOURCE-DIR
+# Last, what vexo refuses must stop the configuration, in the function's
+# words. Usage: firmware_test.sh BUILD-DIR SOURCE-DIR
 set -euo pipefail
 trap 'echo "firmware test failed at line $LINENO" >&2' ERR
 build=$1
@@ -62,3 +63,24 @@ echo "$printed"
 bytes=${printed##*from a }
 (( ${bytes%%-byte*} <= 6000 ))
 
+# Refused while configuring: a quality outside the path's range, and one
+# array from two pictures of one target, across calls.
+refused() {  # CALLS EXPECTED: configuring with CALLS fails, saying EXPECTED
+  local refused="$work/refused"
+  rm -rf "$refused"
+  cp -r "$source/examples/firmware" "$refused"
+  mkdir "$refused/other"
+  cp "$refused/logo.png" "$refused/other/logo.PNG"
+  sed -i "s|^vexo_add_images(.*|$1|" "$refused/CMakeLists.txt"
+  if cmake -S "$refused" -B "$refused/build" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" \
+       >"$work/refused.log" 2>&1; then
+    echo "configured with $1" >&2
+    exit 1
+  fi
+  # CMake wraps its messages: compare with the lines joined.
+  tr -s ' \n' '  ' <"$work/refused.log" | grep -qF "$2" || { cat "$work/refused.log" >&2; exit 1; }
+}
+refused 'vexo_add_images(firmware QUALITY 30 FILES logo.png)' \
+        'vexo_add_images: QUALITY must be from 0 to 2 on the predictive path, not 30'
+refused 'vexo_add_images(firmware FILES logo.png)\nvexo_add_images(firmware FILES other/logo.PNG)' \
+        'other/logo.PNG and '"$work"'/refused/logo.png would both make the array "logo"'

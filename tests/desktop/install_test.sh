@@ -2,9 +2,10 @@
 # Installs the build into a temporary prefix, then builds a small program
 # against the installed decoder library twice, found once with
 # find_package(Vexo) and once with pkg-config, and decodes a sample with
-# both. Then builds the C example with a C compiler alone (no C++ runtime)
-# and pkg-config, and compares what it prints for every sample with the
-# regression table. Usage: install_test.sh BUILD-DIR SOURCE-DIR
+# both. Then builds the C example with a C compiler alone (no C++ runtime),
+# with pkg-config and as the project of its own that examples/c is, and
+# compares what each prints for every sample with the regression table.
+# Usage: install_test.sh BUILD-DIR SOURCE-DIR
 set -euo pipefail
 trap 'echo "install test failed at line $LINENO" >&2' ERR
 build=$1
@@ -20,8 +21,15 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 for file in bin/vexo bin/byteloom bin/vexo-thumbnailer include/vexo/vexo_decoder.h \
             include/vexo/vexo.h lib/libvexo_decoder.a \
             share/mime/packages/vexo.xml share/applications/OrvaneDecoder.desktop \
-            share/thumbnailers/vexo.thumbnailer share/man/man1/vexo.1.gz; do
+            share/thumbnailers/vexo.thumbnailer share/man/man1/vexo.1.gz share/man/man3/vexo.3.gz; do
   [[ -e $prefix/$file ]] || { echo "not installed: $file" >&2; exit 1; }
+done
+
+# Every manual page carries the version the programs print.
+version=$("$prefix/bin/vexo" --version)
+for page in "$prefix"/share/man/man[13]/{vexo,byteloom,OrvaneDecoder,vexo-thumbnailer}.[13].gz; do
+  [[ ! -e $page ]] || zcat "$page" | head -1 | grep -qF "\"${version/vexo /vexo-toolkit }\"" ||
+    { echo "$page is not of $version" >&2; exit 1; }
 done
 
 # With CMake.
@@ -50,3 +58,7 @@ ${CC:-cc} "${c_flags[@]}" -c "$work/both_includes.c" -o "$work/both_includes.o" 
 # shellcheck disable=SC2086
 ${CC:-cc} "${c_flags[@]}" "$source/examples/c/vexo_decode_file.c" -o "$work/vexo_decode_file" $flags
 "$source/tests/regression/compare_c_example.sh" "$source" "$work/vexo_decode_file"
+cmake -S "$source/examples/c" -B "$work/c-example" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" \
+      -DCMAKE_C_FLAGS=-Werror >/dev/null
+cmake --build "$work/c-example" >/dev/null
+"$source/tests/regression/compare_c_example.sh" "$source" "$work/c-example/vexo_decode_file"

@@ -33,20 +33,17 @@ class FolderViewsTest : public vexo::testing::TempFolderTest {
   NoTypeNames typeNames_;
 };
 
-TEST_F(FolderViewsTest, TheListShowsMatchingFoldersFirstThenFilesAndSkipsHiddenOnes) {
-  for (const char* name : {"a.vxo", "b.VXO", "c.txt", ".d.vxo"}) Write(name, {1, 2, 3});
-  MakeFolder("e.vxo");
+TEST_F(FolderViewsTest, TheListShowsMatchingFoldersThenFilesByNameAndSkipsHiddenOnes) {
+  for (const char* name : {"b.VXO", "C.vxo", "a.vxo", "c.txt", ".d.vxo"}) Write(name, {1, 2, 3});
+  for (const char* name : {"e.vxo", "D.vxo"}) MakeFolder(name);
   const FileListing listing = FillFileList(folder_.string(), lister_, typeNames_);
   EXPECT_EQ(listing.currentFolder, folder_.string() + "/");
   std::vector<std::string> names;
   for (const FileListRow& row : listing.rows) names.push_back(row.name);
-  ASSERT_EQ(names.size(), 3u);
-  EXPECT_EQ(names[0], "e.vxo");
+  EXPECT_EQ(names, (std::vector<std::string>{"D.vxo", "e.vxo", "a.vxo", "b.VXO", "C.vxo"}));
   EXPECT_EQ(listing.rows[0].sizeText, "");
   EXPECT_EQ(listing.rows[0].typeText, "Folder");
-  std::sort(names.begin() + 1, names.end());  // files keep the platform's order
-  EXPECT_EQ(names, (std::vector<std::string>{"e.vxo", "a.vxo", "b.VXO"}));
-  EXPECT_EQ(listing.rows[1].sizeText, "1KB");
+  EXPECT_EQ(listing.rows[2].sizeText, "1KB");
   EXPECT_EQ(FileTypeText("b.VXO", false, ""), "VXO 파일");
 }
 

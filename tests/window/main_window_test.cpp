@@ -43,7 +43,7 @@ class MainWindowTest : public QObject {
   void aDamagedFileEndsASlideShow();
   void stopAndTheFrameRateItems();
   void saveBmpWritesBesideTheSource();
-  void aFolderEntryEndsARunSilently();
+  void aSlideShowPassesOverFolders();
   void theCommandLineOpensAFile();
 
  private:
@@ -88,7 +88,8 @@ void MainWindowTest::choosingAFolderFillsTheList() {
   QCOMPARE(window_->FileListView()->CurrentFolder(), folder_->path() + "/");
   const QStandardItemModel* model = window_->FileListView()->Model();
   QCOMPARE(model->rowCount(), 3);
-  QCOMPARE(model->item(0, 0)->text(), QString("sub.vxo"));
+  QCOMPARE(model->item(0, 0)->text(), QString("sub.vxo"));  // folders first, then by name
+  QCOMPARE(model->item(1, 0)->text(), QString("b.VXO"));
   QCOMPARE(model->horizontalHeaderItem(3)->text(), QString("수정한 날짜"));
   window_->Action("details")->trigger();
   QCOMPARE(window_->FileListView()->Mode(), COrvaneDecoderView::DisplayMode::kDetails);
@@ -181,6 +182,8 @@ void MainWindowTest::aDamagedFileEndsASlideShow() {
   window_->Action("decode")->trigger();
   QTRY_COMPARE_WITH_TIMEOUT(message, QString("This is not the VEXO file"), 5000);
   QVERIFY(clock.elapsed() >= 1900);  // two periods of one second
+  QCOMPARE(window_->statusBar()->currentMessage(),
+           QString("b.vxo: the file does not begin with \"VEXO\""));
   QTest::qWait(1200);
   QVERIFY(!window_->FileListView()->TimerIsActive());
   QCOMPARE(window_->OutputView()->FieldTexts().at(0), QString("a.vxo"));  // c.vxo never shown
@@ -211,26 +214,35 @@ void MainWindowTest::saveBmpWritesBesideTheSource() {
   QCOMPARE(window_->OutputView()->FieldTexts().at(0), QString("dog.vxo"));
 }
 
-// A folder entry, listed first, ends a run without a message.
-void MainWindowTest::aFolderEntryEndsARunSilently() {
+// Folder entries, listed first, are not pictures: the run passes over them.
+void MainWindowTest::aSlideShowPassesOverFolders() {
   QVERIFY(QDir(folder_->path()).mkdir("sub.vxo"));
   CopySample(kCat);
   QVERIFY(window_->LeftView()->RevealFolder(folder_->path()));
   window_->Action("selectAll")->trigger();
   window_->Action("decode")->trigger();
-  QTRY_VERIFY(!window_->FileListView()->TimerIsActive());
-  QVERIFY(window_->DisplayView()->State().ShowsPlaceholder());
+  QTRY_VERIFY(!window_->DisplayView()->State().ShowsPlaceholder());
+  QCOMPARE(window_->OutputView()->FieldTexts().at(0), kCat);
 }
 
+// The screenshot option: the window once the picture shows, or once the
+// decode has failed, and then an exit status that says which.
 void MainWindowTest::theCommandLineOpensAFile() {
   CopySample(kCat);
-  QProcess viewer;
-  const QString shot = folder_->filePath("shot.png");
-  viewer.start(QStringLiteral(ORVANE_DECODER_PROGRAM),
-               {folder_->filePath(kCat), "--screenshot", shot, "-platform", "offscreen"});
-  QVERIFY(viewer.waitForFinished(20000));
-  QCOMPARE(viewer.exitCode(), 0);
-  QCOMPARE(QImage(shot).size(), QSize(800, 700));
+  QFile damaged(folder_->filePath("damaged.vxo"));
+  QVERIFY(damaged.open(QIODevice::WriteOnly));
+  damaged.write("VEXO");
+  damaged.close();
+  for (const auto& [file, exitCode] : {std::pair{kCat, 0}, std::pair{QString("damaged.vxo"), 1}}) {
+    QProcess viewer;
+    const QString shot = folder_->filePath("shot.png");
+    QFile::remove(shot);
+    viewer.start(QStringLiteral(ORVANE_DECODER_PROGRAM),
+                 {folder_->filePath(file), "--screenshot", shot, "-platform", "offscreen"});
+    QVERIFY(viewer.waitForFinished(20000));
+    QCOMPARE(viewer.exitCode(), exitCode);
+    QCOMPARE(QImage(shot).size(), QSize(800, 700));
+  }
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -19,11 +19,6 @@ int32_t ScaledSide(int32_t side, int32_t longest, int32_t size) {
   return static_cast<int32_t>(std::max<int64_t>(scaled, 1));
 }
 
-std::string DecodeFailure(const std::string& input, const vexo::FileDecodeOutcome& outcome) {
-  const std::string_view text = vexo::FailureText(outcome.status);
-  return text.empty() ? outcome.detail : input + ": " + std::string(text);
-}
-
 std::string WriteScaled(const vexo::FileDecoder& decoder, const std::string& output, int32_t size) {
   const PictureSize from{decoder.ImageWidth(), decoder.ImageHeight()};
   const PictureSize to = ThumbnailSize(from, size);
@@ -58,7 +53,7 @@ std::string WriteThumbnail(const std::string& input, const std::string& output, 
   }
   vexo::FileDecoder decoder;
   const vexo::FileDecodeOutcome outcome = decoder.Decode(input);
-  if (outcome.status != vexo::FileDecodeStatus::kOk) return DecodeFailure(input, outcome);
+  if (outcome.status != vexo::FileDecodeStatus::kOk) return vexo::FailureMessage(input, outcome);
   try {
     return WriteScaled(decoder, output, size);
   } catch (const std::bad_alloc&) {

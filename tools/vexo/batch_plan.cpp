@@ -74,7 +74,8 @@ class FolderSearch {
   std::set<FolderIdentity> visited_;
 };
 
-// Refuses a job whose output another job writes already.
+// Refuses a job whose output another job writes already; an input named
+// again is converted once.
 class JobList {
  public:
   explicit JobList(BatchPlan& plan) : plan_(plan) {}
@@ -83,6 +84,7 @@ class JobList {
     std::error_code error;
     const std::string key = fs::weakly_canonical(fs::absolute(output), error).string();
     const auto [earlier, isNew] = outputs_.try_emplace(error ? output : key, input);
+    if (!isNew && file_io::NamesSameFile(earlier->second, input)) return;
     if (!isNew) {
       plan_.failures.push_back(input + ": not converted; " + output + " is the output of " +
                                earlier->second);
@@ -129,8 +131,7 @@ BatchPlan PlanBatch(const std::vector<std::string>& inputs, const std::string& o
 bool IsInputAndOutput(const std::vector<std::string>& names,
                       const std::function<bool(const std::string&)>& looksLikeOutput) {
   std::error_code error;
-  return names.size() == 2 && !fs::is_directory(names[0], error) &&
-         (looksLikeOutput(names[1]) || file_io::NamesSameFile(names[0], names[1]));
+  return names.size() == 2 && !fs::is_directory(names[0], error) && looksLikeOutput(names[1]);
 }
 
 }  // namespace vexo::cli

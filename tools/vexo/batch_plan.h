@@ -38,14 +38,14 @@ struct BatchPlan {
 // folders inside a search are not followed, so that a link loop cannot make
 // it endless. A folder without a wanted file is a failure of its own, named
 // as the user named it; two inputs that would write one output are failures
-// of the later input.
+// of the later input, unless they are one file named twice.
 BatchPlan PlanBatch(const std::vector<std::string>& inputs, const std::string& outputFolder,
                     const BatchNaming& naming);
 
 // Whether two command-line names are one input and its output rather than
 // two inputs: the first must not be a folder, and the second must look like
-// an output or name the first file again (an output that would replace its
-// input, which is refused as such).
+// an output ("-" or an output's extension). So "a.vxo a.vxo" names one input
+// twice, which is converted once.
 bool IsInputAndOutput(const std::vector<std::string>& names,
                       const std::function<bool(const std::string&)>& looksLikeOutput);
 

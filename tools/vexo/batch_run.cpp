@@ -32,18 +32,19 @@ double FilesPerSecond(size_t files, double seconds) {
   return seconds > 0 ? static_cast<double>(files) / seconds : 0.0;
 }
 
-// What the workers share: the next job, the counts, and the error stream,
-// which one thread at a time writes whole messages to.
+// What the workers share: the next job, the counts, and the output and
+// error streams, which one thread at a time writes whole lines to.
 class BatchState {
  public:
-  BatchState(const BatchPlan& plan, const ConvertOneFile& convert, std::ostream& err)
-      : jobs_(plan.jobs), convert_(convert), err_(err) {}
+  BatchState(const BatchPlan& plan, const ConvertOneFile& convert, std::ostream& out,
+             std::ostream& err)
+      : jobs_(plan.jobs), convert_(convert), out_(out), err_(err) {}
 
   void Work() {
     for (size_t index = next_++; index < jobs_.size(); index = next_++) {
-      std::ostringstream messages;
-      const bool ok = Convert(jobs_[index], messages) == 0;
-      Record(ok, messages.str());
+      std::ostringstream lines, messages;
+      const bool ok = Convert(jobs_[index], lines, messages) == 0;
+      Record(ok, lines.str(), messages.str());
     }
   }
 
@@ -62,21 +63,20 @@ class BatchState {
   size_t Failed() const { return failed_; }
 
  private:
-  int Convert(const BatchJob& job, std::ostream& messages) {
+  int Convert(const BatchJob& job, std::ostream& lines, std::ostream& messages) {
     try {
-      return convert_(job, messages);
+      return convert_(job, lines, messages);
     } catch (const std::exception& error) {  // a thread must not end the program
       messages << job.input << ": " << error.what() << "\n";
       return 1;
     }
   }
 
-  void Record(bool ok, const std::string& messages) {
+  void Record(bool ok, const std::string& lines, const std::string& messages) {
     std::lock_guard lock(mutex_);
-    if (!messages.empty()) {
-      if (showingProgress_) err_ << kClearLine;
-      err_ << messages << std::flush;
-    }
+    if (showingProgress_ && !(lines.empty() && messages.empty())) err_ << kClearLine << std::flush;
+    if (!lines.empty()) out_ << lines << std::flush;
+    if (!messages.empty()) err_ << messages << std::flush;
     ++done_;
     if (!ok) ++failed_;
     if (done_ == jobs_.size()) allDone_.notify_one();
@@ -84,6 +84,7 @@ class BatchState {
 
   const std::vector<BatchJob>& jobs_;
   const ConvertOneFile& convert_;
+  std::ostream& out_;
   std::ostream& err_;
   std::atomic<size_t> next_ = 0;
   std::mutex mutex_;
@@ -117,7 +118,7 @@ int RunBatch(const BatchPlan& plan, const BatchSettings& settings, const Convert
     return 1;
   }
   const Clock::time_point start = Clock::now();
-  BatchState state(plan, convert, err);
+  BatchState state(plan, convert, out, err);
   RunWorkers(state, settings, plan.jobs.size(), start);
   const double seconds = SecondsSince(start);
   const size_t failed = state.Failed() + plan.failures.size();

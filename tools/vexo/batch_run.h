@@ -11,10 +11,12 @@
 
 namespace vexo::cli {
 
-// Converts one file: returns the exit code (0 success) and writes its
-// messages, each naming the file, to `err`. Called on several threads at
-// once, so it must share nothing writable with other calls.
-using ConvertOneFile = std::function<int(const BatchJob& job, std::ostream& err)>;
+// Converts one file: returns the exit code (0 success), writes what it made
+// to `out` and its messages, each naming the file, to `err`. Called on
+// several threads at once, so it must share nothing writable with other
+// calls; each file's lines come out together.
+using ConvertOneFile =
+    std::function<int(const BatchJob& job, std::ostream& out, std::ostream& err)>;
 
 struct BatchSettings {
   unsigned threads = 1;
@@ -24,8 +26,8 @@ struct BatchSettings {
 };
 
 // Runs `convert` on every job of `plan` after reporting the plan's failures
-// (with no job, they are all it says). Returns 0 when every file was
-// converted, else 1.
+// (with no job, they are all it says), then prints the summary to `out`.
+// Returns 0 when every file was converted, else 1.
 int RunBatch(const BatchPlan& plan, const BatchSettings& settings, const ConvertOneFile& convert,
              std::ostream& out, std::ostream& err);
 

@@ -8,6 +8,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "picture_output.h"
@@ -16,6 +17,19 @@
 #include "vexo_encoder.h"
 
 namespace vexo::cli {
+
+inline constexpr int kUsageError = 2;
+
+// Why an output cannot take what a command would write there (`what`: "BMP
+// picture"), said before any work and with the exit code to end with:
+// standard output that is a terminal (a usage error), an existing folder, or
+// the input file itself.
+struct OutputRefusal {
+  int exitCode;
+  std::string message;
+};
+std::optional<OutputRefusal> RefuseOutput(const std::string& input, const std::string& output,
+                                          std::string_view what);
 
 struct DecodeOptions {
   std::string input;
@@ -52,6 +66,9 @@ struct EncodeRequest {
   Rgb background = kWhite;  // under transparent pixels
   EncodeOutput format = EncodeOutput::kVexoFile;
   std::string arrayName = {};  // of a C source; empty: made from the output's name
+  // Say what would be written (the files, a C source's array) after every
+  // check that needs no picture, and read and write nothing.
+  bool dryRun = false;
 };
 
 int RunEncode(const EncodeRequest& request, std::ostream& out, std::ostream& err);

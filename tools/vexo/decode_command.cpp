@@ -8,7 +8,6 @@
 #include "commands.h"
 #include "file_decoder.h"
 #include "file_io/input_file.h"
-#include "file_io/same_file.h"
 #include "file_names.h"
 #include "statistics_text.h"
 
@@ -22,15 +21,6 @@ void PrintStatistics(const vexo::StatisticsTexts& texts, std::ostream& out) {
       << "Dec Time: " << texts.decodeTime << "\n"
       << "Decode Mode: " << texts.decodeMode << "\n"
       << "Quantize Value: " << texts.quantiseValue << "\n";
-}
-
-// The fixed text of a failure, then what more the command line knows.
-std::string FailureMessage(const std::string& input, const vexo::FileDecodeOutcome& outcome) {
-  const std::string_view text = vexo::FailureText(outcome.status);
-  if (text.empty()) return outcome.detail;
-  std::string message = file_io::InputName(input) + ": " + std::string(text);
-  if (!outcome.detail.empty()) message += " (" + outcome.detail + ")";
-  return message;
 }
 
 constexpr std::string_view kVexoExtension = ".vxo";
@@ -77,14 +67,14 @@ int Decode(const DecodeOptions& options, vexo::FileDecoder& decoder, std::ostrea
   const std::string outputPath = !options.output.empty() ? options.output
                                  : fromStandardInput     ? std::string(file_io::kStandardStream)
                                                          : DecodedNameBeside(options.input, format);
-  if (file_io::NamesSameFile(options.input, outputPath)) {
-    err << outputPath << ": is the input file; the " << FormatName(format)
-        << " picture would replace it\n";
-    return 1;
+  if (const auto refused =
+          RefuseOutput(options.input, outputPath, FormatName(format) + " picture")) {
+    err << refused->message << "\n";
+    return refused->exitCode;
   }
   const vexo::FileDecodeOutcome outcome = decoder.Decode(options.input);
   if (outcome.status != vexo::FileDecodeStatus::kOk) {
-    err << FailureMessage(options.input, outcome) << "\n";
+    err << vexo::FailureMessage(options.input, outcome) << "\n";
     return 1;
   }
   // When the picture goes to standard output, the texts go beside it on
@@ -131,7 +121,7 @@ int RunDecodeBatch(const BatchRequest& batch, std::optional<vexo::OutputFormat> 
       [chosen](const std::string& input) { return DecodedNameBeside(input, chosen); },
       [chosen](const std::string& name) { return DecodedNameMirrored(name, chosen); },
       "no VEXO file (*.vxo)"};
-  const ConvertOneFile decodeOne = [chosen, byteOrder](const BatchJob& job,
+  const ConvertOneFile decodeOne = [chosen, byteOrder](const BatchJob& job, std::ostream&,
                                                        std::ostream& messages) {
     if (!CreateOutputFolder(job.output, messages)) return 1;
     std::ostream statistics(nullptr);        // a batch prints no statistics block per file

@@ -2,8 +2,8 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
-#include <iomanip>
 #include <map>
 #include <new>
 #include <ostream>
@@ -12,7 +12,6 @@
 #include "c_source/c_source.h"
 #include "commands.h"
 #include "file_io/input_file.h"
-#include "file_io/same_file.h"
 #include "file_io/whole_file.h"
 #include "file_names.h"
 #include "picture_reader.h"
@@ -24,6 +23,13 @@ namespace {
 // The pictures a folder search takes for encoding.
 constexpr std::array<std::string_view, 5> kPictureExtensions = {".png", ".jpg", ".jpeg", ".bmp",
                                                                 ".ppm"};
+
+// `value` with `decimals` digits after the point.
+std::string Fixed(double value, int decimals) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  return text;
+}
 
 bool IsPictureName(std::string_view name) {
   return std::any_of(
@@ -66,39 +72,43 @@ std::string CheckByDecoding(const std::vector<uint8_t>& file, const RgbPicture& 
   return {};
 }
 
-// The summary after a successful encode. Built with streams rather than a
-// fixed buffer, so that a long output name is never cut short.
-void PrintSummary(const EncodeRequest& request, const c_source::CSourceNames* cSource,
-                  const EncodeOptions& options, const std::string& why, const RgbPicture& picture,
-                  size_t fileBytes, double seconds, const std::vector<uint16_t>& decoded,
-                  std::ostream& out) {
+// The line every encoded file gets: the output, the picture's size, the
+// file's size, the path and quality (and why, when chosen for a goal), the
+// PSNR of a lossy file, and the array of a C source. Made before the file is
+// written, with strings that throw rather than streams that would swallow a
+// failed allocation, so that running out of memory never follows a written
+// file; a long output name is never cut short.
+std::string FileLine(const EncodeRequest& request, const c_source::CSourceNames* cSource,
+                     const EncodeChoice& encoded, const RgbPicture& picture,
+                     const std::vector<uint16_t>& decoded) {
   const double pixels = static_cast<double>(picture.width) * picture.height;
-  // Nothing here allocates: the file is already written and must not be
-  // followed by a failure.
-  const std::string_view name = request.output == file_io::kStandardStream
-                                    ? std::string_view("standard output")
-                                    : std::string_view(request.output);
-  out << std::fixed << std::setprecision(3) << name << ": " << picture.width << " x "
-      << picture.height << ", " << fileBytes << " bytes, "
-      << 8.0 * static_cast<double>(fileBytes) / pixels << " bits per pixel\n";
-  if (cSource) {
-    out << "C array: " << cSource->arrayName << ", declared in " << cSource->headerPath << "\n";
+  const size_t bytes = encoded.file.size();
+  const std::string name =
+      request.output == file_io::kStandardStream ? "standard output" : request.output;
+  std::string line = name + ": " + std::to_string(picture.width) + " x " +
+                     std::to_string(picture.height) + ", " + std::to_string(bytes) + " bytes (" +
+                     Fixed(8.0 * static_cast<double>(bytes) / pixels, 3) + " bits per pixel), " +
+                     EncodingNameWithFamily(encoded.options);
+  if (!IsLosslessEncoding(encoded.options)) {
+    line += ", PSNR " + Fixed(PsnrAgainstSource(picture, decoded), 2) + " dB";
   }
-  if (!why.empty()) out << "Chose " << why << "\n";
-  if (!IsLosslessEncoding(options)) {
-    out << std::setprecision(2) << "PSNR: " << PsnrAgainstSource(picture, decoded) << " dB\n";
-  }
-  out << std::setprecision(3) << "Encoding time: " << seconds << " s (" << std::setprecision(1)
-      << pixels / 1e6 / seconds << " megapixels per second)\n";
+  if (cSource) line += ", C array " + cSource->arrayName + " declared in " + cSource->headerPath;
+  if (!encoded.why.empty()) line += "; chosen: " + encoded.why;
+  return line + "\n";
+}
+
+// What a single encode adds: the time the encoder took.
+std::string TimeLine(const RgbPicture& picture, double seconds) {
+  const double megapixels = static_cast<double>(picture.width) * picture.height / 1e6;
+  return "Encoding time: " + Fixed(seconds, 3) + " s (" + Fixed(megapixels / seconds, 1) +
+         " megapixels per second)\n";
 }
 
 // Warnings about a transform file that costs more than it needs to: larger
 // than the lossless predictive file of the same picture, or a quality whose
 // levels are too small to correct a prediction. The lossless paths are not
 // compared: they keep every pixel, which the transform path never does.
-// Made before the file is written, with strings that throw rather than
-// streams that would swallow a failed allocation, so that running out of
-// memory never follows a written file.
+// Made before the file is written, like the file's line.
 std::string WastedBitsWarnings(const EncodeRequest& request, const RgbPicture& picture,
                                size_t fileBytes) {
   if (request.options.path != VexoPath::kTransform) return {};
@@ -137,7 +147,9 @@ Result<void> WriteOutput(const EncodeRequest& request, const c_source::CSourceNa
   return c_source::WriteCSourcePair(*pair);
 }
 
-int Encode(const EncodeRequest& request, std::ostream& out, std::ostream& err) {
+// Encodes one picture; the file's line goes to `out` (or to `err` when the
+// file goes to standard output), with the encoding time when `timed`.
+int Encode(const EncodeRequest& request, bool timed, std::ostream& out, std::ostream& err) {
   std::optional<c_source::CSourceNames> cSource;
   if (request.format == EncodeOutput::kCSource) {
     Result<c_source::CSourceNames> names =
@@ -150,11 +162,17 @@ int Encode(const EncodeRequest& request, std::ostream& out, std::ostream& err) {
   }
   for (const std::string& output :
        {request.output, cSource ? cSource->headerPath : request.output}) {
-    if (file_io::NamesSameFile(request.input, output)) {
-      err << output << ": is the input file; the " << (cSource ? "C source" : "VEXO file")
-          << " would replace it\n";
-      return 1;
+    if (const auto refused =
+            RefuseOutput(request.input, output, cSource ? "C source" : "VEXO file")) {
+      err << refused->message << "\n";
+      return refused->exitCode;
     }
+  }
+  if (request.dryRun) {
+    out << file_io::InputName(request.input) << ": would write " << request.output
+        << (cSource ? " and " + cSource->headerPath + ", C array " + cSource->arrayName : "")
+        << "\n";
+    return 0;
   }
   const Result<RgbPicture> read = ReadPicture(request.input, request.background);
   if (!read) {
@@ -171,45 +189,48 @@ int Encode(const EncodeRequest& request, std::ostream& out, std::ostream& err) {
     return 1;
   }
   const std::vector<uint8_t>& file = encoded->file;
-  const EncodeOptions& options = encoded->options;
 
   std::vector<uint16_t> decoded;
-  if (const std::string problem = CheckByDecoding(file, picture, options, decoded);
+  if (const std::string problem = CheckByDecoding(file, picture, encoded->options, decoded);
       !problem.empty()) {
     err << file_io::InputName(request.input) << ": " << problem << "\n";
     return 1;
   }
-  // A chosen file says why in the summary instead.
+  const c_source::CSourceNames* const names = cSource ? &*cSource : nullptr;
+  const std::string lines = FileLine(request, names, *encoded, picture, decoded) +
+                            (timed ? TimeLine(picture, seconds.count()) : std::string());
+  // A chosen file says why in its line instead.
   const std::string warnings =
       request.choice ? std::string() : WastedBitsWarnings(request, picture, file.size());
-  const c_source::CSourceNames* const names = cSource ? &*cSource : nullptr;
   if (const Result<void> written = WriteOutput(request, names, file); !written) {
     err << written.error().message << "\n";
     return 1;
   }
-  // When the file goes to standard output, the summary goes to standard error.
-  PrintSummary(request, names, options, encoded->why, picture, file.size(), seconds.count(),
-               decoded, request.output == file_io::kStandardStream ? err : out);
+  (request.output == file_io::kStandardStream ? err : out) << lines;
   err << warnings;
   return 0;
 }
 
-}  // namespace
-
-int RunEncode(const EncodeRequest& request, std::ostream& out, std::ostream& err) {
+int RunEncodeTimed(const EncodeRequest& request, bool timed, std::ostream& out, std::ostream& err) {
   try {
-    return Encode(request, out, err);
+    return Encode(request, timed, out, err);
   } catch (const std::bad_alloc&) {
     err << file_io::InputName(request.input) << ": Not enough memory to encode this picture\n";
     return 1;
   }
 }
 
+}  // namespace
+
+int RunEncode(const EncodeRequest& request, std::ostream& out, std::ostream& err) {
+  return RunEncodeTimed(request, true, out, err);
+}
+
 namespace {
 
-// Arrays of one name cannot be linked into one firmware: `a-b.png` and
-// `a_b.png` both give `a_b`. Each file is still right on its own, so this
-// warns and converts them all.
+// Arrays of one name, or of one name in capitals (their macros), cannot go
+// into one firmware: `a-b.png` and `a_b.png` both give `a_b`. Each file is
+// still right on its own, so this warns and converts them all.
 void WarnOfSharedArrayNames(const BatchPlan& plan, const std::string& requestedName,
                             std::ostream& err) {
   std::map<std::string, std::string> firstSourceOf;
@@ -217,10 +238,11 @@ void WarnOfSharedArrayNames(const BatchPlan& plan, const std::string& requestedN
     const Result<c_source::CSourceNames> names =
         c_source::CSourceNamesFor(job.output, requestedName);
     if (!names) continue;  // the job itself reports it
-    const auto [first, isNew] = firstSourceOf.emplace(names->arrayName, names->sourcePath);
+    const std::string macros = c_source::MacroPrefix(names->arrayName);
+    const auto [first, isNew] = firstSourceOf.emplace(macros, names->sourcePath);
     if (!isNew) {
       err << "warning: " << names->sourcePath << ": declares the array " << names->arrayName
-          << ", as " << first->second
+          << " (macros " << macros << "_*), as " << first->second
           << " does; rename one of the pictures to link both into one program\n";
     }
   }
@@ -232,13 +254,13 @@ int RunEncodeBatch(const BatchRequest& batch, const EncodeRequest& request, std:
                    std::ostream& err) {
   const auto outputName = request.format == EncodeOutput::kCSource ? CSourceNameFor : VexoNameFor;
   const BatchNaming naming{IsPictureName, outputName, outputName, NoPictures()};
-  const ConvertOneFile encodeOne = [&request](const BatchJob& job, std::ostream& messages) {
+  const ConvertOneFile encodeOne = [&request](const BatchJob& job, std::ostream& lines,
+                                              std::ostream& messages) {
     if (!CreateOutputFolder(job.output, messages)) return 1;
     EncodeRequest one = request;
     one.input = job.input;
     one.output = job.output;
-    std::ostream summary(nullptr);  // a batch prints no summary per file
-    return RunEncode(one, summary, messages);
+    return RunEncodeTimed(one, false, lines, messages);  // the batch times itself
   };
   const BatchPlan plan = PlanBatch(batch.inputs, batch.outputFolder, naming);
   if (request.format == EncodeOutput::kCSource) {

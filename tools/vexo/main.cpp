@@ -3,11 +3,14 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <iostream>
+#include <limits>
 #include <map>
 #include <new>
 #include <optional>
@@ -21,8 +24,6 @@
 
 namespace vexo::cli {
 namespace {
-
-constexpr int kUsageError = 2;
 
 const char* const kDescription =
     "vexo - make, decode and inspect VEXO pictures.\n\n"
@@ -50,7 +51,7 @@ const char* const kDecodeDescription =
 const char* const kEncodeSummary =
     "Encode PNG, JPEG, 24/32-bit BMP or binary PPM pictures as VEXO files or C arrays";
 const char* const kEncodeDescription =
-    "  vexo encode INPUT OUTPUT.vxo [options]        one picture; prints its summary\n"
+    "  vexo encode INPUT OUTPUT.vxo [options]        one picture\n"
     "  vexo encode INPUT OUTPUT.c [options]          the same as a C array, OUTPUT.h beside\n"
     "  vexo encode [-o DIR] [-j N] [options] INPUT...  several pictures and folders\n\n"
     "INPUT and OUTPUT may be \"-\" for standard input and output. Two names are\n"
@@ -73,7 +74,9 @@ const char* const kEncodeDescription =
     "Lossless: predictive quality 0, and the fast path at every quality. A transform\n"
     "file larger than the lossless predictive one of the same picture (usually at\n"
     "qualities below about 12) is worth less than it costs; encode says so.\n\n"
-    "Choosing the path and quality (the summary says which and why):\n"
+    "Each file gets a line: the output, its size, the path and quality, the PSNR\n"
+    "of a lossy file and, when chosen for a goal, why.\n\n"
+    "Choosing the path and quality:\n"
     "  --path auto    the smaller of the lossless predictive (family 101) and\n"
     "                 lossless fast (family 201) files.\n"
     "  --max-bytes N  the most faithful file of at most N bytes: the smaller\n"
@@ -95,14 +98,17 @@ const char* const kEncodeDescription =
     "Transparent pixels (PNG alpha or tRNS) are composited over --background,\n"
     "white unless told.\n\n"
     "C source (OUTPUT.c or --format c): OUTPUT.c holds the VEXO file's bytes as\n"
-    "VEXO_ASSET_ATTRIBUTE const uint8_t NAME[NAME_SIZE], OUTPUT.h declares it with\n"
-    "NAME_WIDTH, NAME_HEIGHT and NAME_SIZE. NAME is --name, or OUTPUT's name with\n"
-    "every character outside A-Z, a-z, 0-9 and _ made _, and _ before a leading\n"
-    "digit (\"my-bike 2.c\" gives my_bike_2). Into a firmware in five lines:\n"
+    "VEXO_ASSET_ATTRIBUTE const uint8_t NAME[NAME_SIZE], OUTPUT.h includes \"vexo.h\"\n"
+    "and declares it with NAME_WIDTH, NAME_HEIGHT, NAME_SIZE, NAME_PATH (VEXO_PATH_*)\n"
+    "and NAME_WORKSPACE_SIZE (vexo_workspace_size of the picture). NAME is --name,\n"
+    "or OUTPUT's name with every run of characters other than A-Z, a-z and 0-9\n"
+    "made one _ (none at the end), and image_ in place of a leading _ or before a\n"
+    "leading digit (\"my-bike 2.c\" gives my_bike_2, \"2024 logo.c\" image_2024_logo);\n"
+    "--dry-run says it. Into a firmware in five lines:\n"
     "  vexo encode logo.png logo.c                  # logo.c and logo.h\n"
-    "  #include \"logo.h\"                            /* and \"vexo.h\" */\n"
-    "  vexo_read_info(logo, LOGO_SIZE, &info);\n"
-    "  vexo_decode(logo, LOGO_SIZE, pixels, LOGO_WIDTH, 0, work, sizeof work, 0);\n"
+    "  #include \"logo.h\"                            /* includes \"vexo.h\" */\n"
+    "  static uint8_t work[LOGO_WORKSPACE_SIZE + 1];  /* C has no empty arrays */\n"
+    "  vexo_decode(logo, LOGO_SIZE, pixels, LOGO_WIDTH, 0, work, LOGO_WORKSPACE_SIZE, 0);\n"
     "  vexo_add_images(app FILES logo.png)           # CMake, the same at build time";
 
 // A colour given as "white", "black", or six hexadecimal digits with an
@@ -117,6 +123,42 @@ std::optional<Rgb> ParseColour(std::string text) {
   const unsigned long value = std::stoul(text, nullptr, 16);
   return Rgb{static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 8),
              static_cast<uint8_t>(value)};
+}
+
+// The checks of the number options, each saying the range it takes.
+
+// A whole number from `lowest` to `highest`.
+std::function<std::string(const std::string&)> WholeNumberFrom(int lowest, int highest) {
+  return [lowest, highest](const std::string& text) -> std::string {
+    int value = 0;
+    const char* const end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (error == std::errc() && stop == end && value >= lowest && value <= highest) return "";
+    return "must be a whole number from " + std::to_string(lowest) + " to " +
+           std::to_string(highest) + ", not " + text;
+  };
+}
+
+// A count of bytes from 1 up; one too large to hold is as good as the largest.
+std::optional<size_t> ByteCount(const std::string& text) {
+  if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return {};
+  size_t value = 0;
+  const auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error == std::errc::result_out_of_range) return std::numeric_limits<size_t>::max();
+  if (value == 0) return {};
+  return value;
+}
+
+std::string ByteCountProblem(const std::string& text) {
+  return ByteCount(text) ? "" : "must be a whole number of bytes from 1 up, not " + text;
+}
+
+// A PSNR in dB from 0 up.
+std::string DecibelsProblem(const std::string& text) {
+  char* end = nullptr;
+  const double value = std::strtod(text.c_str(), &end);
+  const bool decibels = !text.empty() && *end == '\0' && std::isfinite(value) && value >= 0;
+  return decibels ? "" : "must be a PSNR in dB from 0 up (a number such as 35.5), not " + text;
 }
 
 // CLI11 would only say that the argument was not expected.
@@ -140,9 +182,11 @@ std::string UsageProblem(const EncodeOptions& options) {
   if (options.path == VexoPath::kTransform && options.family != VexoFamily::k101) {
     return "--path transform needs --family 101";
   }
-  const int highest = options.path == VexoPath::kTransform ? 51 : 2;
-  if (options.quality < 0 || options.quality > highest) {
-    return "--quality must be 0.." + std::to_string(highest) + " for this path";
+  const int highest = HighestQuality(options.path);
+  if (options.quality > highest) {
+    return "--quality must be from 0 to " + std::to_string(highest) + " on the " +
+           std::string(VexoPathName(options.path)) + " path, not " +
+           std::to_string(options.quality);
   }
   if (options.path == VexoPath::kTransform && options.dither != Dither::kNone) {
     return "--dither applies to the predictive and fast paths; the transform path codes 8-bit "
@@ -171,7 +215,7 @@ void AddBatchOptions(CLI::App& command, BatchOptions& options) {
       .add_option("-j,--jobs", options.threads,
                   "files converted at once (default: one per processor core)")
       ->option_text("N")
-      ->check(CLI::Range(1u, 1024u));
+      ->check(WholeNumberFrom(1, 1024));
 }
 
 // One file alone is converted as before the batch existed: INPUT OUTPUT, or
@@ -258,6 +302,8 @@ int RunEncodeCommand(const BatchOptions& options, EncodeRequest& request,
     problem = "--name names one array; several pictures take their names from their files";
   } else if (cSource && !batch && options.names[1] == "-") {
     problem = "C source is two files, OUTPUT.c and OUTPUT.h; it cannot go to standard output";
+  } else if (request.dryRun && batch) {
+    problem = "--dry-run takes one INPUT and its OUTPUT";
   }
   if (!problem.empty()) {
     std::cerr << "encode: " << problem << "\nRun with --help for more information.\n";
@@ -317,31 +363,27 @@ int Run(int argc, char** argv) {
   encode->add_option("--path", pathName, "predictive (default), fast, transform or auto")
       ->check(CLI::IsMember({"predictive", "fast", "transform", "auto"}));
   encode->add_option("--family", family, "101 or 201 (default: the path's family)")
-      ->check(CLI::IsMember({101, 201}));
+      ->check([](const std::string& text) -> std::string {
+        return text == "101" || text == "201" ? "" : "must be 101 or 201, not " + text;
+      });
   CLI::Option* quality =
-      encode->add_option("--quality", encodeRequest.options.quality, "quality (default 0)");
-  size_t maxBytes = 0;
-  CLI::Option* maxBytesOption =
       encode
-          ->add_option("--max-bytes", maxBytes, "choose the most faithful file of at most N bytes")
+          ->add_option("--quality", encodeRequest.options.quality,
+                       "0 to 2 on the predictive and fast paths, 0 to 51 on the transform path; "
+                       "default 0")
           ->option_text("N")
-          ->check([](const std::string& text) {
-            const bool count = !text.empty() &&
-                               text.find_first_not_of("0123456789") == std::string::npos &&
-                               text.find_first_not_of('0') != std::string::npos;
-            return count ? std::string() : "not a number of bytes above 0: " + text;
-          });
+          ->check(WholeNumberFrom(0, HighestQuality(VexoPath::kTransform)));
+  std::string maxBytesText;
+  CLI::Option* maxBytesOption = encode
+                                    ->add_option("--max-bytes", maxBytesText,
+                                                 "choose the most faithful file of at most N bytes")
+                                    ->option_text("N")
+                                    ->check(ByteCountProblem);
   double minPsnr = 0;
   CLI::Option* minPsnrOption =
       encode->add_option("--min-psnr", minPsnr, "choose the smallest file of at least DB dB")
           ->option_text("DB")
-          ->check([](const std::string& text) {
-            char* end = nullptr;
-            const double value = std::strtod(text.c_str(), &end);
-            const bool decibels =
-                !text.empty() && *end == '\0' && std::isfinite(value) && value >= 0;
-            return decibels ? std::string() : "not a PSNR in dB (a number such as 35.5): " + text;
-          })
+          ->check(DecibelsProblem)
           ->excludes(maxBytesOption);
   std::string ditherName = "none";
   encode
@@ -352,7 +394,7 @@ int Run(int argc, char** argv) {
       ->add_option("--effort", encodeRequest.options.effort,
                    "0 (fastest) to 9 (smallest files); default 5")
       ->option_text("N")
-      ->check(CLI::Range(kLowestEffort, kHighestEffort));
+      ->check(WholeNumberFrom(kLowestEffort, kHighestEffort));
   std::string encodeFormatName;
   encode
       ->add_option("--format", encodeFormatName,
@@ -362,6 +404,9 @@ int Run(int argc, char** argv) {
       ->add_option("--name", encodeRequest.arrayName,
                    "name of the C array (default: OUTPUT's name made a C identifier)")
       ->check([](const std::string& name) { return c_source::ArrayNameProblem(name); });
+  encode->add_flag("--dry-run", encodeRequest.dryRun,
+                   "check the options and say what would be written (a C source's array "
+                   "name too), reading and writing nothing");
   std::string background = "white";
   encode
       ->add_option("--background", background,
@@ -406,7 +451,7 @@ int Run(int argc, char** argv) {
     ChoiceRequest& choice = encodeRequest.choice.emplace();
     if (pathNamed) choice.path = options.path;
     if (family != 0) choice.family = static_cast<VexoFamily>(family);
-    if (*maxBytesOption) choice.maxBytes = maxBytes;
+    if (*maxBytesOption) choice.maxBytes = ByteCount(maxBytesText);
     if (*minPsnrOption) choice.minPsnr = minPsnr;
     choice.dither = options.dither;
   }

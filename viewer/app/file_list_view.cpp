@@ -169,6 +169,10 @@ std::string COrvaneDecoderView::ItemText(size_t item) const {
   return model_.item(static_cast<int>(item), 0)->text().toStdString();
 }
 
+bool COrvaneDecoderView::IsFolderItem(size_t item) const {
+  return item < listing_.rows.size() && listing_.rows[item].isFolder;
+}
+
 void COrvaneDecoderView::FocusList() {
   CurrentItemView()->setFocus();
 }

@@ -46,11 +46,13 @@ class COrvaneDecoderView : public QStackedWidget, private orvane::ListSelection 
   QAbstractItemView* CurrentItemView() const;
   const orvane::Playback& PlaybackState() const { return playback_; }
   bool TimerIsActive() const { return timer_.IsActive(); }
+  bool LastDecodeFailed() const { return decode_.LastDecodeFailed(); }
 
  private:
   size_t ItemCount() const override;
   bool IsSelected(size_t item) const override;
   std::string ItemText(size_t item) const override;
+  bool IsFolderItem(size_t item) const override;
   void FocusList() override;
   void SelectAllItems() override;
 

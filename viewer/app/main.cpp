@@ -26,19 +26,24 @@ QIcon MakeApplicationIcon() {
 }
 
 // Saves a picture of the window once the display shows a decoded picture
-// (panned to its middle when it is larger than the pane), or after a few
-// seconds, then quits with 0 when it was written.
-void ScheduleScreenshot(CMainFrame& window, const QString& file) {
+// (panned to its middle when it is larger than the pane), once a decode has
+// failed (its reason in the status bar), or after a few seconds; then quits,
+// with 0 only when a picture was shown or none was asked for, and saved.
+void ScheduleScreenshot(CMainFrame& window, const QString& file, bool opened) {
   auto* poll = new QTimer(&window);
   auto started = std::make_shared<QElapsedTimer>();
   started->start();
-  QObject::connect(poll, &QTimer::timeout, &window, [&window, file, poll, started] {
-    if (window.DisplayView()->State().ShowsPlaceholder() && started->elapsed() < 5000) return;
+  QObject::connect(poll, &QTimer::timeout, &window, [&window, file, poll, started, opened] {
+    const bool failed = !opened || window.FileListView()->LastDecodeFailed();
+    if (!failed && window.DisplayView()->State().ShowsPlaceholder() && started->elapsed() < 5000) {
+      return;
+    }
     poll->stop();
     QCoreApplication::processEvents();  // the scroll bars show a moment after their ranges are set
     window.DisplayView()->ScrollToMiddle();
     const bool saved = window.grab().save(file);
-    QCoreApplication::exit(saved ? 0 : 1);
+    // Ends the message box of a failed decode too.
+    QCoreApplication::exit(saved && !failed ? 0 : 1);
   });
   poll->start(50);
 }
@@ -66,8 +71,9 @@ int main(int argc, char** argv) {
   const QCommandLineOption screenshot(
       QStringLiteral("screenshot"),
       QStringLiteral(
-          "Save a PNG picture of the window once PATH is shown (a picture larger than its\n"
-          "pane panned to its middle), then quit."),
+          "Save a PNG picture of the window once PATH is shown (a picture larger than its "
+          "pane panned to its middle) or has failed, then quit: with 1 when PATH could not "
+          "be opened or decoded."),
       QStringLiteral("FILE"));
   parser.addOption(screenshot);
   parser.process(app);
@@ -75,7 +81,7 @@ int main(int argc, char** argv) {
   CMainFrame window;
   window.show();
   const QStringList paths = parser.positionalArguments();
-  if (!paths.isEmpty()) window.OpenPath(paths.first());
-  if (parser.isSet(screenshot)) ScheduleScreenshot(window, parser.value(screenshot));
+  const bool opened = paths.isEmpty() || window.OpenPath(paths.first());
+  if (parser.isSet(screenshot)) ScheduleScreenshot(window, parser.value(screenshot), opened);
   return QApplication::exec();
 }

@@ -22,23 +22,27 @@ class CurrentFileDecode {
  public:
   explicit CurrentFileDecode(DecodeServices services) : services_(services) {}
 
-  // Decodes currentFilePath. Returns 1 when a picture was shown, 0 otherwise:
-  // a file that cannot be opened is silent; every other failure shows its
-  // text and stops the playback timer. A BMP that cannot be written is
-  // reported in the status bar and does not fail the decode.
+  // Decodes currentFilePath. Returns 1 when a picture was shown, 0 otherwise.
+  // Every failure names the file and what was wrong in the status bar; all
+  // but a file that cannot be opened also show their fixed text in a box and
+  // stop the playback timer. A BMP that cannot be written is reported in the
+  // status bar and does not fail the decode.
   int DecodeCurrentFile();
 
   std::string currentFilePath;
   bool saveBmp = false;
 
   const vexo::FileDecoder& Decoder() const { return decoder_; }
+  bool LastDecodeFailed() const { return lastDecodeFailed_; }
 
  private:
+  void ReportFailure(const vexo::FileDecodeOutcome& outcome);
   void ShowPicture();
   void WriteBmp();
 
   DecodeServices services_;
   vexo::FileDecoder decoder_;
+  bool lastDecodeFailed_ = false;
 };
 
 }  // namespace orvane

@@ -1,5 +1,7 @@
 #include "directory_lister.h"
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -35,6 +37,15 @@ DirectoryEntry MakeEntry(const fs::directory_entry& found) {
 std::string WithTrailingSeparator(std::string folder) {
   if (folder.empty() || folder.back() != kPathSeparator) folder.push_back(kPathSeparator);
   return folder;
+}
+
+bool NameLess(std::string_view a, std::string_view b) {
+  const auto lower = [](char c) { return std::tolower(static_cast<unsigned char>(c)); };
+  const size_t common = std::min(a.size(), b.size());
+  for (size_t i = 0; i < common; ++i) {
+    if (lower(a[i]) != lower(b[i])) return lower(a[i]) < lower(b[i]);
+  }
+  return a.size() != b.size() ? a.size() < b.size() : a < b;
 }
 
 std::optional<std::vector<DirectoryEntry>> FileSystemLister::List(const std::string& folder) const {

@@ -6,6 +6,7 @@
 #include <ctime>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace orvane {
@@ -45,5 +46,10 @@ class FileSystemLister : public DirectoryLister {
 
 // `folder` with a trailing separator added when it has none.
 std::string WithTrailingSeparator(std::string folder);
+
+// The order of names in the tree and the list: letters compared without
+// regard to case, and names equal but for case by their bytes, so that the
+// order never depends on the platform's enumeration.
+bool NameLess(std::string_view a, std::string_view b);
 
 }  // namespace orvane

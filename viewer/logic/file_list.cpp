@@ -30,8 +30,11 @@ bool HasVexoExtension(std::string_view name) {
 FileListing FillFileList(const std::string& folder, const DirectoryLister& lister,
                          const FileTypeNames& typeNames) {
   FileListing listing{WithTrailingSeparator(folder), {}};
-  const auto entries = lister.List(listing.currentFolder);
+  auto entries = lister.List(listing.currentFolder);
   if (!entries) return listing;
+  std::sort(entries->begin(), entries->end(), [](const DirectoryEntry& a, const DirectoryEntry& b) {
+    return NameLess(a.name, b.name);
+  });
   for (const bool foldersPass : {true, false}) {
     for (const DirectoryEntry& entry : *entries) {
       if (entry.isFolder != foldersPass || entry.isHidden || !HasVexoExtension(entry.name)) {

@@ -32,7 +32,7 @@ struct FileListing {
 };
 
 // The folders, then the files, of `folder` whose names match "*.vxo" without
-// regard to case, hidden entries left out, each pass in the platform's order.
+// regard to case, hidden entries left out, each in name order (NameLess).
 // A folder that cannot be read gives an empty list.
 FileListing FillFileList(const std::string& folder, const DirectoryLister& lister,
                          const FileTypeNames& typeNames);

@@ -1,17 +1,9 @@
 #include "folder_tree.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace orvane {
 namespace {
-
-bool LessIgnoringCase(const std::string& a, const std::string& b) {
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) <
-           std::tolower(static_cast<unsigned char>(y));
-  });
-}
 
 std::string WithoutTrailingSeparators(std::string path) {
   while (path.size() > 1 && path.back() == kPathSeparator) path.pop_back();
@@ -29,8 +21,7 @@ std::string ItemText(const std::string& path, bool topLevel) {
 }  // namespace
 
 void SortPaths(std::vector<std::string>& paths) {
-  // Stable, so that names equal but for case keep the platform's order.
-  std::stable_sort(paths.begin(), paths.end(), LessIgnoringCase);
+  std::sort(paths.begin(), paths.end(), NameLess);
 }
 
 void AddPlaceholderChild(TreeItem* item) {

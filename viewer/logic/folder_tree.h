@@ -62,8 +62,8 @@ class FolderTree {
   bool showFiles_ = false;
 };
 
-// Orders paths by a comparison that ignores case, in place. Paths of one
-// folder share their prefix, so this orders them by name.
+// Orders paths by NameLess, in place. Paths of one folder share their
+// prefix, so this orders them by name.
 void SortPaths(std::vector<std::string>& paths);
 
 // The child of that name, or nullptr.

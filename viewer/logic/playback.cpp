@@ -14,7 +14,8 @@ size_t SelectedCount(const ListSelection& list) {
 void Playback::RebuildSelection(const ListSelection& list, const std::string& currentFolder) {
   selectedFiles_.clear();
   for (size_t item = 0; item < list.ItemCount(); ++item) {
-    if (list.IsSelected(item)) selectedFiles_.push_back(currentFolder + list.ItemText(item));
+    if (list.IsSelected(item) && !list.IsFolderItem(item))
+      selectedFiles_.push_back(currentFolder + list.ItemText(item));
   }
   if (armed_) {
     playPosition_ = selectedFiles_.empty() ? std::nullopt : std::optional<size_t>(0);

@@ -27,7 +27,8 @@ class Playback {
   Playback(PlaybackTimer& timer, std::function<int(const std::string&)> decodeFile)
       : timer_(timer), decodeFile_(std::move(decodeFile)) {}
 
-  // The selected items' paths, in list order. While a run is armed it
+  // The paths of the selected pictures, in list order; folder entries are
+  // passed over, since they are not pictures. While a run is armed it
   // restarts from the first path of the new selection, so the position never
   // refers to a path that is gone.
   void RebuildSelection(const ListSelection& list, const std::string& currentFolder);

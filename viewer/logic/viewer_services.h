@@ -57,6 +57,7 @@ class ListSelection {
   virtual size_t ItemCount() const = 0;
   virtual bool IsSelected(size_t item) const = 0;
   virtual std::string ItemText(size_t item) const = 0;
+  virtual bool IsFolderItem(size_t item) const = 0;
   virtual void FocusList() = 0;
   virtual void SelectAllItems() = 0;
 };

@@ -1,7 +1,9 @@
 // A VEXO file as a C array for a firmware: OUT.c holds the file's bytes,
-// OUT.h beside it declares them with the picture's sides and size.
+// OUT.h beside it declares them with what a decode of them needs to know.
 //
-//   OUT.h  #define NAME_WIDTH 176, NAME_HEIGHT, NAME_SIZE (NAME in capitals)
+//   OUT.h  #include "vexo.h"
+//          #define NAME_WIDTH 176, NAME_HEIGHT, NAME_SIZE (NAME in capitals),
+//          NAME_PATH (VEXO_PATH_*), NAME_WORKSPACE_SIZE (vexo_workspace_size)
 //          extern const uint8_t NAME[NAME_SIZE];
 //   OUT.c  #include "OUT.h"
 //          VEXO_ASSET_ATTRIBUTE const uint8_t NAME[NAME_SIZE] = { 0x56, ... };
@@ -19,14 +21,22 @@
 
 namespace c_source {
 
-// The array name a file name gives: its stem with every character outside
-// A-Z, a-z, 0-9 and _ made _ (a character of several UTF-8 bytes becomes one
-// _), and _ put before a leading digit. "pics/my-bike 2.c" gives "my_bike_2".
+// The array name a file name gives: its stem with every run of characters
+// other than A-Z, a-z and 0-9 made one _ (so a character of several UTF-8
+// bytes is one _, and no name holds __), none at the end, and "image_" in
+// place of a leading _ or before a leading digit, since C reserves names
+// that begin with _ ("image" for a stem without a letter or digit).
+// "pics/my-bike 2.c" gives "my_bike_2", "2024 logo.c" "image_2024_logo",
+// "café.c" "caf". This is the one rule: vexo_add_images asks vexo encode.
 std::string ArrayNameFromPath(const std::string& sourcePath);
 
-// Why `name` cannot name the array in C and C++ (not an identifier, or a
-// keyword, or a name the files themselves use), or empty when it can.
+// Why `name` cannot name the array in C and C++ (not an identifier, reserved,
+// a keyword, or a name the files themselves use), or empty when it can.
 std::string ArrayNameProblem(std::string_view name);
+
+// The array's name in capitals, which begins the names of its macros
+// (NAME_WIDTH...): two arrays of one program need different ones.
+std::string MacroPrefix(std::string_view arrayName);
 
 // The header beside a C source: its extension replaced by ".h", or ".h"
 // appended when it has none. "pics/logo.c" gives "pics/logo.h".
