@@ -1,13 +1,15 @@
 // Fuzz target for the decode entries: the first byte picks the family, how
 // large the output buffer is, and for the C interface the gap after each row
 // and the byte order; the rest is the file. The C interface must decode
-// exactly what the C++ entry decodes, and never write into the gaps, and its
-// band-by-band decode must agree with its whole decode.
+// exactly what the C++ entry decodes, and never write into the gaps; its
+// band-by-band decode must agree with its whole decode, and the band decode
+// through a reader with a small input buffer with the one from memory.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 #include "band_check.h"
+#include "reader_check.h"
 #include "vexo.h"
 #include "vexo_decoder.h"
 
@@ -87,5 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const vexo::testing::BandCheck how{choices.byteSwapped ? VEXO_OUTPUT_BYTE_SWAPPED : 0u,
                                      choices.extraColumns};
   if (!vexo::testing::CheckBandsAgainstWhole(file, how).empty()) __builtin_trap();
+  const vexo::testing::ReaderCheck through{64 + 7 * choices.extraColumns, how.flags, -1};
+  if (!vexo::testing::CheckReaderAgainstMemory(file, through).empty()) __builtin_trap();
   return 0;
 }

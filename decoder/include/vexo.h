@@ -56,6 +56,8 @@ extern "C" {
  * vexo_band_workspace_size) says, or vexo_band_next was given a workspace
  * that no vexo_band_begin set up. */
 #define VEXO_ERROR_WORKSPACE (-7)
+/* A read failed or returned fewer bytes than the file holds there. */
+#define VEXO_ERROR_READ (-8)
 
 /* The coding paths. */
 #define VEXO_PATH_PREDICTIVE 0
@@ -130,6 +132,31 @@ int vexo_band_begin(void* workspace, size_t workspace_size, const uint8_t* file,
  * out as 0, as in the whole decode). rows may be a different buffer on every
  * call. */
 int vexo_band_next(void* workspace, uint16_t* rows, size_t stride, int* first_row);
+
+/* A file read through the caller's function: from serial flash, an SD card
+ * or a file system, a few hundred bytes at a time. */
+typedef struct vexo_reader {
+  /* Copies up to size bytes of the file, from offset on, into buffer and
+   * returns how many it copied: size, or fewer only where the file ends.
+   * A negative value reports a read error. */
+  long (*read)(void* context, uint32_t offset, uint8_t* buffer, size_t size);
+  void* context;
+  uint32_t file_size;
+} vexo_reader;
+
+/* Workspace of a band-by-band decode whose file comes through a reader, with
+ * input_bytes of input buffering for all its streams together. */
+size_t vexo_band_reader_workspace_size(const vexo_info* info, size_t input_bytes);
+
+/* As vexo_band_begin, with the file read through reader (which must stay valid
+ * until the last band). input_bytes: at least 64; the decoder never asks the
+ * reader for more than input_bytes at once, and only for bytes inside the file
+ * (offset + size <= file_size). The header comes first: a file_size below 12
+ * gives VEXO_ERROR_TRUNCATED, a failed read of it VEXO_ERROR_READ, a header
+ * that reads but fails its own status; then VEXO_ERROR_WORKSPACE for a short
+ * workspace or input_bytes below 64. */
+int vexo_band_begin_reader(void* workspace, size_t workspace_size, const vexo_reader* reader,
+                           size_t input_bytes, unsigned flags);
 
 /* A short English description of a status code ("ok", "the file is
  * truncated", ...); never NULL. */

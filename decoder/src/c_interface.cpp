@@ -35,8 +35,9 @@ bool PlanOf(const vexo_info& info, DecodePlan& plan) {
   header.codecVersion = static_cast<uint8_t>(info.codec_version);
   const auto family = FamilyOfVersion(header.codecVersion);
   if (!family) return false;
-  plan = {header, *family, SelectVexoPath(*family, header), header.SignedWidth(),
-          header.SignedHeight()};
+  plan = {
+      header, *family, SelectVexoPath(*family, header), header.SignedWidth(), header.SignedHeight(),
+      {}};
   return true;
 }
 
@@ -97,6 +98,9 @@ int StartBands(void* workspace, size_t workspaceSize, const uint8_t* file, size_
                                      (flags & VEXO_OUTPUT_BYTE_SWAPPED) != 0));
 }
 
+static_assert(VEXO_ERROR_READ == static_cast<int>(VexoStatus::kRead));
+static_assert(kLeastInputBytes == 64);
+
 #define VEXO_STRINGIFY_(x) #x
 #define VEXO_STRINGIFY(x) VEXO_STRINGIFY_(x)
 
@@ -141,6 +145,23 @@ size_t vexo_band_workspace_size(const vexo_info* info) {
 int vexo_band_begin(void* workspace, size_t workspace_size, const uint8_t* file, size_t file_size,
                     unsigned flags) {
   return vexo::StartBands(workspace, workspace_size, file, file_size, flags);
+}
+
+size_t vexo_band_reader_workspace_size(const vexo_info* info, size_t input_bytes) {
+  vexo::DecodePlan plan{};  // without a family: the state alone
+  if (info != nullptr) vexo::PlanOf(*info, plan);
+  return vexo::BandReaderWorkspaceBytes(plan, input_bytes);
+}
+
+int vexo_band_begin_reader(void* workspace, size_t workspace_size, const vexo_reader* reader,
+                           size_t input_bytes, unsigned flags) {
+  if (reader == nullptr) {
+    vexo::FailBands(workspace, workspace_size, vexo::VexoStatus::kMalformed);
+    return VEXO_ERROR_MALFORMED;
+  }
+  const vexo::ReaderCall call{reader->read, reader->context, reader->file_size};
+  return static_cast<int>(vexo::BeginBandsThroughReader(
+      workspace, workspace_size, call, input_bytes, flags, VEXO_OUTPUT_BYTE_SWAPPED));
 }
 
 int vexo_band_next(void* workspace, uint16_t* rows, size_t stride, int* first_row) {

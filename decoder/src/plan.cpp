@@ -59,6 +59,25 @@ bool FileCanHoldPlan(const DecodePlan& plan, uint64_t fileSize) {
   return false;
 }
 
+size_t PathHeaderBytes(const DecodePlan& plan) {
+  switch (plan.path) {
+    case VexoPath::kPredictive:
+      return kPredictiveStreamStart - kVexoHeaderSize;
+    case VexoPath::kFast:
+      return kFastBlockCodeStart - kVexoHeaderSize;
+    case VexoPath::kTransform:
+      break;
+  }
+  return 0;
+}
+
+void ReadPathFields(DecodePlan& plan, const uint8_t* afterHeader) {
+  const size_t bytes = PathHeaderBytes(plan);
+  for (size_t field = 0; field < 2; ++field) {
+    plan.pathFields[field] = 4 * field < bytes ? ReadLe32Signed(afterHeader + 4 * field) : 0;
+  }
+}
+
 // The public header helpers, on the same reading.
 
 bool HasVexoMagic(std::span<const uint8_t> file) {
@@ -93,8 +112,12 @@ size_t VexoPixelCount(const VexoHeader& header) {
 
 bool VexoFileCanHoldPicture(const VexoHeader& header, size_t fileSize) {
   if (header.SignedWidth() < 1 || header.SignedHeight() < 1) return true;
-  DecodePlan plan{header, FamilyOfVersion(header.codecVersion).value_or(VexoFamily::k101),
-                  VexoPath::kPredictive, header.SignedWidth(), header.SignedHeight()};
+  DecodePlan plan{header,
+                  FamilyOfVersion(header.codecVersion).value_or(VexoFamily::k101),
+                  VexoPath::kPredictive,
+                  header.SignedWidth(),
+                  header.SignedHeight(),
+                  {}};
   plan.path = SelectVexoPath(plan.family, header);
   return FileCanHoldPlan(plan, fileSize);
 }

@@ -17,6 +17,9 @@ struct DecodePlan {
   VexoPath path;
   int32_t width;  // the header's sides, sign-extended
   int32_t height;
+  // The path's own header after the 12 bytes (ReadPathFields): the signed
+  // 32-bit fields at offsets 12 and 16, those the path has.
+  int32_t pathFields[2];
 
   bool HasPixels() const { return width > 0 && height > 0; }
   // Block rows of 4 picture rows, the last one possibly shorter.
@@ -37,5 +40,13 @@ VexoStatus CheckPlanQuality(const DecodePlan& plan);
 // False when the file is certainly too short for the picture: the path's
 // header fields and the shortest coding of its blocks do not fit (truncated).
 bool FileCanHoldPlan(const DecodePlan& plan, uint64_t fileSize);
+
+// Bytes of the path's own header after the 12-byte one: 4 on the
+// predictive path, 8 on the fast path, none on the transform path.
+size_t PathHeaderBytes(const DecodePlan& plan);
+
+// Reads the path's own header from the bytes that follow the 12-byte one
+// (PathHeaderBytes of them, held where FileCanHoldPlan holds).
+void ReadPathFields(DecodePlan& plan, const uint8_t* afterHeader);
 
 }  // namespace vexo

@@ -6,9 +6,13 @@
 #include <new>
 #include <type_traits>
 
+#include "band/file_reader.h"
 #include "block_rows.h"
+#include "fast/fast_format.h"
 #include "fast/fast_rows.h"
+#include "predictive/predictive_format.h"
 #include "predictive/predictive_rows.h"
+#include "transform/transform_format.h"
 #include "transform/transform_rows.h"
 
 namespace vexo {
@@ -25,8 +29,16 @@ constexpr size_t kPathBytes = std::max({sizeof(Predictive), sizeof(Fast), sizeof
 constexpr size_t kPathAlignment =
     std::max({alignof(Predictive), alignof(Fast), alignof(Transform)});
 
+// What a decode through a reader keeps in the workspace beside the state:
+// the reader and a window onto each stream.
+struct ReaderBlock {
+  FileReader file;
+  ReaderWindow windows[3];
+};
+
 // What the workspace holds between bands; the row above the next band (the
-// transform path's history) follows it.
+// transform path's history) follows it, and in a decode through a reader
+// then the ReaderBlock and the input buffer.
 struct BandState {
   uint32_t tag;
   VexoStatus status;  // kOk, or the failure every later call returns
@@ -35,6 +47,7 @@ struct BandState {
   uint16_t corner;
   bool byteSwapped;
   DecodePlan plan;
+  ReaderBlock* reader;  // nullptr for a file in memory
   alignas(kPathAlignment) unsigned char path[kPathBytes];
 
   uint8_t* Following() { return reinterpret_cast<uint8_t*>(this + 1); }
@@ -104,6 +117,22 @@ bool UsableStride(size_t stride, int32_t width) {
   return stride >= static_cast<size_t>(width) && stride <= most;
 }
 
+// The path's decoder, in the state, reading from `sources`.
+void StartPath(BandState& state, const StreamSources& sources) {
+  const DecodePlan& plan = state.plan;
+  switch (plan.path) {
+    case VexoPath::kPredictive:
+      new (state.path) Predictive(plan, sources);
+      break;
+    case VexoPath::kFast:
+      new (state.path) Fast(plan, sources);
+      break;
+    case VexoPath::kTransform:
+      new (state.path) Transform(plan, sources, state.Following(), state.byteSwapped);
+      break;
+  }
+}
+
 }  // namespace
 
 size_t BandWorkspaceBytes(const DecodePlan& plan) {
@@ -114,7 +143,7 @@ size_t BandWorkspaceBytes(const DecodePlan& plan) {
 
 void FailBands(void* workspace, size_t workspaceSize, VexoStatus status) {
   BandState* state = StateIn(workspace, workspaceSize);
-  if (state != nullptr) new (state) BandState{kBandTag, status, 0, 0, false, {}, {}};
+  if (state != nullptr) new (state) BandState{kBandTag, status, 0, 0, false, {}, nullptr, {}};
 }
 
 VexoStatus BeginBands(void* workspace, size_t workspaceSize, const DecodePlan& plan,
@@ -128,23 +157,15 @@ VexoStatus BeginBands(void* workspace, size_t workspaceSize, const DecodePlan& p
     FailBands(workspace, workspaceSize, VexoStatus::kWorkspace);
     return VexoStatus::kWorkspace;
   }
-  new (state) BandState{kBandTag, VexoStatus::kOk, 0, 0, byteSwapped, plan, {}};
+  new (state) BandState{kBandTag, VexoStatus::kOk, 0, 0, byteSwapped, plan, nullptr, {}};
   // Reported by the first band, as the whole decode reports it before any.
   if (!FileCanHoldPlan(plan, fileSize)) {
     state->status = VexoStatus::kTruncated;
     return VexoStatus::kOk;
   }
-  switch (plan.path) {
-    case VexoPath::kPredictive:
-      new (state->path) Predictive(plan, file, fileSize);
-      break;
-    case VexoPath::kFast:
-      new (state->path) Fast(plan, file, fileSize);
-      break;
-    case VexoPath::kTransform:
-      new (state->path) Transform(plan, file, fileSize, state->Following(), byteSwapped);
-      break;
-  }
+  state->plan.pathFields[0] = 0;
+  ReadPathFields(state->plan, file + kVexoHeaderSize);
+  StartPath(*state, StreamSources{file, fileSize, {}});
   return VexoStatus::kOk;
 }
 
@@ -178,10 +199,137 @@ int NextBand(void* workspace, uint16_t* rows, size_t stride, int* firstRow) {
       count = DecodeBand<Transform>(*state, band);
       break;
   }
+  // A failed read fails the band that made it, whatever the path made of
+  // the bytes it did not get.
+  if (state->reader != nullptr && state->reader->file.failed) {
+    return Fail(*state, VexoStatus::kRead);
+  }
   if (count <= 0) return count;
   state->nextRow = top + count;
   if (firstRow != nullptr) *firstRow = top;
   return count;
+}
+
+}  // namespace vexo
+
+namespace vexo {
+namespace {
+
+constexpr uintptr_t kShareAlignment = 4;
+
+uint8_t* AlignedUp(uint8_t* at, uintptr_t alignment) {
+  return at + (-reinterpret_cast<uintptr_t>(at) & (alignment - 1));
+}
+
+// Where the ReaderBlock goes in a workspace whose state is at `state`.
+ReaderBlock* ReaderBlockAfter(BandState* state, const DecodePlan& plan) {
+  uint8_t* end =
+      reinterpret_cast<uint8_t*>(state) + BandWorkspaceBytes(plan) - (alignof(BandState) - 1);
+  return reinterpret_cast<ReaderBlock*>(AlignedUp(end, alignof(ReaderBlock)));
+}
+
+// Where each of a path's streams starts, in the path's order; -1 for none.
+struct StreamStarts {
+  int64_t start[3];
+  int count;
+};
+
+StreamStarts StartsOf(const DecodePlan& plan) {
+  switch (plan.path) {
+    case VexoPath::kPredictive:
+      return {{kPredictiveStreamStart, plan.pathFields[0], -1}, 2};
+    case VexoPath::kFast:
+      return {{kFastBlockCodeStart, plan.pathFields[0],
+               int64_t{plan.pathFields[0]} + plan.pathFields[1]},
+              3};
+    case VexoPath::kTransform:
+      break;
+  }
+  return {{kTransformStreamStart, -1, -1}, 1};
+}
+
+// How much of the input buffer each stream reads ahead in, in eighths: the
+// bit streams and symbols most, the raw pixels and the block codes less.
+constexpr int kShareEighths[3][3] = {{6, 2, 0}, {1, 4, 3}, {8, 0, 0}};
+
+int PathIndex(VexoPath path) {
+  return path == VexoPath::kPredictive ? 0 : path == VexoPath::kFast ? 1 : 2;
+}
+
+// A window for each stream in its share of the input buffer, reading ahead
+// no further than the next stream of the file starts.
+void StartWindows(ReaderBlock& block, const DecodePlan& plan, uint8_t* input, size_t inputBytes) {
+  const StreamStarts starts = StartsOf(plan);
+  const uint64_t size = block.file.fileSize;
+  uint8_t* share = input;
+  for (int s = 0; s < starts.count; ++s) {
+    uint64_t limit = size;
+    for (int other = 0; other < starts.count; ++other) {
+      const int64_t next = starts.start[other];
+      if (next > starts.start[s] && static_cast<uint64_t>(next) < limit) limit = next;
+    }
+    const size_t bytes = inputBytes * kShareEighths[PathIndex(plan.path)][s] / 8 & ~size_t{3};
+    const auto start = starts.start[s] < 0 ? size : static_cast<uint64_t>(starts.start[s]);
+    block.windows[s].Start(&block.file, share, bytes, start, limit);
+    share += bytes;
+  }
+}
+
+}  // namespace
+
+size_t BandReaderWorkspaceBytes(const DecodePlan& plan, size_t inputBytes) {
+  return BandWorkspaceBytes(plan) + alignof(ReaderBlock) - 1 + sizeof(ReaderBlock) + inputBytes;
+}
+
+VexoStatus BeginBandsThroughReader(void* workspace, size_t workspaceSize, const ReaderCall& call,
+                                   size_t inputBytes, unsigned flags, unsigned knownFlags) {
+  const auto fail = [&](VexoStatus status) {
+    FailBands(workspace, workspaceSize, status);
+    return status;
+  };
+  if (call.read == nullptr) return fail(VexoStatus::kMalformed);
+  if (call.fileSize < kVexoHeaderSize) return fail(VexoStatus::kTruncated);
+  FileReader file{call.read, call.context, call.fileSize};
+  uint8_t head[kVexoHeaderSize];
+  if (!file.Read(0, head, sizeof head)) return fail(VexoStatus::kRead);
+  DecodePlan plan;
+  if (const VexoStatus status = ReadPlan(head, call.fileSize, std::nullopt, plan);
+      status != VexoStatus::kOk) {
+    return fail(status);
+  }
+  if ((flags & ~knownFlags) != 0) return fail(VexoStatus::kMalformed);
+  if (const VexoStatus status = CheckPlanQuality(plan); status != VexoStatus::kOk) {
+    return fail(status);
+  }
+  BandState* state = StateIn(workspace, workspaceSize);
+  if (state == nullptr || inputBytes < kLeastInputBytes ||
+      workspaceSize < BandReaderWorkspaceBytes(plan, inputBytes)) {
+    return fail(VexoStatus::kWorkspace);
+  }
+  new (state) BandState{kBandTag, VexoStatus::kOk, 0, 0, flags != 0, plan, nullptr, {}};
+  ReaderBlock* block = new (ReaderBlockAfter(state, plan)) ReaderBlock{file, {}};
+  state->reader = block;
+  if (!FileCanHoldPlan(plan, call.fileSize)) {
+    state->status = VexoStatus::kTruncated;  // reported by the first band
+    return VexoStatus::kOk;
+  }
+  uint8_t fields[8] = {};
+  if (!block->file.Read(kVexoHeaderSize, fields, PathHeaderBytes(plan))) {
+    state->status = VexoStatus::kRead;
+    return VexoStatus::kRead;
+  }
+  ReadPathFields(state->plan, fields);
+  StartWindows(*block, state->plan,
+               AlignedUp(reinterpret_cast<uint8_t*>(block + 1), kShareAlignment), inputBytes);
+  StreamSources sources{nullptr, call.fileSize, {}};
+  for (int s = 0; s < 3; ++s) sources.windows[s] = &block->windows[s].window;
+  StartPath(*state, sources);
+  return VexoStatus::kOk;
+}
+
+uint32_t BandReadCalls(void* workspace) {
+  BandState* state = BegunState(workspace);
+  return state != nullptr && state->reader != nullptr ? state->reader->file.calls : 0;
 }
 
 }  // namespace vexo

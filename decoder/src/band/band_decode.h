@@ -27,4 +27,26 @@ void FailBands(void* workspace, size_t workspaceSize, VexoStatus status);
 // negative status.
 int NextBand(void* workspace, uint16_t* rows, size_t stride, int* firstRow);
 
+// The caller's reader of a file, as vexo_reader holds it.
+struct ReaderCall {
+  long (*read)(void* context, uint32_t offset, uint8_t* buffer, size_t size);
+  void* context;
+  uint32_t fileSize;
+};
+
+// The least input buffering a decode through a reader takes.
+inline constexpr size_t kLeastInputBytes = 64;
+
+// Bytes of workspace a band-by-band decode through a reader needs with
+// `inputBytes` of input buffering.
+size_t BandReaderWorkspaceBytes(const DecodePlan& plan, size_t inputBytes);
+
+// As vexo_band_begin_reader.
+VexoStatus BeginBandsThroughReader(void* workspace, size_t workspaceSize, const ReaderCall& reader,
+                                   size_t inputBytes, unsigned flags, unsigned knownFlags);
+
+// Read calls a band decode through a reader has made so far (0 for a file
+// in memory), for the tests and benchmarks.
+uint32_t BandReadCalls(void* workspace);
+
 }  // namespace vexo

@@ -280,8 +280,29 @@ struct RunEnd {
 
 // Whether the block loop may start: both stream positions lie in the file,
 // the symbol stream with room for a block.
-[[maybe_unused]] bool LoopMayStart(const FastStreams& streams) {
-  return streams.SymbolsAhead() && streams.raw >= 0 && streams.raw <= streams.fileSize;
+[[maybe_unused]] bool LoopMayStart(FastStreams& streams) {
+  return streams.SymbolsAhead() && streams.RawInReach();
+}
+
+// Blocks from the next one on whose codes are held, at most `wanted`: all
+// of them for a file in memory (it holds a code for every block), through a
+// window as many as it holds once refilled for them. 0 when a read failed.
+template <class Policy>
+int32_t CodesHeld(FastRows<Policy>& f, int32_t wanted) {
+  HeldBytes& held = f.codeBytes;
+  if (held.window == nullptr) return wanted;
+  const int64_t offset = held.base + (f.codes.nextByte - held.bytes);
+  const auto blocks = [&] {
+    return static_cast<int32_t>(std::min<int64_t>(
+        wanted, ((held.end - offset) * 8 + f.codes.bitsLeft) / kFastBlockCodeBits));
+  };
+  if (blocks() < wanted) {
+    const auto bytes =
+        static_cast<size_t>((int64_t{wanted} * kFastBlockCodeBits - f.codes.bitsLeft + 7) / 8);
+    if (!held.Hold(offset, bytes, false)) held.Hold(offset, 1, true);
+    f.codes.nextByte = held.At(offset);
+  }
+  return std::max(blocks(), 0);
 }
 
 void ClearRows(const BlockRowTarget& t, int32_t firstRow, int32_t endRow, int32_t firstColumn,
@@ -391,6 +412,7 @@ WalkEnd WalkBlockRow(FastRows<Policy>& f, const BlockRowTarget& t, const FastDel
   // picture's own rows.
   bool firstInPlace = t.picture != nullptr && t.above != nullptr;
   // Nor does it matter to a block that reads no pixel left of it.
+  if (CodesHeld(f, 1) == 0) return {VexoStatus::kTruncated, 0};
   const uint32_t firstMode = f.codes.Peek() & kFastModeMask;
   const bool firstReadsLeft = (f.codes.Peek() & kFastVerticalBit) == 0 && firstMode != kFastModeRaw;
   const ptrdiff_t firstLeftOffset = firstInPlace ? f.width - 1 - t.stride : 0;
@@ -403,7 +425,8 @@ WalkEnd WalkBlockRow(FastRows<Policy>& f, const BlockRowTarget& t, const FastDel
         const RegularRun run{t.rows + bx * kFastBlockSize, t.stride,
                              t.above != nullptr ? t.above + bx * kFastBlockSize : nullptr,
                              bx > 0 ? -1 : firstLeftOffset};
-        asked = f.blocksPerRow - bx;
+        asked = CodesHeld(f, f.blocksPerRow - bx);
+        if (asked == 0) return {VexoStatus::kTruncated, 0};
         end = DecodeRegularBlocks(f.codes, f.streams, run, asked, *deltas.bySymbol);
       } else {
         end = DecodeFirstBlockApart(f.codes, f.streams, t, f.width, *deltas.bySymbol);
@@ -415,6 +438,7 @@ WalkEnd WalkBlockRow(FastRows<Policy>& f, const BlockRowTarget& t, const FastDel
       // there is read with checks.
       if (end.blocks == asked) continue;
     }
+    if (CodesHeld(f, 1) == 0) return {VexoStatus::kTruncated, 0};
     const uint32_t code = f.codes.Next();
     if (!IsDefinedMode(code & kFastModeMask)) return {VexoStatus::kMalformed, bx};
     if (!DecodeCheckedBlock<Policy>(code, view, bx * kFastBlockSize, f.streams, deltas)) {
@@ -430,6 +454,7 @@ template <class Policy>
 WalkEnd CheckEveryBlock(FastRows<Policy>& f, const BlockRowTarget& t, const FastDeltas& deltas) {
   const BlockRowView view{t.rows, f.width, t.stride, t.above};
   for (int32_t bx = 0; bx < f.blocksPerRow; ++bx) {
+    if (CodesHeld(f, 1) == 0) return {VexoStatus::kTruncated, 0};
     const uint32_t code = f.codes.Next();
     if (!IsDefinedMode(code & kFastModeMask)) return {VexoStatus::kMalformed, bx};
     if (!DecodeCheckedBlock<Policy>(code, view, bx * kFastBlockSize, f.streams, deltas)) {
@@ -457,11 +482,11 @@ uint32_t FastCodeReader::Next() {
 }
 
 template <class Policy>
-FastRows<Policy>::FastRows(const DecodePlan& plan, const uint8_t* file, uint64_t fileSize)
-    : codes{file + kFastBlockCodeStart},
-      streams{file, static_cast<int64_t>(fileSize), ReadLe32Signed(file + kFastSymbolOffsetField),
-              int64_t{ReadLe32Signed(file + kFastSymbolOffsetField)} +
-                  ReadLe32Signed(file + kFastSymbolSpanField)},
+FastRows<Policy>::FastRows(const DecodePlan& plan, const StreamSources& sources)
+    : codeBytes(sources.Stream(0)),
+      codes{codeBytes.At(kFastBlockCodeStart)},
+      streams{sources.Stream(1), sources.Stream(2), plan.pathFields[0],
+              int64_t{plan.pathFields[0]} + plan.pathFields[1]},
       width(plan.width),
       height(plan.height),
       blocksPerRow(static_cast<int32_t>(BlocksInside(plan.width))),

@@ -33,9 +33,11 @@ struct FastCodeReader {
 template <class Policy>
 class FastRows {
  public:
-  // The plan's file holds the path's header and a code for every block
+  // Reads the block codes, the symbol stream and the raw-pixel stream (in
+  // that order through windows) of a file whose header reads as `plan`, path
+  // fields included, and which holds a code for every block
   // (FileCanHoldPlan).
-  FastRows(const DecodePlan& plan, const uint8_t* file, uint64_t fileSize);
+  FastRows(const DecodePlan& plan, const StreamSources& sources);
 
   // Decodes the next block row into `target`. kTruncated once a block read
   // outside the file. A block of an undefined mode (11 to 15) writes nothing
@@ -50,6 +52,7 @@ class FastRows {
 
   bool PictureDone() const { return pictureDone; }
 
+  HeldBytes codeBytes;
   FastCodeReader codes;
   FastStreams streams;
   int32_t width;

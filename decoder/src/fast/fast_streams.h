@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "common/held_bytes.h"
 #include "common/little_endian.h"
 #include "fast/fast_delta_table.h"
 #include "fast/fast_symbols.h"
@@ -16,42 +17,43 @@
 namespace vexo {
 
 struct FastStreams {
-  const uint8_t* file;
-  int64_t fileSize;
+  HeldBytes symbols;
+  HeldBytes raws;
   int64_t symbol;  // file offset of the next symbol byte
   int64_t raw;     // file offset of the next raw pixel
   bool pastEnd = false;
 
   // Whether a block may read the symbol stream without checks: as much as
-  // the widest block's symbols are cut from lies in the file.
-  bool SymbolsAhead() const {
-    return symbol >= 0 && symbol <= fileSize - static_cast<int64_t>(kFastSymbolReadBytes);
-  }
+  // the widest block's symbols are cut from is held.
+  bool SymbolsAhead() { return symbols.Hold(symbol, kFastSymbolReadBytes, false); }
+  // Whether the next raw pixel lies where the stream may be held.
+  bool RawInReach() const { return raw >= raws.base && raw <= raws.end; }
 };
 
 // The streams of the block loop. Symbol bytes are read without checks: the
 // loop checks before each block that SymbolsAhead() would hold. A raw pixel
-// past the end of the file reads as 0 and stops the loop after the block,
-// as the checked reads do. Works on its own pointers, so that they stay in
-// registers while the block's pixels are stored, and hands the positions
-// back when it goes.
+// that is not held is read through the window, or, past the end of the file,
+// reads as 0 and stops the loop after the block, as the checked reads do.
+// Works on its own pointers, so that they stay in registers while the
+// block's pixels are stored, and hands the positions back when it goes.
 class LoopStreams {
  public:
   explicit LoopStreams(FastStreams& streams)
       : owner_(streams),
-        symbol_(streams.file + streams.symbol),
-        raw_(streams.file + streams.raw),
-        lastRaw_(streams.file + streams.fileSize - 2),
-        lastSymbol_(streams.file + streams.fileSize - kFastSymbolReadBytes) {}
+        symbol_(streams.symbols.At(streams.symbol)),
+        raw_(streams.raws.At(streams.raw)),
+        lastRaw_(streams.raws.At(streams.raws.end - 2)),
+        lastSymbol_(
+            streams.symbols.At(streams.symbols.end - static_cast<int64_t>(kFastSymbolReadBytes))) {}
   ~LoopStreams() {
-    owner_.symbol = symbol_ - owner_.file;
-    owner_.raw = raw_ - owner_.file;
+    owner_.symbol = owner_.symbols.base + (symbol_ - owner_.symbols.bytes);
+    owner_.raw = owner_.raws.base + (raw_ - owner_.raws.bytes);
   }
   LoopStreams(const LoopStreams&) = delete;
   LoopStreams& operator=(const LoopStreams&) = delete;
 
-  // Whether the loop may decode another block: its symbol bytes are in the
-  // file, and no raw pixel read so far lay past its end.
+  // Whether the loop may decode another block: its symbol bytes are held,
+  // and no raw pixel read so far lay past the end of the file.
   bool MayDecodeBlock() const { return symbol_ <= lastSymbol_; }
   bool PastEnd() const { return lastSymbol_ == nullptr; }
 
@@ -62,8 +64,7 @@ class LoopStreams {
   }
   uint32_t NextRaw() {
     if (raw_ > lastRaw_) [[unlikely]] {
-      lastSymbol_ = nullptr;  // no further block
-      return 0;
+      return FarRaw();
     }
     const uint32_t pixel = ReadLe16(raw_);
     raw_ += 2;
@@ -71,6 +72,19 @@ class LoopStreams {
   }
 
  private:
+  // A raw pixel the window does not hold yet, or one past the end of the
+  // file (0, and no further block).
+  [[gnu::noinline]] uint32_t FarRaw() {
+    const int64_t offset = owner_.raws.base + (raw_ - owner_.raws.bytes);
+    if (!owner_.raws.Hold(offset, 2, true)) {
+      lastSymbol_ = nullptr;  // no further block
+      return 0;
+    }
+    raw_ = owner_.raws.At(offset);
+    lastRaw_ = owner_.raws.At(owner_.raws.end - 2);
+    return NextRaw();
+  }
+
   FastStreams& owner_;
   const uint8_t* symbol_;
   const uint8_t* raw_;
@@ -78,8 +92,8 @@ class LoopStreams {
   const uint8_t* lastSymbol_;
 };
 
-// Reads with a bounds check each. A read outside the file sets pastEnd and
-// yields zeros; the decoder then stops after the block.
+// Reads with a check each, through the windows. A read outside the file
+// sets pastEnd and yields zeros; the decoder then stops after the block.
 class CheckedStreams {
  public:
   explicit CheckedStreams(FastStreams& streams) : s_(streams) {}
@@ -87,20 +101,20 @@ class CheckedStreams {
   // The block's symbol bytes, copied into a zero-padded buffer so that the
   // symbol cutting may read a whole number of words.
   const uint8_t* SymbolBytes(int count) {
-    if (s_.symbol < 0 || s_.symbol > s_.fileSize - count) {
+    if (!s_.symbols.Hold(s_.symbol, static_cast<size_t>(count), true)) {
       s_.pastEnd = true;
     } else {
-      std::memcpy(padded_.data(), s_.file + s_.symbol, static_cast<size_t>(count));
+      std::memcpy(padded_.data(), s_.symbols.At(s_.symbol), static_cast<size_t>(count));
     }
     s_.symbol += count;
     return padded_.data();
   }
   uint32_t NextRaw() {
-    if (s_.raw < 0 || s_.raw > s_.fileSize - 2) {
+    if (!s_.raws.Hold(s_.raw, 2, true)) {
       s_.pastEnd = true;
       return 0;
     }
-    const uint16_t pixel = ReadLe16(s_.file + s_.raw);
+    const uint16_t pixel = ReadLe16(s_.raws.At(s_.raw));
     s_.raw += 2;
     return pixel;
   }

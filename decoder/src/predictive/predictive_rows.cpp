@@ -68,6 +68,12 @@ struct RowDecode {
                         static_cast<int>(s.bits.Read(valueBits));
       return static_cast<uint16_t>(predicted + CompactDelta(index, coarseShift + 1));
     } else {
+      // Past a window's limit zeros stand in for the bytes: a code longer
+      // than the stream's own bits is looked up again once they are read.
+      const uint32_t code = (*codes)[s.bits.Peek(kPixelCodeBits)];
+      const int length = kOneCodeTable ? static_cast<int>(code & CountedPixelCode::kLengthMask)
+                                       : PixelCode::Length(code);
+      if (length > s.bits.RealCount()) s.bits.EnsureReal(length);
       return static_cast<uint16_t>(NextPixel(predicted));
     }
   }
@@ -529,6 +535,7 @@ template <class Policy>
   // picture's own rows, and matter only to a block that reads the pixels
   // left of its rows (any but one predicted from above).
   rows.bits.Refill();
+  rows.bits.EnsureReal(kPredictiveModeBits);
   const bool firstApart = !(target.linear && target.above != nullptr) &&
                           rows.bits.Peek(kPredictiveModeBits) != kPredictFromAbove;
   while (x < width) {
@@ -587,12 +594,12 @@ void ClearLastColumn(const BlockRowTarget& t, int32_t width) {
 }  // namespace
 
 template <class Policy>
-PredictiveRows<Policy>::PredictiveRows(const DecodePlan& plan, const uint8_t* fileBytes,
-                                       uint64_t size)
-    : bits(fileBytes, static_cast<size_t>(size), kPredictiveStreamStart),
-      rawOffset(ReadLe32Signed(fileBytes + kPredictiveRawOffsetField)),
-      file(fileBytes),
-      fileSize(size),
+PredictiveRows<Policy>::PredictiveRows(const DecodePlan& plan, const StreamSources& sources)
+    : bits(sources.InMemory() ? NativeBitReader(sources.file, static_cast<size_t>(sources.fileSize),
+                                                kPredictiveStreamStart)
+                              : NativeBitReader(sources.windows[0], kPredictiveStreamStart)),
+      rawOffset(plan.pathFields[0]),
+      raw(sources.Stream(1)),
       width(plan.width),
       quality(plan.header.quality) {}
 
@@ -615,12 +622,12 @@ VexoStatus PredictiveRows<Policy>::DecodeBlockRow(const BlockRowTarget& target) 
 }
 
 template <class Policy>
-[[gnu::noinline]] uint16_t PredictiveRows<Policy>::NextRaw() {
-  if (rawOffset < 0 || rawOffset + 2 > static_cast<int64_t>(fileSize)) {
+uint16_t PredictiveRows<Policy>::NextRaw() {
+  if (!raw.Hold(rawOffset, 2, true)) {
     rawPastEnd = true;
     return 0;
   }
-  const uint16_t pixel = ReadLe16(file + rawOffset);
+  const uint16_t pixel = ReadLe16(raw.At(rawOffset));
   rawOffset += 2;
   return pixel;
 }

@@ -8,6 +8,7 @@
 
 #include "block_rows.h"
 #include "common/bit_reader.h"
+#include "common/held_bytes.h"
 #include "plan.h"
 
 namespace vexo {
@@ -20,8 +21,9 @@ namespace vexo {
 template <class Policy>
 class PredictiveRows {
  public:
-  // The plan's file holds the path's header (FileCanHoldPlan).
-  PredictiveRows(const DecodePlan& plan, const uint8_t* file, uint64_t fileSize);
+  // Reads the bit stream and the raw-pixel stream (in that order through
+  // windows) of a file whose header reads as `plan`, path fields included.
+  PredictiveRows(const DecodePlan& plan, const StreamSources& sources);
 
   // Decodes the next block row into `target`. kTruncated once the decode
   // needed data outside the file (the row is then partly written).
@@ -40,8 +42,7 @@ class PredictiveRows {
 
   NativeBitReader bits;
   int64_t rawOffset;
-  const uint8_t* file;
-  uint64_t fileSize;
+  HeldBytes raw;
   int32_t width;
   uint8_t quality;
   bool rawPastEnd = false;

@@ -33,8 +33,15 @@ inline CoefficientMask ReadList(BitReader& __restrict bits, int escapeWidth,
       }
     }
   };
+  // The bits a read takes are the stream's own (where a window stands zeros
+  // in past its read-ahead limit, those are read first). Only the checked
+  // reads come near such a limit.
+  const auto own = [&bits](int n) {
+    if constexpr (kCheckedRefill) bits.EnsureReal(n);
+  };
   constexpr int kEntryWanted = kWide ? kMaxEntryBits : kLookupBits;
   refillFor(kEntryWanted);
+  own(1);
   if (bits.Peek(1) == 1) {  // only end of block: the block is its prediction
     bits.Skip(1);
     return 0;
@@ -46,13 +53,20 @@ inline CoefficientMask ReadList(BitReader& __restrict bits, int escapeWidth,
   int position = 0;
   for (int count = 0; count < kCoefficientCount; ++count) {
     refillFor(kEntryWanted);
-    const EntryLookup& lookup = kEntryLookupTable[bits.Peek(kLookupBits)];
-    bits.Skip(lookup.length);
-    int32_t level = lookup.level;
-    int run = lookup.run;
-    if (lookup.kind != EntryKind::kLevel) {
-      if (lookup.kind == EntryKind::kEndOfBlock) break;
+    const EntryLookup* lookup = &kEntryLookupTable[bits.Peek(kLookupBits)];
+    if constexpr (kCheckedRefill) {
+      if (lookup->length > bits.RealCount()) {
+        own(lookup->length);
+        lookup = &kEntryLookupTable[bits.Peek(kLookupBits)];
+      }
+    }
+    bits.Skip(lookup->length);
+    int32_t level = lookup->level;
+    int run = lookup->run;
+    if (lookup->kind != EntryKind::kLevel) {
+      if (lookup->kind == EntryKind::kEndOfBlock) break;
       if constexpr (!kWide) refillFor(escapeWidth + kRunBits);
+      own(escapeWidth + kRunBits);
       int32_t magnitude = 0;
       if (escapeWidth > 0) {
         magnitude = static_cast<int32_t>(bits.Peek(escapeWidth));

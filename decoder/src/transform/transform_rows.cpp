@@ -123,6 +123,7 @@ class RowDecode {
     int mode = 0;
     if (!firstRow) {
       if (s_.bits.Count() < kIntraModeBits) Refill<kCheckedRefill>();
+      if constexpr (kCheckedRefill) s_.bits.EnsureReal(kIntraModeBits);
       mode = static_cast<int>(s_.bits.Peek(kIntraModeBits));
       s_.bits.Skip(kIntraModeBits);
     }
@@ -241,9 +242,11 @@ size_t TransformHistoryBytes(int32_t width) {
 }
 
 template <class Policy>
-TransformRows<Policy>::TransformRows(const DecodePlan& plan, const uint8_t* file, uint64_t fileSize,
+TransformRows<Policy>::TransformRows(const DecodePlan& plan, const StreamSources& sources,
                                      uint8_t* historyMemory, bool swapped)
-    : bits(file, static_cast<size_t>(fileSize), kTransformStreamStart),
+    : bits(sources.InMemory() ? BitReader(sources.file, static_cast<size_t>(sources.fileSize),
+                                          kTransformStreamStart)
+                              : BitReader(sources.windows[0], kTransformStreamStart)),
       steps(MakeDequantSteps(*TransformQualityFor(plan.header.quality))),
       escapeWidth(TransformQualityFor(plan.header.quality)->escapeWidth),
       width(plan.width),

@@ -9,6 +9,7 @@
 
 #include "block_rows.h"
 #include "common/bit_reader.h"
+#include "common/held_bytes.h"
 #include "plan.h"
 #include "transform/dequantisation.h"
 
@@ -31,7 +32,7 @@ template <class Policy>
 class TransformRows {
  public:
   // The plan's quality is 0 to 51 (CheckPlanQuality).
-  TransformRows(const DecodePlan& plan, const uint8_t* file, uint64_t fileSize, uint8_t* history,
+  TransformRows(const DecodePlan& plan, const StreamSources& sources, uint8_t* history,
                 bool byteSwapped);
 
   // Decodes the next block row into `target` (its `above` and `corner` are

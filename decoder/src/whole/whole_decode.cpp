@@ -83,15 +83,16 @@ VexoDecodeResult DecodeWholePicture(const DecodePlan& plan, std::span<const uint
   if (!FileCanHoldPlan(plan, file.size())) return {VexoStatus::kTruncated, -1};
   if (workspace.size() < WholeWorkspaceBytes(plan)) return {VexoStatus::kWorkspace, -1};
 
+  DecodePlan read = plan;
+  ReadPathFields(read, file.data() + kVexoHeaderSize);
+  const StreamSources sources{file.data(), file.size(), {}};
   switch (plan.path) {
     case VexoPath::kPredictive:
-      return DecodeWith(PredictiveRows<Policy>(plan, file.data(), file.size()), plan, output,
-                        false);
+      return DecodeWith(PredictiveRows<Policy>(read, sources), plan, output, false);
     case VexoPath::kFast:
-      return DecodeWith(FastRows<Policy>(plan, file.data(), file.size()), plan, output, false);
+      return DecodeWith(FastRows<Policy>(read, sources), plan, output, false);
     case VexoPath::kTransform:
-      return DecodeWith(TransformRows<Policy>(plan, file.data(), file.size(), workspace.data(),
-                                              output.byteSwapped),
+      return DecodeWith(TransformRows<Policy>(read, sources, workspace.data(), output.byteSwapped),
                         plan, output, true);
   }
   return {VexoStatus::kMalformed, -1};
