@@ -1,7 +1,7 @@
 /* arm_driver: decodes one coded picture COUNT times, as the instruction
  * count under qemu-arm needs it.
  *
- *   arm_driver vexo|vexo-bands|qoi|jpeg FILE COUNT [check]
+ *   arm_driver vexo|vexo-bands|vexo-reader|qoi|jpeg FILE COUNT [check]
  *
  * Prints "WIDTHxHEIGHT" of the last decode, and with "check" the checksum
  * of its pixels (left out of the counted runs, where it would only add to
@@ -11,8 +11,9 @@
  * showing one picture after another does per picture: ours reads the header
  * and decodes into a buffer kept across pictures (vexo-bands: band by band
  * into one band buffer of 4 rows, as a display without a framebuffer takes
- * them); the peers allocate their output, which is freed before the next
- * one. */
+ * them; vexo-reader: the same with the file read through a reader, from
+ * the file in memory, with 512 bytes of input buffering); the peers
+ * allocate their output, which is freed before the next one. */
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -110,19 +111,48 @@ static int DecodeVexoBands(const coded_file* file, uint16_t* band, size_t width,
   return rows == 0;
 }
 
-static int RunVexoBands(const coded_file* file, long count, int check, decoded* out) {
+/* The reader of vexo-reader: the file in memory, copied out as a file
+ * system would copy it. */
+static long ReadFromMemory(void* context, uint32_t offset, uint8_t* buffer, size_t size) {
+  const coded_file* file = context;
+  memcpy(buffer, file->bytes + offset, size);
+  return (long)size;
+}
+
+enum { kReaderInputBytes = 512 };
+
+/* As DecodeVexoBands, through a reader. */
+static int DecodeVexoBandsRead(const coded_file* file, uint16_t* band, size_t width,
+                               void* workspace, size_t workspace_size, uint16_t* whole) {
+  const vexo_reader reader = {ReadFromMemory, (void*)file, (uint32_t)file->size};
+  if (vexo_band_begin_reader(workspace, workspace_size, &reader, kReaderInputBytes, 0) != VEXO_OK) {
+    return 0;
+  }
+  int rows = 0;
+  int first_row = 0;
+  while ((rows = vexo_band_next(workspace, band, width, &first_row)) > 0) {
+    if (whole != NULL) memcpy(whole + (size_t)first_row * width, band, (size_t)rows * width * 2);
+  }
+  return rows == 0;
+}
+
+static int RunVexoBands(const coded_file* file, long count, int check, int read, decoded* out) {
   vexo_info info;
   if (vexo_read_info(file->bytes, file->size, &info) != VEXO_OK) return 0;
   if (info.width <= 0 || info.height <= 0) return 0;
   const size_t width = (size_t)info.width;
   const size_t pixel_count = width * (size_t)info.height;
-  const size_t workspace_size = vexo_band_workspace_size(&info);
+  const size_t workspace_size = read ? vexo_band_reader_workspace_size(&info, kReaderInputBytes)
+                                     : vexo_band_workspace_size(&info);
   uint16_t* band = malloc(4 * width * sizeof *band);
   void* workspace = malloc(workspace_size);
   uint16_t* whole = check ? malloc(pixel_count * sizeof *whole) : NULL;
   if (band == NULL || workspace == NULL || (check && whole == NULL)) return 0;
   for (long i = 0; i < count; ++i) {
-    if (!DecodeVexoBands(file, band, width, workspace, workspace_size, whole)) return 0;
+    if (!(read ? DecodeVexoBandsRead : DecodeVexoBands)(file, band, width, workspace,
+                                                       workspace_size, whole)) {
+      return 0;
+    }
   }
   *out = (decoded){info.width, info.height, NULL, check ? whole : band,
                    2 * (check ? pixel_count : 4 * width)};
@@ -147,17 +177,19 @@ static int RunPeer(peer_decode decode, const coded_file* file, long count, decod
 
 static int Run(const char* codec, const coded_file* file, long count, int check, decoded* out) {
   if (strcmp(codec, "vexo") == 0) return RunVexo(file, count, out);
-  if (strcmp(codec, "vexo-bands") == 0) return RunVexoBands(file, count, check, out);
+  if (strcmp(codec, "vexo-bands") == 0) return RunVexoBands(file, count, check, 0, out);
+  if (strcmp(codec, "vexo-reader") == 0) return RunVexoBands(file, count, check, 1, out);
   if (strcmp(codec, "qoi") == 0) return RunPeer(PeerQoiDecode, file, count, out);
   if (strcmp(codec, "jpeg") == 0) return RunPeer(PeerJpegDecode, file, count, out);
-  fprintf(stderr, "arm_driver: unknown codec \"%s\" (vexo, vexo-bands, qoi or jpeg)\n", codec);
+  fprintf(stderr, "arm_driver: unknown codec \"%s\" (vexo, vexo-bands, vexo-reader, qoi or jpeg)\n",
+          codec);
   return 0;
 }
 
 int main(int argc, char** argv) {
   const int check = argc == 5 && strcmp(argv[4], "check") == 0;
   if (argc != 4 && !check) {
-    fprintf(stderr, "usage: arm_driver vexo|vexo-bands|qoi|jpeg FILE COUNT [check]\n");
+    fprintf(stderr, "usage: arm_driver vexo|vexo-bands|vexo-reader|qoi|jpeg FILE COUNT [check]\n");
     return 2;
   }
   const long count = strtol(argv[3], NULL, 10);

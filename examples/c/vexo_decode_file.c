@@ -5,17 +5,25 @@
  *
  * With --bands it decodes the file band by band instead, four rows at a
  * time into one small band buffer, hashing the rows as they come, and
- * prints "family status hash" (a band decode has no result).
+ * prints "family status hash" (a band decode has no result). With --read
+ * it does the same without reading the file into memory: the decoder reads
+ * it through a reader that calls pread, with 512 bytes of input buffering,
+ * as firmware reads a picture from an SD card through its file system.
  *
- * C99 and vexo.h only; links with a C compiler alone:
+ * C99, POSIX's pread and vexo.h only; links with a C compiler alone:
  *   cc -std=c99 vexo_decode_file.c $(pkg-config --cflags --libs vexo)
  *
- * Usage: vexo_decode_file [--bands] FILE.vxo. Exits 0 when the decode
- * succeeds. */
+ * Usage: vexo_decode_file [--bands|--read] FILE.vxo. Exits 0 when the
+ * decode succeeds. */
+#define _POSIX_C_SOURCE 200809L
+
+#include <fcntl.h>
 #include <inttypes.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "vexo.h"
 
@@ -58,6 +66,8 @@ static const char* status_name(int status) {
       return "malformed";
     case VEXO_ERROR_WORKSPACE:
       return "workspace";
+    case VEXO_ERROR_READ:
+      return "read";
   }
   return "unknown";
 }
@@ -128,13 +138,72 @@ static int decode_bands_and_print(const uint8_t* file, size_t file_size, const v
   return status;
 }
 
+/* The reader the decoder calls: the file descriptor is the context. */
+static long read_file(void* context, uint32_t offset, uint8_t* buffer, size_t size) {
+  const int descriptor = *(const int*)context;
+  size_t done = 0;
+  while (done < size) {
+    const ssize_t got = pread(descriptor, buffer + done, size - done, (off_t)offset + (off_t)done);
+    if (got < 0) return -1;
+    if (got == 0) break;
+    done += (size_t)got;
+  }
+  return (long)done;
+}
+
+enum { INPUT_BYTES = 512 };
+
+/* Decodes band by band through the reader; prints as --bands does. */
+static int read_bands_and_print(const char* path) {
+  int descriptor = open(path, O_RDONLY);
+  struct stat facts;
+  if (descriptor < 0 || fstat(descriptor, &facts) != 0 || facts.st_size > (off_t)UINT32_MAX) {
+    fprintf(stderr, "%s: cannot read the file\n", path);
+    if (descriptor >= 0) close(descriptor);
+    return VEXO_ERROR_READ;
+  }
+  const vexo_reader reader = {read_file, &descriptor, (uint32_t)facts.st_size};
+  uint8_t head[12];
+  vexo_info info;
+  int status = read_file(&descriptor, 0, head, sizeof head) == (long)sizeof head
+                   ? vexo_read_info(head, sizeof head, &info)
+                   : VEXO_ERROR_TRUNCATED;
+  const int known = status == VEXO_OK;
+  const size_t width = status == VEXO_OK && pixel_count(&info) > 0 ? (size_t)info.width : 0;
+  const size_t workspace_size =
+      vexo_band_reader_workspace_size(status == VEXO_OK ? &info : NULL, INPUT_BYTES);
+  uint16_t* band = width > 0 ? malloc(4 * width * sizeof *band) : NULL;
+  void* workspace = malloc(workspace_size);
+  uint64_t hash = HASH_START;
+  if (status == VEXO_OK && (width == 0 || band != NULL) && workspace != NULL) {
+    status = vexo_band_begin_reader(workspace, workspace_size, &reader, INPUT_BYTES, 0);
+    int rows = 0;
+    int first_row = 0;
+    while (status == VEXO_OK && (rows = vexo_band_next(workspace, band, width, &first_row)) > 0) {
+      hash = hash_more_pixels(hash, band, (size_t)rows * width);
+    }
+    if (status == VEXO_OK) status = rows;
+  }
+  if (known) {
+    printf("%d %s %016" PRIx64 "\n", info.family, status_name(status), hash);
+  } else {
+    fprintf(stderr, "%s: %s\n", path, vexo_status_text(status));
+  }
+  free(workspace);
+  free(band);
+  close(descriptor);
+  return status;
+}
+
 int main(int argc, char** argv) {
   const int bands = argc == 3 && strcmp(argv[1], "--bands") == 0;
-  if (argc != 2 + bands) {
-    fprintf(stderr, "usage: %s [--bands] FILE.vxo\n", argv[0]);
+  const int read = argc == 3 && strcmp(argv[1], "--read") == 0;
+  if (argc != 2 + (bands || read)) {
+    fprintf(stderr, "usage: %s [--bands|--read] FILE.vxo\n", argv[0]);
     return 2;
   }
-  const char* path = argv[1 + bands];
+  const char* path = argv[argc - 1];
+  if (read) return read_bands_and_print(path) == VEXO_OK ? 0 : 1;
   size_t file_size = 0;
   uint8_t* file = read_whole_file(path, &file_size);
   if (file == NULL) {
