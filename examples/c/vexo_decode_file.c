@@ -157,7 +157,8 @@ enum { INPUT_BYTES = 512 };
 static int read_bands_and_print(const char* path) {
   int descriptor = open(path, O_RDONLY);
   struct stat facts;
-  if (descriptor < 0 || fstat(descriptor, &facts) != 0 || facts.st_size > (off_t)UINT32_MAX) {
+  /* The size compared as a uint64_t: off_t may have 32 bits. */
+  if (descriptor < 0 || fstat(descriptor, &facts) != 0 || (uint64_t)facts.st_size > UINT32_MAX) {
     fprintf(stderr, "%s: cannot read the file\n", path);
     if (descriptor >= 0) close(descriptor);
     return VEXO_ERROR_READ;

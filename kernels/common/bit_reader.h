@@ -175,13 +175,17 @@ class BasicBitReader {
   }
 
   // Asks a window for `bytes` bytes from the fetch offset; true when it
-  // holds them then.
+  // holds them then. The window keeps the bytes of the bits not consumed
+  // yet too, so that a loop that reads the held bytes itself (see Save)
+  // finds them.
   bool Extend(size_t bytes) {
     if (window_ == nullptr || overrun_ != 0) return false;
     const uint64_t fetch = FetchOffset();
-    const size_t held = window_->refill(*window_, fetch, bytes, false);
+    const uint64_t unconsumed = fetch - (fetch * 8 - count_) / 8;
+    const size_t held =
+        window_->refill(*window_, fetch - unconsumed, static_cast<size_t>(unconsumed) + bytes, false);
     Rebase(fetch);
-    return held >= bytes;
+    return held >= unconsumed + bytes;
   }
 
   // One byte at a time up to the bits Refill promises: held bytes as they

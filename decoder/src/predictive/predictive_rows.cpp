@@ -293,6 +293,11 @@ class WindowReader {
   // The next 32 bits of the stream.
   uint32_t Window() const { return window_; }
 
+  // The next aligned word to load: the bits of a block it decodes lie
+  // before this byte + 28 (a block's 25 bytes at most, and a word of
+  // look-ahead).
+  const uint8_t* Following() const { return following_; }
+
   // Moves past `used` bits: the sum of up to two table entries (their
   // lengths, 24 bits at most, in the low byte; the bits above are ignored)
   // and a block mode.
@@ -328,9 +333,13 @@ class WindowReader {
   uint32_t window_;
 };
 
-// How far one full block moves the next bit at most, in bytes.
+// How far one full block moves the next bit at most, in bytes, and what the
+// window reader may load past its start, rounded up to a power of two (a
+// division by it is a shift).
 constexpr size_t kFullBlockAdvanceBytes =
     (kPredictiveModeBits + kBlockSize * kBlockSize * kPixelCodeBits + 7) / 8;
+constexpr ptrdiff_t kBlockReach = 32;
+static_assert(kFullBlockAdvanceBytes + 4 <= kBlockReach);
 
 // The two codes of a pair of pixels, read from the window.
 struct PairCodes {
@@ -419,49 +428,53 @@ template <int kDeltaShift, class Policy>
 int32_t DecodeFullBlockRun(PredictiveRows<Policy>& s, const FullBlockPlace& place, int32_t x,
                            int32_t count) {
   const ptrdiff_t stride = place.stride;
-  const NativeBitReader::Registers saved = s.bits.Save();
-  WindowReader r(s.bits.Origin(), saved);
-  const auto spare = static_cast<size_t>(s.bits.HeldEnd() - saved.next) - kFullBlockFetchBytes;
-  const auto blocks =
-      static_cast<int32_t>(std::min<size_t>(count, 1 + spare / kFullBlockAdvanceBytes));
+  WindowReader r(s.bits.Origin(), s.bits.Save());
+  const uint8_t* const heldEnd = s.bits.HeldEnd();
   uint16_t* block = place.row0 + x;
-  uint16_t* const stop = block + blocks * kBlockSize;
+  uint16_t* const end = block + count * kBlockSize;
   constexpr uint32_t kModeBits = kPredictiveModeBits;
   // The pixel above a block's first pixel, found from the block as in a
   // picture whose rows follow each other.
   const bool zerosAbove = place.above == nullptr;
   const uintptr_t aboveDelta =
       reinterpret_cast<uintptr_t>(place.above) - reinterpret_cast<uintptr_t>(place.row0);
+  // In steps of as many blocks as the held bytes surely hold, counting each
+  // at kBlockReach (a whole row at once from a file in memory).
   do {
-    // The block's rows from its start, not four pointers carried from block
-    // to block: registers are scarce.
-    __asm__("" : "+r"(block));
-    const uint32_t mode = r.Window() >> (32 - kModeBits);
-    if (mode == kPredictFromLeft) {
-      DecodePairsFromLeft<kDeltaShift>(r, s, block, stride, kModeBits, CountedPixelCodes.data());
-    } else if (mode == kPredictiveFillLeft) {
-      for (int row = 0; row < kBlockSize; ++row) {
-        uint16_t* out = block + row * stride;
-        const uint16_t left = out[-1];
-        out[0] = out[1] = out[2] = out[3] = left;
+    const ptrdiff_t room = heldEnd - r.Following() - kBlockReach;
+    if (room < 0) break;
+    uint16_t* const stop = std::min(end, block + (1 + room / kBlockReach) * kBlockSize);
+    do {
+      // The block's rows from its start, not four pointers carried from block
+      // to block: registers are scarce.
+      __asm__("" : "+r"(block));
+      const uint32_t mode = r.Window() >> (32 - kModeBits);
+      if (mode == kPredictFromLeft) {
+        DecodePairsFromLeft<kDeltaShift>(r, s, block, stride, kModeBits, CountedPixelCodes.data());
+      } else if (mode == kPredictiveFillLeft) {
+        for (int row = 0; row < kBlockSize; ++row) {
+          uint16_t* out = block + row * stride;
+          const uint16_t left = out[-1];
+          out[0] = out[1] = out[2] = out[3] = left;
+        }
+        r.Advance(kModeBits);
+      } else {
+        static_assert(kPredictFromAbove >> 1 == 0 && kPredictFromAboveLeft >> 1 == 1);
+        const ptrdiff_t up = -static_cast<ptrdiff_t>(mode >> 1);
+        const uint16_t* firstSources = zerosAbove
+                                           ? kZerosAbove
+                                           : reinterpret_cast<const uint16_t*>(
+                                                 reinterpret_cast<uintptr_t>(block) + aboveDelta) +
+                                                 up;
+        DecodePairsFromAbove<kDeltaShift>(r, s, block, stride, up - stride, firstSources, kModeBits,
+                                          CountedPixelCodes.data());
       }
-      r.Advance(kModeBits);
-    } else {
-      static_assert(kPredictFromAbove >> 1 == 0 && kPredictFromAboveLeft >> 1 == 1);
-      const ptrdiff_t up = -static_cast<ptrdiff_t>(mode >> 1);
-      const uint16_t* firstSources =
-          zerosAbove
-              ? kZerosAbove
-              : reinterpret_cast<const uint16_t*>(reinterpret_cast<uintptr_t>(block) + aboveDelta) +
-                    up;
-      DecodePairsFromAbove<kDeltaShift>(r, s, block, stride, up - stride, firstSources, kModeBits,
-                                        CountedPixelCodes.data());
-    }
-    block += kBlockSize;
-    // A raw pixel past the end of the file is not looked for here: the run
-    // ends with the block row at the latest, and the caller fails the
-    // decode.
-  } while (block < stop);
+      block += kBlockSize;
+      // A raw pixel past the end of the file is not looked for here: the run
+      // ends with the block row at the latest, and the caller fails the
+      // decode.
+    } while (block < stop);
+  } while (block < end);
   s.bits.Restore(r.Handover());
   return static_cast<int32_t>(block - place.row0);
 }
@@ -622,7 +635,7 @@ VexoStatus PredictiveRows<Policy>::DecodeBlockRow(const BlockRowTarget& target) 
 }
 
 template <class Policy>
-uint16_t PredictiveRows<Policy>::NextRaw() {
+[[gnu::noinline]] uint16_t PredictiveRows<Policy>::NextRaw() {
   if (!raw.Hold(rawOffset, 2, true)) {
     rawPastEnd = true;
     return 0;
