@@ -150,7 +150,7 @@ static int RunVexoBands(const coded_file* file, long count, int check, int read,
   if (band == NULL || workspace == NULL || (check && whole == NULL)) return 0;
   for (long i = 0; i < count; ++i) {
     if (!(read ? DecodeVexoBandsRead : DecodeVexoBands)(file, band, width, workspace,
-                                                       workspace_size, whole)) {
+                                                        workspace_size, whole)) {
       return 0;
     }
   }

@@ -182,8 +182,8 @@ class BasicBitReader {
     if (window_ == nullptr || overrun_ != 0) return false;
     const uint64_t fetch = FetchOffset();
     const uint64_t unconsumed = fetch - (fetch * 8 - count_) / 8;
-    const size_t held =
-        window_->refill(*window_, fetch - unconsumed, static_cast<size_t>(unconsumed) + bytes, false);
+    const size_t held = window_->refill(*window_, fetch - unconsumed,
+                                        static_cast<size_t>(unconsumed) + bytes, false);
     Rebase(fetch);
     return held >= unconsumed + bytes;
   }
