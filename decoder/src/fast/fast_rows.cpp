@@ -278,25 +278,29 @@ struct RunEnd {
   return {static_cast<int32_t>((pixels - start) / kFastBlockSize), undefined};
 }
 
-// Whether the block loop may start: both stream positions lie in the file,
-// the symbol stream with room for a block.
+// Whether the block loop may start: the symbol bytes of a block and the raw
+// pixels of a block are held (windows refilled first where they are not).
 [[maybe_unused]] bool LoopMayStart(FastStreams& streams) {
-  return streams.SymbolsAhead() && streams.RawInReach();
+  return streams.SymbolsAhead() && streams.RawsServeABlock();
 }
 
 // Blocks from the next one on whose codes are held, at most `wanted`: all
 // of them for a file in memory (it holds a code for every block), through a
-// window as many as it holds once refilled for them. 0 when a read failed.
+// window as many as it holds, refilled once it holds none (so that a read
+// brings in as many as the share takes). 0 when a read failed.
 template <class Policy>
 int32_t CodesHeld(FastRows<Policy>& f, int32_t wanted) {
   HeldBytes& held = f.codeBytes;
   if (held.window == nullptr) return wanted;
   const int64_t offset = held.base + (f.codes.nextByte - held.bytes);
+  const int64_t wantedBits = int64_t{wanted} * kFastBlockCodeBits;
+  const auto heldBits = [&] { return (held.end - offset) * 8 + f.codes.bitsLeft; };
+  // Divided only when short: a 64-bit division is a call on 32-bit cores.
   const auto blocks = [&] {
-    return static_cast<int32_t>(std::min<int64_t>(
-        wanted, ((held.end - offset) * 8 + f.codes.bitsLeft) / kFastBlockCodeBits));
+    const int64_t bits = heldBits();
+    return bits >= wantedBits ? wanted : static_cast<int32_t>(bits / kFastBlockCodeBits);
   };
-  if (blocks() < wanted) {
+  if (heldBits() < kFastBlockCodeBits) {
     const auto bytes =
         static_cast<size_t>((int64_t{wanted} * kFastBlockCodeBits - f.codes.bitsLeft + 7) / 8);
     if (!held.Hold(offset, bytes, false)) held.Hold(offset, 1, true);
@@ -420,12 +424,11 @@ WalkEnd WalkBlockRow(FastRows<Policy>& f, const BlockRowTarget& t, const FastDel
   for (int32_t bx = 0; bx < f.blocksPerRow;) {
     if (LoopMayStart(f.streams) && (bx > 0 || firstInPlace || f.width > kFastBlockSize)) {
       RunEnd end;
-      int32_t asked = 1;
       if (bx > 0 || firstInPlace) {
         const RegularRun run{t.rows + bx * kFastBlockSize, t.stride,
                              t.above != nullptr ? t.above + bx * kFastBlockSize : nullptr,
                              bx > 0 ? -1 : firstLeftOffset};
-        asked = CodesHeld(f, f.blocksPerRow - bx);
+        const int32_t asked = CodesHeld(f, f.blocksPerRow - bx);
         if (asked == 0) return {VexoStatus::kTruncated, 0};
         end = DecodeRegularBlocks(f.codes, f.streams, run, asked, *deltas.bySymbol);
       } else {
@@ -434,9 +437,10 @@ WalkEnd WalkBlockRow(FastRows<Policy>& f, const BlockRowTarget& t, const FastDel
       bx += end.blocks;
       if (f.streams.pastEnd) return {VexoStatus::kTruncated, 0};
       if (end.undefined) return {VexoStatus::kMalformed, bx};
-      // The loop stops short only where the symbol stream ends: the block
-      // there is read with checks.
-      if (end.blocks == asked) continue;
+      // The loop stops short where the bytes held run out, to go on once
+      // the windows are refilled, and where the symbol stream ends: the
+      // block there is read with checks.
+      if (end.blocks > 0) continue;
     }
     if (CodesHeld(f, 1) == 0) return {VexoStatus::kTruncated, 0};
     const uint32_t code = f.codes.Next();
