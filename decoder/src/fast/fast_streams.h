@@ -9,39 +9,34 @@
 #include <cstdint>
 #include <cstring>
 
-#include "common/held_bytes.h"
 #include "common/little_endian.h"
+#include "common/stream_cursor.h"
 #include "fast/fast_delta_table.h"
 #include "fast/fast_symbols.h"
 
 namespace vexo {
 
 struct FastStreams {
-  HeldBytes symbols;
-  HeldBytes raws;
-  int64_t symbol;  // file offset of the next symbol byte
-  int64_t raw;     // file offset of the next raw pixel
+  StreamCursor symbols;
+  StreamCursor raws;
   bool pastEnd = false;
 
   // The most bytes of raw pixels one block reads: 16 of 2 bytes.
-  static constexpr int64_t kMostRawBytesPerBlock = 32;
+  static constexpr ptrdiff_t kMostRawBytesPerBlock = 32;
 
   // Whether a block may read the symbol stream without checks: as much as
   // the widest block's symbols are cut from is held.
-  bool SymbolsAhead() { return symbols.Hold(symbol, kFastSymbolReadBytes, false); }
+  bool SymbolsAhead() { return symbols.Hold(kFastSymbolReadBytes, false); }
   // Whether the block loop may read raw pixels without a call: the next
   // lies where the stream may be held, and a block's worth after it is
   // held, or all there is up to the end of the file (a window is refilled
   // first where it holds less).
   bool RawsServeABlock() {
-    if (RawsHeldToFileEnd() || raws.end - raw >= kMostRawBytesPerBlock) return RawInReach();
-    raws.Hold(raw, kMostRawBytesPerBlock, false);
-    return RawInReach() && (RawsHeldToFileEnd() || raws.end - raw >= kMostRawBytesPerBlock);
+    if (raws.Next() != nullptr && raws.HeldAhead() >= kMostRawBytesPerBlock) return true;
+    if (!raws.HeldToFileEnd()) raws.Hold(kMostRawBytesPerBlock, false);
+    return raws.Next() != nullptr &&
+           (raws.HeldToFileEnd() || raws.HeldAhead() >= kMostRawBytesPerBlock);
   }
-  bool RawsHeldToFileEnd() const {
-    return raws.window == nullptr || raws.end >= static_cast<int64_t>(raws.window->fileSize);
-  }
-  bool RawInReach() const { return raw >= raws.base && raw <= raws.end; }
 };
 
 // The streams of the block loop, which makes no call. Symbol bytes are read
@@ -57,17 +52,15 @@ class LoopStreams {
  public:
   explicit LoopStreams(FastStreams& streams)
       : owner_(streams),
-        symbol_(streams.symbols.At(streams.symbol)),
-        raw_(streams.raws.At(streams.raw)),
-        lastRaw_(streams.raws.At(
-            streams.raws.end -
-            (streams.RawsHeldToFileEnd() ? 2 : 2 + FastStreams::kMostRawBytesPerBlock))),
-        lastSymbol_(
-            streams.symbols.At(streams.symbols.end - static_cast<int64_t>(kFastSymbolReadBytes))),
-        lastHeldRaw_(streams.raws.At(streams.raws.end - 2)) {}
+        symbol_(streams.symbols.Next()),
+        raw_(streams.raws.Next()),
+        lastRaw_(streams.raws.HeldEnd() -
+                 (streams.raws.HeldToFileEnd() ? 2 : 2 + FastStreams::kMostRawBytesPerBlock)),
+        lastSymbol_(streams.symbols.HeldEnd() - kFastSymbolReadBytes),
+        lastHeldRaw_(streams.raws.HeldEnd() - 2) {}
   ~LoopStreams() {
-    owner_.symbol = owner_.symbols.base + (symbol_ - owner_.symbols.bytes);
-    owner_.raw = owner_.raws.base + (raw_ - owner_.raws.bytes);
+    owner_.symbols.MoveTo(symbol_);
+    owner_.raws.MoveTo(raw_);
   }
   LoopStreams(const LoopStreams&) = delete;
   LoopStreams& operator=(const LoopStreams&) = delete;
@@ -117,21 +110,22 @@ class CheckedStreams {
   // The block's symbol bytes, copied into a zero-padded buffer so that the
   // symbol cutting may read a whole number of words.
   const uint8_t* SymbolBytes(int count) {
-    if (!s_.symbols.Hold(s_.symbol, static_cast<size_t>(count), true)) {
+    const auto bytes = static_cast<size_t>(count);
+    if (!s_.symbols.Hold(bytes, true)) {
       s_.pastEnd = true;
     } else {
-      std::memcpy(padded_.data(), s_.symbols.At(s_.symbol), static_cast<size_t>(count));
+      std::memcpy(padded_.data(), s_.symbols.Next(), bytes);
     }
-    s_.symbol += count;
+    s_.symbols.Skip(bytes);
     return padded_.data();
   }
   uint32_t NextRaw() {
-    if (!s_.raws.Hold(s_.raw, 2, true)) {
+    if (!s_.raws.Hold(2, true)) {
       s_.pastEnd = true;
       return 0;
     }
-    const uint16_t pixel = ReadLe16(s_.raws.At(s_.raw));
-    s_.raw += 2;
+    const uint16_t pixel = ReadLe16(s_.raws.Next());
+    s_.raws.Skip(2);
     return pixel;
   }
 
