@@ -157,7 +157,10 @@ function makeInterface(runtime) {
     const made = withBytes(runtime, bytes, (fileAt) => withStrings(runtime, [String(name)],
       ([nameAt]) => runtime._vexo_web_c_source(fileAt, bytes.length, nameAt)));
     if (!made) throw new Error(text(runtime._vexo_web_c_source_message()));
-    return { c: text(runtime._vexo_web_c_source_text()), h: text(runtime._vexo_web_c_header_text()) };
+    return {
+      c: text(runtime._vexo_web_c_source_text()),
+      h: text(runtime._vexo_web_c_header_text()),
+    };
   }
 
   // Seconds a decode of the file takes, the average of `repetitions`, timed

@@ -57,11 +57,15 @@ export function encodeFacts(result, width, height, vexoName) {
   return [
     ['File size', `${bytes.toLocaleString('en')} bytes`],
     ['Bits per pixel', (8 * bytes / (width * height)).toFixed(3)],
-    ['PSNR', `${Number.isFinite(result.psnr) ? result.psnr.toFixed(2) : '∞'} dB against the source`],
+    ['PSNR', `${decibels(result.psnr)} dB against the source`],
     ['Path and quality', pathAndQuality(result)],
     ['Chosen', result.reason === '' ? 'as asked' : result.reason],
     ['vexo encode says', `${vexoName}: ${result.summary}`],
   ];
+}
+
+function decibels(psnr) {
+  return Number.isFinite(psnr) ? psnr.toFixed(2) : '∞';
 }
 
 function pathAndQuality({ path, quality, family }) {
