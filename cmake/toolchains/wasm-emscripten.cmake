@@ -10,5 +10,7 @@ include("${vexo_emscripten_root}/cmake/Modules/Platform/Emscripten.cmake")
 # looks there, a node installed from elsewhere does not.
 set(CMAKE_CXX_LINKER_LAUNCHER "${CMAKE_COMMAND};-E;env;NODE_PATH=/usr/share/nodejs")
 
-# Fills in what this emscripten's C++ library lacks of C++20.
-set(CMAKE_CXX_FLAGS_INIT "-include ${CMAKE_CURRENT_LIST_DIR}/../wasm/libcxx_compat.h")
+# The 128-bit vector instructions every current browser runs (Chromium 91,
+# Firefox 89, Safari 16.4 and later): the compiler vectorises the plain
+# kernels' row loops with them, a quarter to a third faster decodes.
+set(CMAKE_CXX_FLAGS_INIT "-msimd128")
