@@ -51,10 +51,43 @@ export async function readPicture(bytes, type) {
   } catch {
     return null;
   }
+  const { width, height } = bitmap;
+  const rgba = pixelsThroughWebGl(bitmap) ?? pixelsThroughCanvas(bitmap);
+  bitmap.close();
+  return { rgba, width, height };
+}
+
+// WebGL hands over the bytes as decoded; a 2D canvas keeps colours
+// premultiplied by alpha, which changes translucent ones by a step or so.
+// Null where the browser offers no WebGL 2 or the picture exceeds its
+// textures.
+function pixelsThroughWebGl(bitmap) {
+  const canvas = new OffscreenCanvas(1, 1);
+  const gl = canvas.getContext('webgl2', { premultipliedAlpha: false });
+  if (!gl) return null;
+  try {
+    const texture = gl.createTexture();
+    gl.bindTexture(gl.TEXTURE_2D, texture);
+    gl.pixelStorei(gl.UNPACK_PREMULTIPLY_ALPHA_WEBGL, false);
+    gl.pixelStorei(gl.UNPACK_COLORSPACE_CONVERSION_WEBGL, gl.NONE);
+    gl.texImage2D(gl.TEXTURE_2D, 0, gl.RGBA8, gl.RGBA, gl.UNSIGNED_BYTE, bitmap);
+    const framebuffer = gl.createFramebuffer();
+    gl.bindFramebuffer(gl.FRAMEBUFFER, framebuffer);
+    gl.framebufferTexture2D(gl.FRAMEBUFFER, gl.COLOR_ATTACHMENT0, gl.TEXTURE_2D, texture, 0);
+    if (gl.checkFramebufferStatus(gl.FRAMEBUFFER) !== gl.FRAMEBUFFER_COMPLETE) return null;
+    // Row 0 of the texture is the picture's top row, and readPixels starts there.
+    const rgba = new Uint8ClampedArray(4 * bitmap.width * bitmap.height);
+    gl.readPixels(0, 0, bitmap.width, bitmap.height, gl.RGBA, gl.UNSIGNED_BYTE, rgba);
+    return gl.getError() === gl.NO_ERROR ? rgba : null;
+  } finally {
+    gl.getExtension('WEBGL_lose_context')?.loseContext();
+  }
+}
+
+// Exact for opaque pixels.
+function pixelsThroughCanvas(bitmap) {
   const canvas = new OffscreenCanvas(bitmap.width, bitmap.height);
   const context = canvas.getContext('2d', { colorSpace: 'srgb' });
   context.drawImage(bitmap, 0, 0);
-  bitmap.close();
-  const { data } = context.getImageData(0, 0, canvas.width, canvas.height);
-  return { rgba: data, width: canvas.width, height: canvas.height };
+  return context.getImageData(0, 0, canvas.width, canvas.height).data;
 }

@@ -24,6 +24,8 @@ export async function launchChromium() {
     headless: true,
     args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
       '--disable-background-networking', '--disable-component-update', '--disable-sync',
+      // WebGL without a GPU, as the page reads translucent pictures through it.
+      '--enable-unsafe-swiftshader',
       `--user-data-dir=${profile}`],
   });
   return {

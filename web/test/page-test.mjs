@@ -16,6 +16,7 @@ import { tmpdir } from 'node:os';
 import { basename, dirname, join, resolve } from 'node:path';
 import { after, before, describe, test } from 'node:test';
 import { fileURLToPath } from 'node:url';
+import { crc32, deflateSync } from 'node:zlib';
 
 import { launchChromium } from './browser.mjs';
 import { serveFolder } from './static-server.mjs';
@@ -61,6 +62,32 @@ async function vexoDecodeRaw(vexoFile, byteOrder) {
   return readFile(output);
 }
 
+// An 8-bit RGBA PNG whose alpha runs from clear to opaque.
+function translucentPng(width, height) {
+  const chunk = (type, data) => {
+    const typed = Buffer.concat([Buffer.from(type), data]);
+    const length = Buffer.alloc(4);
+    length.writeUInt32BE(data.length);
+    const check = Buffer.alloc(4);
+    check.writeUInt32BE(crc32(typed));
+    return Buffer.concat([length, typed, check]);
+  };
+  const header = Buffer.alloc(13);
+  header.writeUInt32BE(width, 0);
+  header.writeUInt32BE(height, 4);
+  header.set([8, 6, 0, 0, 0], 8);  // 8 bits, RGBA
+  const rows = [];
+  for (let y = 0; y < height; ++y) {
+    rows.push(0);  // no filter
+    for (let x = 0; x < width; ++x) {
+      rows.push((x * 4) & 255, (y * 5) & 255, (x * y) & 255, (x * 4 + y) & 255);
+    }
+  }
+  const signature = Buffer.from([0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a]);
+  return Buffer.concat([signature, chunk('IHDR', header),
+    chunk('IDAT', deflateSync(Buffer.from(rows))), chunk('IEND', Buffer.alloc(0))]);
+}
+
 // --- the page ---
 
 async function screenshot(name) {
@@ -99,7 +126,7 @@ async function setFields(fields) {
     const kind = await page.$eval(selector, (element) => element.type);
     if (kind === 'select-one') {
       await page.select(selector, value);
-    } else if (kind === 'range') {
+    } else if (kind === 'range' || kind === 'color') {
       await page.$eval(selector, (element, moved) => {
         element.value = moved;
         element.dispatchEvent(new Event('input', { bubbles: true }));
@@ -271,6 +298,21 @@ describe('a picture dropped on the page', () => {
       `Nothing was made of graphic-logo-176x144.png: ${refused.stderr.split('\n')[0]}`);
     await encodeWith({ path: '', family: '' });
     assert.equal(await messageShown(), '');
+  });
+
+  test('composites translucent pixels over the background as vexo encode does', async () => {
+    const translucent = join(work, 'translucent.png');
+    await writeFile(translucent, translucentPng(64, 48));
+    await dropFile(translucent);
+    await waitForPicture(translucent);
+    await encodeWith({ path: 'transform', quality: '10', background: '#204080' });
+    const output = join(work, 'translucent.vxo');
+    const run = runVexo('encode', translucent, output, '--path', 'transform', '--quality', '10',
+      '--background', '204080');
+    assert.equal(run.status, 0, run.stderr);
+    assert.deepEqual(await download('[data-download="vxo"]', 'translucent.vxo'),
+      await readFile(output));
+    await setFields({ background: '#ffffff' });
   });
 });
 
