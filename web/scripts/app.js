@@ -38,7 +38,8 @@ async function openFile(file) {
   stopEncoding();
   showMessage('');
   const bytes = new Uint8Array(await file.arrayBuffer());
-  if (isVexoFile(bytes)) {
+  // A .vxo file whose magic is gone is a damaged VEXO file, not a picture.
+  if (isVexoFile(bytes) || /\.vxo$/i.test(file.name)) {
     await openVexoFile(file.name, bytes);
     return;
   }

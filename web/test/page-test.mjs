@@ -347,6 +347,15 @@ describe('a VEXO file dropped on the page', () => {
     assert.equal(await messageShown(), run.stderr.split('\n')[0].replace(`${work}/`, ''));
     await screenshot('06-damaged-vexo-file');
 
+    const noMagic = join(work, 'no-magic.vxo');
+    const sample = await readFile(kSample);
+    await writeFile(noMagic, Buffer.concat([Buffer.from('XEXO'), sample.subarray(4)]));
+    await dropFile(noMagic);
+    await page.waitForFunction(() =>
+      document.getElementById('message').textContent.startsWith('no-magic.vxo'));
+    const refused = runVexo('decode', noMagic, join(work, 'no-magic.bmp'));
+    assert.equal(await messageShown(), refused.stderr.split('\n')[0].replace(`${work}/`, ''));
+
     const notAPicture = join(work, 'notes.txt');
     await writeFile(notAPicture, 'not a picture');
     await dropFile(notAPicture);
