@@ -70,12 +70,12 @@ class LoopStreams {
   bool MayDecodeBlock() const { return symbol_ <= lastSymbol_; }
   bool PastEnd() const { return pastEnd_; }
 
-  const uint8_t* SymbolBytes(int count) {
+  [[gnu::always_inline]] const uint8_t* SymbolBytes(int count) {
     const uint8_t* bytes = symbol_;
     symbol_ += count;
     return bytes;
   }
-  uint32_t NextRaw() {
+  [[gnu::always_inline]] uint32_t NextRaw() {
     if (raw_ > lastRaw_) [[unlikely]] {
       lastSymbol_ = nullptr;  // no further block
       if (raw_ > lastHeldRaw_) {
