@@ -28,6 +28,7 @@
 #include "arm/code_shift_arm.h"
 #endif
 #if defined(__ARM_FEATURE_SIMD32)
+#include "arm/dsp_transform_kernels.h"
 #include "arm/pixel_pair_chain_dsp.h"
 #endif
 
@@ -38,7 +39,7 @@ struct BuildKernels {
   static constexpr const char* kName = "ARMv7E-M (Thumb-2, two-lane instructions)";
   using CodeShift = CodeShiftThumb2;
   using PixelPairChain = PixelPairChainDsp;
-  using Transform = ArmTransformKernels;
+  using Transform = DspTransformKernels;
   static constexpr bool kFastSymbolMaskInRegister = true;
 };
 #elif defined(__thumb2__)
