@@ -67,4 +67,27 @@ inline uint32_t HalvesToBytes(uint32_t halves) {
   return limited;
 }
 
+// Each byte of `a` and `b`: their sum halved, rounded down (UHADD8).
+inline uint32_t HalvingAddBytes(uint32_t a, uint32_t b) {
+  uint32_t mean;
+  __asm__("uhadd8 %0, %1, %2" : "=r"(mean) : "r"(a), "r"(b));
+  return mean;
+}
+
+// Each byte of `a` less that of `b`, halved and rounded down, as a signed
+// byte (UHSUB8).
+inline uint32_t HalvingSubtractBytes(uint32_t a, uint32_t b) {
+  uint32_t half;
+  __asm__("uhsub8 %0, %1, %2" : "=r"(half) : "r"(a), "r"(b));
+  return half;
+}
+
+// Each byte of `a` less that of `b`, wrapping (USUB8; the GE flags it sets
+// are read by nothing here).
+inline uint32_t SubtractBytes(uint32_t a, uint32_t b) {
+  uint32_t difference;
+  __asm__("usub8 %0, %1, %2" : "=r"(difference) : "r"(a), "r"(b));
+  return difference;
+}
+
 }  // namespace vexo::two_lanes
