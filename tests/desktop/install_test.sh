@@ -32,6 +32,15 @@ for page in "$prefix"/share/man/man[13]/{vexo,byteloom,OrvaneDecoder,vexo-thumbn
     { echo "$page is not of $version" >&2; exit 1; }
 done
 
+# Every function the C interface declares has its manual page, vexo(3).
+functions=$(grep -oE '^[a-z][a-z0-9_ *]*[ *]vexo_[a-z0-9_]+\(' "$source/decoder/include/vexo.h" |
+  grep -oE 'vexo_[a-z0-9_]+')
+[[ -n $functions ]]
+for function in $functions; do
+  [[ -e $prefix/share/man/man3/$function.3.gz ]] ||
+    { echo "no manual page for $function" >&2; exit 1; }
+done
+
 # With CMake.
 cmake -S "$consumer" -B "$work/cmake-build" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
 cmake --build "$work/cmake-build" >/dev/null

@@ -302,7 +302,7 @@ int32_t CodesHeld(FastRows<Policy>& f, int32_t wanted) {
     if (!held.Hold(offset, bytes, false)) held.Hold(offset, 1, true);
     f.codes.nextByte = held.At(offset);
   }
-  return std::max(blocks(), 0);
+  return std::max<int32_t>(blocks(), 0);
 }
 
 void ClearRows(const BlockRowTarget& t, int32_t firstRow, int32_t endRow, int32_t firstColumn,

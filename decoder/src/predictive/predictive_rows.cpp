@@ -51,7 +51,7 @@ struct RowDecode {
         codes(CodeTableFor(rows.quality)),
         coarseShift(UsesCoarseDeltas(rows.quality) ? 1 : 0) {}
 
-  uint16_t NextRaw() { return s.NextRaw(); }
+  uint16_t NextRaw() { return s.raw.Next(); }
 
   // Decodes one pixel code from the pixel's prediction, refilling first.
   // The speed policy looks the code up in one table; the small policy takes
@@ -120,7 +120,7 @@ struct RowDecode {
 
   int DeltaShift() const { return CountedPixelCode::kFineDeltaShift - coarseShift; }
 
-  bool Failed() const { return s.rawPastEnd || s.bits.ConsumedPastEnd(); }
+  bool Failed() const { return s.raw.PastEnd() || s.bits.ConsumedPastEnd(); }
 
   uint16_t* Row(int32_t r) const { return t.rows + static_cast<ptrdiff_t>(r) * t.stride; }
 
@@ -334,12 +334,28 @@ class WindowReader {
 };
 
 // How far one full block moves the next bit at most, in bytes, and what the
-// window reader may load past its start, rounded up to a power of two (a
-// division by it is a shift).
+// window reader may load past its Following() in a block: past the end of
+// its bits a word of look-ahead, and the word that held its first bit
+// started up to 3 bytes before it, rounded up.
 constexpr size_t kFullBlockAdvanceBytes =
     (kPredictiveModeBits + kBlockSize * kBlockSize * kPixelCodeBits + 7) / 8;
 constexpr ptrdiff_t kBlockReach = 32;
-static_assert(kFullBlockAdvanceBytes + 4 <= kBlockReach);
+static_assert(kFullBlockAdvanceBytes + 4 + 3 <= kBlockReach);
+
+// A window is refilled once the bytes it holds serve fewer than 4 blocks
+// for sure: few enough to read large pieces, enough to keep the steps long.
+constexpr ptrdiff_t kRefillBelow = 3 * kFullBlockAdvanceBytes;
+
+// How many full blocks the bytes held surely serve when the reader's
+// Following() lies `room` + kBlockReach bytes before their end: each block
+// starts at most kFullBlockAdvanceBytes after the one before. At most 65
+// (with a multiplication in place of a division, which a core without a
+// divider would call a function for).
+int32_t BlocksInReach(size_t room) {
+  constexpr size_t kScale = 65536 / kFullBlockAdvanceBytes;  // rounded down: never too many
+  const size_t bounded = std::min<size_t>(room, 64 * kFullBlockAdvanceBytes);
+  return 1 + static_cast<int32_t>((bounded * kScale) >> 16);
+}
 
 // The two codes of a pair of pixels, read from the window.
 struct PairCodes {
@@ -359,9 +375,10 @@ struct PairCodes {
 // The rows of a full block predicted from the left, a pair of pixels per
 // window; the prediction of each pixel is the one just decoded. The block's
 // mode takes the window's first `modeBits` bits.
-template <int kDeltaShift, class Policy>
-inline void DecodePairsFromLeft(WindowReader& r, PredictiveRows<Policy>& s, uint16_t* block,
-                                ptrdiff_t stride, uint32_t modeBits, const uint32_t* table) {
+template <int kDeltaShift>
+inline void DecodePairsFromLeft(WindowReader& r, RawPixels& raw, uint16_t* volatile& stop,
+                                uint16_t* block, ptrdiff_t stride, uint32_t modeBits,
+                                const uint32_t* table) {
 #pragma GCC unroll 4
   for (int row = 0; row < kBlockSize; ++row) {
     uint16_t* out = block + row * stride;
@@ -378,11 +395,11 @@ inline void DecodePairsFromLeft(WindowReader& r, PredictiveRows<Policy>& s, uint
         if (CountedPixelCode::IsRaw(codes.first)) {
           // The second delta on the raw pixel: the output still holds it, as
           // the difference of the two pixels stored.
-          const uint32_t pixel = s.NextRaw();
+          const uint32_t pixel = raw.TakeHeld(stop);
           pixel1 = pixel + static_cast<uint32_t>(out[c + 1] - out[c]);
           out[c] = static_cast<uint16_t>(pixel);
         }
-        if (CountedPixelCode::IsRaw(codes.second)) pixel1 = s.NextRaw();
+        if (CountedPixelCode::IsRaw(codes.second)) pixel1 = raw.TakeHeld(stop);
         out[c + 1] = static_cast<uint16_t>(pixel1);
       }
       r.Advance(firstPair ? codes.used + modeBits : codes.used);
@@ -395,10 +412,11 @@ inline void DecodePairsFromLeft(WindowReader& r, PredictiveRows<Policy>& s, uint
 // or the pixel above-left (offset -stride - 1), a pair of pixels per
 // window. The first row's sources are at `firstSources`; the block's mode
 // takes the window's first `modeBits` bits.
-template <int kDeltaShift, class Policy>
-inline void DecodePairsFromAbove(WindowReader& r, PredictiveRows<Policy>& s, uint16_t* block,
-                                 ptrdiff_t stride, ptrdiff_t offset, const uint16_t* firstSources,
-                                 uint32_t modeBits, const uint32_t* table) {
+template <int kDeltaShift>
+inline void DecodePairsFromAbove(WindowReader& r, RawPixels& raw, uint16_t* volatile& stop,
+                                 uint16_t* block, ptrdiff_t stride, ptrdiff_t offset,
+                                 const uint16_t* firstSources, uint32_t modeBits,
+                                 const uint32_t* table) {
 #pragma GCC unroll 4
   for (int row = 0; row < kBlockSize; ++row) {
     uint16_t* out = block + row * stride;
@@ -412,8 +430,10 @@ inline void DecodePairsFromAbove(WindowReader& r, PredictiveRows<Policy>& s, uin
       out[c + 1] = static_cast<uint16_t>(
           CountedPixelCode::AddDelta(source[c + 1], codes.second, kDeltaShift));
       if (codes.TookRaw()) [[unlikely]] {
-        if (CountedPixelCode::IsRaw(codes.first)) out[c] = static_cast<uint16_t>(s.NextRaw());
-        if (CountedPixelCode::IsRaw(codes.second)) out[c + 1] = static_cast<uint16_t>(s.NextRaw());
+        if (CountedPixelCode::IsRaw(codes.first))
+          out[c] = static_cast<uint16_t>(raw.TakeHeld(stop));
+        if (CountedPixelCode::IsRaw(codes.second))
+          out[c + 1] = static_cast<uint16_t>(raw.TakeHeld(stop));
       }
       r.Advance(firstPair ? codes.used + modeBits : codes.used);
     }
@@ -421,36 +441,47 @@ inline void DecodePairsFromAbove(WindowReader& r, PredictiveRows<Policy>& s, uin
 }
 
 // Up to `count` full blocks from column x of `place` on, with the window
-// reader, while the file holds kFullBlockFetchBytes ahead of the reader at
-// the start of each (counted once, from kFullBlockAdvanceBytes). Returns the
-// column where it stopped.
+// reader, in steps of as many blocks as the bytes held of both streams
+// surely serve, refilling windows between the steps (a file in memory
+// serves a whole row at once). Returns the column where it stopped: where
+// the file ends, or after the first block whose raw pixel lay past it.
 template <int kDeltaShift, class Policy>
 int32_t DecodeFullBlockRun(PredictiveRows<Policy>& s, const FullBlockPlace& place, int32_t x,
                            int32_t count) {
   const ptrdiff_t stride = place.stride;
   WindowReader r(s.bits.Origin(), s.bits.Save());
-  const uint8_t* const heldEnd = s.bits.HeldEnd();
+  const uint8_t* heldEnd = s.bits.HeldEnd();
   uint16_t* block = place.row0 + x;
   uint16_t* const end = block + count * kBlockSize;
   constexpr uint32_t kModeBits = kPredictiveModeBits;
   // The pixel above a block's first pixel, found from the block as in a
   // picture whose rows follow each other.
-  const bool zerosAbove = place.above == nullptr;
   const uintptr_t aboveDelta =
       reinterpret_cast<uintptr_t>(place.above) - reinterpret_cast<uintptr_t>(place.row0);
-  // In steps of as many blocks as the held bytes surely hold, counting each
-  // at kBlockReach (a whole row at once from a file in memory).
+  // Kept in a register: found anew in position-independent code it costs
+  // two loads and the global table's address a third.
+  const uint32_t* table = CountedPixelCodes.data();
+  __asm__("" : "+r"(table));
   do {
-    const ptrdiff_t room = heldEnd - r.Following() - kBlockReach;
-    if (room < 0) break;
-    uint16_t* const stop = std::min(end, block + (1 + room / kBlockReach) * kBlockSize);
+    ptrdiff_t room = heldEnd - r.Following() - kBlockReach;
+    if (room < kRefillBelow) {
+      s.bits.Restore(r.Handover());
+      s.bits.HasBytesAhead(kBlockReach + sizeof(uint64_t) + kRefillBelow);
+      r = WindowReader(s.bits.Origin(), s.bits.Save());
+      heldEnd = s.bits.HeldEnd();
+      room = heldEnd - r.Following() - kBlockReach;
+      if (room < 0) break;
+    }
+    if (!s.raw.ServesABlock()) break;
+    uint16_t* volatile stop =
+        std::min(end, block + BlocksInReach(static_cast<size_t>(room)) * kBlockSize);
     do {
       // The block's rows from its start, not four pointers carried from block
       // to block: registers are scarce.
       __asm__("" : "+r"(block));
       const uint32_t mode = r.Window() >> (32 - kModeBits);
       if (mode == kPredictFromLeft) {
-        DecodePairsFromLeft<kDeltaShift>(r, s, block, stride, kModeBits, CountedPixelCodes.data());
+        DecodePairsFromLeft<kDeltaShift>(r, s.raw, stop, block, stride, kModeBits, table);
       } else if (mode == kPredictiveFillLeft) {
         for (int row = 0; row < kBlockSize; ++row) {
           uint16_t* out = block + row * stride;
@@ -461,13 +492,10 @@ int32_t DecodeFullBlockRun(PredictiveRows<Policy>& s, const FullBlockPlace& plac
       } else {
         static_assert(kPredictFromAbove >> 1 == 0 && kPredictFromAboveLeft >> 1 == 1);
         const ptrdiff_t up = -static_cast<ptrdiff_t>(mode >> 1);
-        const uint16_t* firstSources = zerosAbove
-                                           ? kZerosAbove
-                                           : reinterpret_cast<const uint16_t*>(
-                                                 reinterpret_cast<uintptr_t>(block) + aboveDelta) +
-                                                 up;
-        DecodePairsFromAbove<kDeltaShift>(r, s, block, stride, up - stride, firstSources, kModeBits,
-                                          CountedPixelCodes.data());
+        const uint16_t* firstSources =
+            reinterpret_cast<const uint16_t*>(reinterpret_cast<uintptr_t>(block) + aboveDelta) + up;
+        DecodePairsFromAbove<kDeltaShift>(r, s.raw, stop, block, stride, up - stride, firstSources,
+                                          kModeBits, table);
       }
       block += kBlockSize;
       // A raw pixel past the end of the file is not looked for here: the run
@@ -479,6 +507,35 @@ int32_t DecodeFullBlockRun(PredictiveRows<Policy>& s, const FullBlockPlace& plac
   return static_cast<int32_t>(block - place.row0);
 }
 
+template <class Policy>
+int32_t DecodeFullBlockRun(RowDecode<Policy>& d, const FullBlockPlace& place, int32_t x,
+                           int32_t count) {
+  return d.coarseShift != 0
+             ? DecodeFullBlockRun<CountedPixelCode::kCoarseDeltaShift>(d.s, place, x, count)
+             : DecodeFullBlockRun<CountedPixelCode::kFineDeltaShift>(d.s, place, x, count);
+}
+
+// As DecodeFullBlockRun in the picture's first block row, whose sources
+// above read as 0: a row of zeros on the stack stands in for the row above,
+// a few blocks at a time (the run then needs no test for it).
+template <class Policy>
+int32_t DecodeFullBlockRunsBelowZeros(RowDecode<Policy>& d, const FullBlockPlace& place, int32_t x,
+                                      int32_t count) {
+  constexpr int32_t kBlocksAtOnce = 16;
+  const uint16_t zeros[1 + kBlocksAtOnce * kBlockSize] = {};
+  const int32_t end = x + count * kBlockSize;
+  while (x < end && !d.s.raw.PastEnd()) {
+    const int32_t blocks = std::min(kBlocksAtOnce, (end - x) / kBlockSize);
+    // The row above, placed so that the pixel above column x is zeros[1].
+    const auto above = reinterpret_cast<const uint16_t*>(reinterpret_cast<uintptr_t>(zeros + 1) -
+                                                         x * sizeof(uint16_t));
+    const int32_t reached = DecodeFullBlockRun(d, {place.row0, place.stride, above}, x, blocks);
+    if (reached != x + blocks * kBlockSize) return reached;
+    x = reached;
+  }
+  return x;
+}
+
 // Full blocks from column x on, at most `count`, while the file reaches far
 // enough: with the window reader on 32-bit processors, block by block with
 // the 64-bit accumulator elsewhere. Returns the column where it stopped.
@@ -487,14 +544,13 @@ int32_t DecodeFullBlocks(RowDecode<Policy>& d, const FullBlockPlace& place, int3
                          int32_t count) {
   if (!d.s.bits.HasBytesAhead(kFullBlockFetchBytes)) return x;
   if constexpr (kRefillPerPair) {
-    return d.coarseShift != 0
-               ? DecodeFullBlockRun<CountedPixelCode::kCoarseDeltaShift>(d.s, place, x, count)
-               : DecodeFullBlockRun<CountedPixelCode::kFineDeltaShift>(d.s, place, x, count);
+    if (place.above == nullptr) return DecodeFullBlockRunsBelowZeros(d, place, x, count);
+    return DecodeFullBlockRun(d, place, x, count);
   }
   const int32_t end = x + count * kBlockSize;
   for (; x < end && d.s.bits.HasBytesAhead(kFullBlockFetchBytes); x += kBlockSize) {
     DecodeFullBlockUnchecked(d, place, x);
-    if (d.s.rawPastEnd) return x + kBlockSize;
+    if (d.s.raw.PastEnd()) return x + kBlockSize;
   }
   return x;
 }
@@ -559,7 +615,7 @@ template <class Policy>
       } else if (width > kBlockSize) {
         next = DecodeFirstBlockApart(d);
       }
-      if (rows.rawPastEnd) return true;
+      if (rows.raw.PastEnd()) return true;
       if (next != x) {
         x = next;
         continue;
@@ -611,8 +667,7 @@ PredictiveRows<Policy>::PredictiveRows(const DecodePlan& plan, const StreamSourc
     : bits(sources.InMemory() ? NativeBitReader(sources.file, static_cast<size_t>(sources.fileSize),
                                                 kPredictiveStreamStart)
                               : NativeBitReader(sources.windows[0], kPredictiveStreamStart)),
-      rawOffset(plan.pathFields[0]),
-      raw(sources.Stream(1)),
+      raw(sources.Stream(1), plan.pathFields[0]),
       width(plan.width),
       quality(plan.header.quality) {}
 
@@ -628,26 +683,16 @@ VexoStatus PredictiveRows<Policy>::DecodeBlockRow(const BlockRowTarget& target) 
     return VexoStatus::kOk;
   } else {
     const int32_t x = DecodeWholeRow(*this, target);
-    if (rawPastEnd) return VexoStatus::kTruncated;
+    if (raw.PastEnd()) return VexoStatus::kTruncated;
     if (x == width) return VexoStatus::kOk;
     return WalkBlockRow(*this, target, x) ? VexoStatus::kTruncated : VexoStatus::kOk;
   }
 }
 
 template <class Policy>
-[[gnu::noinline]] uint16_t PredictiveRows<Policy>::NextRaw() {
-  if (!raw.Hold(rawOffset, 2, true)) {
-    rawPastEnd = true;
-    return 0;
-  }
-  const uint16_t pixel = ReadLe16(raw.At(rawOffset));
-  rawOffset += 2;
-  return pixel;
-}
-
-template <class Policy>
 int32_t PredictiveRows<Policy>::Result() const {
-  return rawOffset > 0 ? static_cast<int32_t>(rawOffset) : -1;
+  const int64_t offset = raw.Offset();
+  return offset > 0 ? static_cast<int32_t>(offset) : -1;
 }
 
 #if VEXO_BUILDS_SPEED_POLICY

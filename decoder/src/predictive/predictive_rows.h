@@ -10,6 +10,7 @@
 #include "common/bit_reader.h"
 #include "common/held_bytes.h"
 #include "plan.h"
+#include "predictive/raw_pixels.h"
 
 namespace vexo {
 
@@ -33,19 +34,13 @@ class PredictiveRows {
   // positive.
   int32_t Result() const;
 
-  // The next pixel of the raw-pixel stream. Past either end of the file it
-  // records the fault and yields 0; the caller stops after the block.
-  uint16_t NextRaw();
-
   // Every block row stays in its place.
   static constexpr bool PictureDone() { return false; }
 
   NativeBitReader bits;
-  int64_t rawOffset;
-  HeldBytes raw;
+  RawPixels raw;
   int32_t width;
   uint8_t quality;
-  bool rawPastEnd = false;
 };
 
 extern template class PredictiveRows<SpeedPolicy>;
