@@ -7,6 +7,8 @@
 // the set this build uses, with the same members everywhere:
 //   kName                       the processor variant, for reports;
 //   CodeShift                   the predictive path's code shifts;
+//   CodeShiftSets               every set of them this build runs (KernelSets),
+//                               which the kernel table checks;
 //   PixelPairChain              the two-column delta chain;
 //   Transform                   the transform path's set;
 //   kFastSymbolMaskInRegister   how the fast path cuts its symbols.

@@ -12,15 +12,20 @@
 // - ARM state with the two-lane instructions (ARMv6 and later: ARM11 ...):
 //   the ARM state kernels, and UADD16 for the pixel-pair chain.
 //
+// A Thumb-2 core runs the Thumb-1 code shifts too, which its kernel table
+// checks as well.
+//
 // The symbol cutting of the fast path keeps its mask in a register where an
 // AND takes a shifted register operand (ARM state, Thumb-2); Thumb-1 has no
 // such operand and too few registers.
 #pragma once
 
 #include "arm/arm_transform_kernels.h"
+#include "common/kernel_sets.h"
 #include "fast/pixel_pair_chain.h"
 
 #if defined(__thumb2__)
+#include "arm/code_shift_thumb1.h"
 #include "arm/code_shift_thumb2.h"
 #elif defined(__thumb__)
 #include "arm/code_shift_thumb1.h"
@@ -38,6 +43,7 @@ namespace vexo {
 struct BuildKernels {
   static constexpr const char* kName = "ARMv7E-M (Thumb-2, two-lane instructions)";
   using CodeShift = CodeShiftThumb2;
+  using CodeShiftSets = KernelSets<CodeShiftThumb2, CodeShiftThumb1>;
   using PixelPairChain = PixelPairChainDsp;
   using Transform = DspTransformKernels;
   static constexpr bool kFastSymbolMaskInRegister = true;
@@ -46,6 +52,7 @@ struct BuildKernels {
 struct BuildKernels {
   static constexpr const char* kName = "ARMv7-M (Thumb-2)";
   using CodeShift = CodeShiftThumb2;
+  using CodeShiftSets = KernelSets<CodeShiftThumb2, CodeShiftThumb1>;
   using PixelPairChain = PixelPairChainPlain;
   using Transform = ArmTransformKernels;
   static constexpr bool kFastSymbolMaskInRegister = true;
@@ -54,6 +61,7 @@ struct BuildKernels {
 struct BuildKernels {
   static constexpr const char* kName = "Thumb-1";
   using CodeShift = CodeShiftThumb1;
+  using CodeShiftSets = KernelSets<CodeShiftThumb1>;
   using PixelPairChain = PixelPairChainPlain;
   using Transform = ArmTransformKernels;
   static constexpr bool kFastSymbolMaskInRegister = false;
@@ -62,6 +70,7 @@ struct BuildKernels {
 struct BuildKernels {
   static constexpr const char* kName = "ARM state, two-lane instructions";
   using CodeShift = CodeShiftArm;
+  using CodeShiftSets = KernelSets<CodeShiftArm>;
   using PixelPairChain = PixelPairChainDsp;
   using Transform = ArmTransformKernels;
   static constexpr bool kFastSymbolMaskInRegister = true;
@@ -70,6 +79,7 @@ struct BuildKernels {
 struct BuildKernels {
   static constexpr const char* kName = "ARM state";
   using CodeShift = CodeShiftArm;
+  using CodeShiftSets = KernelSets<CodeShiftArm>;
   using PixelPairChain = PixelPairChainPlain;
   using Transform = ArmTransformKernels;
   static constexpr bool kFastSymbolMaskInRegister = true;

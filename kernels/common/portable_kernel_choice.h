@@ -6,6 +6,7 @@
 #include <bit>
 #include <type_traits>
 
+#include "common/kernel_sets.h"
 #include "fast/pixel_pair_chain.h"
 #include "predictive/code_shift.h"
 #include "transform/portable_transform_kernels.h"
@@ -15,6 +16,7 @@ namespace vexo {
 struct BuildKernels {
   static constexpr const char* kName = "portable";
   using CodeShift = CodeShiftPlain;
+  using CodeShiftSets = KernelSets<>;
   using PixelPairChain = PixelPairChainPlain;
   using Transform = std::conditional_t<std::endian::native == std::endian::little,
                                        WordTransformKernels, PlainTransformKernels>;

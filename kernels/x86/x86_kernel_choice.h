@@ -4,6 +4,7 @@
 // chosen once per process from the run-time level (x86/simd_level.h).
 #pragma once
 
+#include "common/kernel_sets.h"
 #include "fast/pixel_pair_chain.h"
 #include "predictive/code_shift.h"
 #include "x86/sse2_transform_kernels.h"
@@ -13,6 +14,7 @@ namespace vexo {
 struct BuildKernels {
   static constexpr const char* kName = "x86-64 (SSE2)";
   using CodeShift = CodeShiftPlain;
+  using CodeShiftSets = KernelSets<>;
   using PixelPairChain = PixelPairChainPlain;
   using Transform = Sse2TransformKernels;
   // The symbols are cut from a 64-bit window as it is.

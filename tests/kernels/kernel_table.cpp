@@ -1,7 +1,7 @@
 // The kernels' entries: for each family, the sets to check against its
-// plain set, the build's own (kernel_choice.h) and the portable ones that
-// run everywhere. A set whose function is the plain one, or one listed
-// before it (a set that inherits it), is left out.
+// plain set, the build's own (kernel_choice.h: the code shifts of every set
+// it runs) and the portable ones that run everywhere. A set whose function is the plain one, or one
+// listed before it (a set that inherits it), is left out.
 #include "kernel_table.h"
 
 #include <algorithm>
@@ -265,7 +265,8 @@ constexpr KernelEntry EntryOf() {
 // The family's entry for each set, kept where the set's kernel is its own.
 template <class Family, class... Sets>
 constexpr std::array<Candidate, sizeof...(Sets)> Candidates() {
-  const std::array kernels{Family::template Of<Sets>()...};
+  using Kernel = decltype(Family::template Of<typename Family::Plain>());
+  const std::array<Kernel, sizeof...(Sets)> kernels{Family::template Of<Sets>()...};
   std::array<Candidate, sizeof...(Sets)> candidates{Candidate{EntryOf<Family, Sets>(), true}...};
   for (size_t i = 0; i < kernels.size(); ++i) {
     candidates[i].kept = kernels[i] != Family::template Of<typename Family::Plain>();
@@ -276,6 +277,11 @@ constexpr std::array<Candidate, sizeof...(Sets)> Candidates() {
 
 // The sets a set builds on first, so that an inherited kernel is named
 // after the set that has it.
+template <class Family, class... Sets>
+constexpr auto CandidatesOf(KernelSets<Sets...>) {
+  return Candidates<Family, Sets...>();
+}
+
 template <class Family>
 constexpr auto TransformCandidates() {
   return Candidates<Family, WordTransformKernels, ArmTransformKernels, BuildKernels::Transform>();
