@@ -8,9 +8,12 @@
 //   the same with the Thumb-1 code shifts;
 // - Thumb-2 (ARMv7-M: Cortex-M3): the same with the Thumb-2 code shifts;
 // - Thumb-2 with the two-lane instructions (ARMv7E-M: Cortex-M4, M7): the
-//   Thumb-2 code shifts, and UADD16 for the pixel-pair chain;
+//   Thumb-2 code shifts, the two-lane transform kernels and UADD16 for the
+//   pixel-pair chain;
 // - ARM state with the two-lane instructions (ARMv6 and later: ARM11 ...):
-//   the ARM state kernels, and UADD16 for the pixel-pair chain.
+//   the ARM state kernels, and UADD16 for the pixel-pair chain. The
+//   two-lane transform kernels would assemble there too, but no count here
+//   measures such a core.
 //
 // A Thumb-2 core runs the Thumb-1 code shifts too, which its kernel table
 // checks as well.

@@ -296,7 +296,7 @@ constexpr auto Join(const std::array<Candidate, kSizes>&... parts) {
 }
 
 constexpr auto kCandidates =
-    Join(Candidates<CodeShifts, BuildKernels::CodeShift>(),
+    Join(CandidatesOf<CodeShifts>(BuildKernels::CodeShiftSets{}),
          Candidates<PixelPairChains, BuildKernels::PixelPairChain>(),
          TransformCandidates<Predictions>(), TransformCandidates<Reconstructions>(),
          TransformCandidates<ClippedPacking>(), TransformCandidates<WholePacking>());
