@@ -24,6 +24,13 @@ inline uint32_t JoinHighHalves(uint32_t low, uint32_t high) {
   return joined;
 }
 
+// The low half of `low` and the high half of `high` (PKHBT).
+inline uint32_t LowAndHighHalves(uint32_t low, uint32_t high) {
+  uint32_t joined;
+  __asm__("pkhbt %0, %1, %2" : "=r"(joined) : "r"(low), "r"(high));
+  return joined;
+}
+
 // Both halves with their two bytes exchanged (REV16).
 inline uint32_t SwapHalfBytes(uint32_t pair) {
   uint32_t swapped;
