@@ -47,3 +47,8 @@ target_compile_options(vexo_speed_options
 # the level above.
 add_library(vexo_size_options INTERFACE)
 target_compile_options(vexo_size_options INTERFACE $<$<CONFIG:Release,RelWithDebInfo>:-Os>)
+
+# Fills in what the C++ library of Debian's emscripten lacks of C++20.
+if(CMAKE_SYSTEM_NAME STREQUAL "Emscripten")
+  add_compile_options(-include ${CMAKE_CURRENT_LIST_DIR}/wasm/libcxx_compat.h)
+endif()

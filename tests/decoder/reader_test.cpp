@@ -5,13 +5,18 @@
 // the samples no byte read twice.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "bit_writer.h"
 #include "example_files.h"
+#include "fast_file_builder.h"
 #include "reader_check.h"
 #include "vexo.h"
 
@@ -52,6 +57,49 @@ TEST(Reader, MatchesMemoryOnEveryPrefix) {
       const ReaderCheck how{kInputSizes[size % 4], 0, -1};
       EXPECT_EQ(CheckReaderAgainstMemory(std::span(files[which]).first(size), how), "")
           << "file " << which << " cut to " << size;
+    }
+  }
+}
+
+// Files whose raw pixels crowd: fast blocks that are all raw pixels or
+// mostly raw escapes, and a predictive stream of random codes, so that the
+// raw-pixel window runs low in the middle of blocks, on every buffer size.
+TEST(Reader, MatchesMemoryWhereRawPixelsCrowd) {
+  std::mt19937 random(7);
+  FastFileBuilder fast;
+  for (int block = 0; block < 24 * 24; ++block) {
+    if (block % 3 != 0) {
+      fast.Code(false, 0);
+      std::vector<uint16_t> raw(16);
+      for (auto& pixel : raw) pixel = static_cast<uint16_t>(random());
+      fast.Raw(raw);
+    } else {
+      fast.Code(block % 2 == 0, 2);
+      std::array<uint32_t, 16> symbols{};
+      for (auto& symbol : symbols) symbol = random() % 2 == 0 ? 0 : random() % 4;
+      fast.Symbols(2, symbols);
+      std::vector<uint16_t> escaped(
+          static_cast<size_t>(std::count(symbols.begin(), symbols.end(), 0u)));
+      for (auto& pixel : escaped) pixel = static_cast<uint16_t>(random());
+      fast.Raw(escaped);
+    }
+  }
+  std::vector<uint8_t> bits(2 * 96 * 96);
+  for (auto& byte : bits) byte = static_cast<uint8_t>(random());
+  std::vector<uint16_t> raw(96 * 96);
+  for (auto& pixel : raw) pixel = static_cast<uint16_t>(random());
+  const Bytes files[] = {fast.Build(FastHeader(96, 96)),
+                         MakePredictiveFile({.width = 96, .height = 96}, bits, raw)};
+  for (const Bytes& file : files) {
+    vexo_info info{};
+    ASSERT_EQ(vexo_read_info(file.data(), file.size(), &info), VEXO_OK);
+    std::vector<uint16_t> picture(96 * 96);
+    std::vector<uint8_t> workspace(vexo_workspace_size(&info));
+    ASSERT_EQ(vexo_decode(file.data(), file.size(), picture.data(), 96, 0, workspace.data(),
+                          workspace.size(), nullptr),
+              VEXO_OK);
+    for (const size_t input : kInputSizes) {
+      EXPECT_EQ(CheckReaderAgainstMemory(file, {input, 0, -1}), "") << "input " << input;
     }
   }
 }

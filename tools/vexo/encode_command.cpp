@@ -11,6 +11,7 @@
 #include "batch_run.h"
 #include "c_source/c_source.h"
 #include "commands.h"
+#include "encode_settings/encoded_file.h"
 #include "file_io/input_file.h"
 #include "file_io/whole_file.h"
 #include "file_names.h"
@@ -55,23 +56,6 @@ std::string CSourceNameFor(const std::string& path) {
   return std::filesystem::path(path).replace_extension(".c").string();
 }
 
-// Decodes the new file with the library; lossless output must give back the
-// quantised picture exactly.
-std::string CheckByDecoding(const std::vector<uint8_t>& file, const RgbPicture& picture,
-                            const EncodeOptions& options, std::vector<uint16_t>& decoded) {
-  decoded.assign(static_cast<size_t>(picture.width) * picture.height, 0);
-  const VexoDecodeResult result = VexoDecode(options.family, file, decoded);
-  // Reported as every other failed allocation of the encode is.
-  if (result.status != VexoStatus::kOk) {
-    return std::string("the encoded file does not decode (") +
-           std::string(VexoStatusName(result.status)) + ")";
-  }
-  if (IsLosslessEncoding(options) && decoded != QuantiseToRgb565(picture, options.dither)) {
-    return "the encoded file does not decode to the picture";
-  }
-  return {};
-}
-
 // The line every encoded file gets: the output, the picture's size, the
 // file's size, the path and quality (and why, when chosen for a goal), the
 // PSNR of a lossy file, and the array of a C source. Made before the file is
@@ -81,20 +65,11 @@ std::string CheckByDecoding(const std::vector<uint8_t>& file, const RgbPicture& 
 std::string FileLine(const EncodeRequest& request, const c_source::CSourceNames* cSource,
                      const EncodeChoice& encoded, const RgbPicture& picture,
                      const std::vector<uint16_t>& decoded) {
-  const double pixels = static_cast<double>(picture.width) * picture.height;
-  const size_t bytes = encoded.file.size();
   const std::string name =
       request.output == file_io::kStandardStream ? "standard output" : request.output;
-  std::string line = name + ": " + std::to_string(picture.width) + " x " +
-                     std::to_string(picture.height) + ", " + std::to_string(bytes) + " bytes (" +
-                     Fixed(8.0 * static_cast<double>(bytes) / pixels, 3) + " bits per pixel), " +
-                     EncodingNameWithFamily(encoded.options);
-  if (!IsLosslessEncoding(encoded.options)) {
-    line += ", PSNR " + Fixed(PsnrAgainstSource(picture, decoded), 2) + " dB";
-  }
+  std::string line = name + ": " + encode_settings::FileDescription(encoded, picture, decoded);
   if (cSource) line += ", C array " + cSource->arrayName + " declared in " + cSource->headerPath;
-  if (!encoded.why.empty()) line += "; chosen: " + encoded.why;
-  return line + "\n";
+  return line + encode_settings::ChoiceReason(encoded) + "\n";
 }
 
 // What a single encode adds: the time the encoder took.
@@ -104,38 +79,16 @@ std::string TimeLine(const RgbPicture& picture, double seconds) {
          " megapixels per second)\n";
 }
 
-// Warnings about a transform file that costs more than it needs to: larger
-// than the lossless predictive file of the same picture, or a quality whose
-// levels are too small to correct a prediction. The lossless paths are not
-// compared: they keep every pixel, which the transform path never does.
-// Made before the file is written, like the file's line.
+// Warnings about a transform file that costs more than it needs to, made
+// before the file is written, like the file's line.
 std::string WastedBitsWarnings(const EncodeRequest& request, const RgbPicture& picture,
                                size_t fileBytes) {
-  if (request.options.path != VexoPath::kTransform) return {};
-  std::string warnings;
-  if (request.options.quality == 0) {
-    warnings += "warning: " + request.output +
-                ": transform quality 0 carries levels of at most 2, too small to correct its "
-                "predictions; quality 1 gives the best picture\n";
+  std::string lines;
+  for (const std::string& warning :
+       encode_settings::WastedBitsWarnings(picture, request.options, fileBytes)) {
+    lines += "warning: " + request.output + ": " + warning + "\n";
   }
-  // The picture passed the same checks for the request's own path.
-  const EncodeOptions lossless{VexoPath::kPredictive, VexoFamily::k101, 0};
-  const size_t losslessBytes = EncodeVexo(picture, lossless).value().size();
-  if (fileBytes > losslessBytes) {
-    warnings += "warning: " + request.output + ": " + std::to_string(fileBytes) +
-                " bytes, larger than the lossless predictive file of this picture (" +
-                std::to_string(losslessBytes) + " bytes, --path predictive --quality 0)\n";
-  }
-  return warnings;
-}
-
-// The file the request asks for, with its options; `why` is empty when the
-// request named the path and quality itself.
-Result<EncodeChoice> EncodeAsAsked(const EncodeRequest& request, const RgbPicture& picture) {
-  if (request.choice) return ChooseEncoding(picture, *request.choice);
-  Result<std::vector<uint8_t>> encoded = EncodeVexo(picture, request.options);
-  if (!encoded) return encoded.error();
-  return EncodeChoice{request.options, std::move(*encoded)};
+  return lines;
 }
 
 // Writes the VEXO file, or the C source and header that hold it.
@@ -181,7 +134,8 @@ int Encode(const EncodeRequest& request, bool timed, std::ostream& out, std::ost
   }
   const RgbPicture& picture = *read;
   const auto start = std::chrono::steady_clock::now();
-  const Result<EncodeChoice> encoded = EncodeAsAsked(request, picture);
+  const Result<EncodeChoice> encoded =
+      encode_settings::EncodeAsAsked(picture, {request.options, request.choice});
   const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
   if (!encoded) {
     err << file_io::InputName(request.input) << ": " << encoded.error().message
@@ -191,7 +145,8 @@ int Encode(const EncodeRequest& request, bool timed, std::ostream& out, std::ost
   const std::vector<uint8_t>& file = encoded->file;
 
   std::vector<uint16_t> decoded;
-  if (const std::string problem = CheckByDecoding(file, picture, encoded->options, decoded);
+  if (const std::string problem =
+          encode_settings::CheckByDecoding(file, picture, encoded->options, decoded);
       !problem.empty()) {
     err << file_io::InputName(request.input) << ": " << problem << "\n";
     return 1;

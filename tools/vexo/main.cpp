@@ -3,23 +3,23 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
-#include <charconv>
-#include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <iostream>
-#include <limits>
 #include <map>
 #include <new>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 
 #include "batch_plan.h"
 #include "batch_run.h"
 #include "c_source/c_source.h"
 #include "commands.h"
+#include "encode_settings/encode_settings.h"
+#include "encode_settings/option_checks.h"
 #include "file_names.h"
 
 namespace vexo::cli {
@@ -111,54 +111,18 @@ const char* const kEncodeDescription =
     "  vexo_decode(logo, LOGO_SIZE, pixels, LOGO_WIDTH, 0, work, LOGO_WORKSPACE_SIZE, 0);\n"
     "  vexo_add_images(app FILES logo.png)           # CMake, the same at build time";
 
-// A colour given as "white", "black", or six hexadecimal digits with an
-// optional leading "#".
-std::optional<Rgb> ParseColour(std::string text) {
-  if (text == "white") return kWhite;
-  if (text == "black") return Rgb{0, 0, 0};
-  if (!text.empty() && text.front() == '#') text.erase(0, 1);
-  if (text.size() != 6 || text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
-    return std::nullopt;
-  }
-  const unsigned long value = std::stoul(text, nullptr, 16);
-  return Rgb{static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 8),
-             static_cast<uint8_t>(value)};
-}
-
-// The checks of the number options, each saying the range it takes.
-
-// A whole number from `lowest` to `highest`.
+// The check of a number option, saying the range it takes.
 std::function<std::string(const std::string&)> WholeNumberFrom(int lowest, int highest) {
-  return [lowest, highest](const std::string& text) -> std::string {
-    int value = 0;
-    const char* const end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value);
-    if (error == std::errc() && stop == end && value >= lowest && value <= highest) return "";
-    return "must be a whole number from " + std::to_string(lowest) + " to " +
-           std::to_string(highest) + ", not " + text;
+  return [lowest, highest](const std::string& text) {
+    return encode_settings::WholeNumberProblem(text, lowest, highest);
   };
 }
 
-// A count of bytes from 1 up; one too large to hold is as good as the largest.
-std::optional<size_t> ByteCount(const std::string& text) {
-  if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return {};
-  size_t value = 0;
-  const auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error == std::errc::result_out_of_range) return std::numeric_limits<size_t>::max();
-  if (value == 0) return {};
-  return value;
-}
-
-std::string ByteCountProblem(const std::string& text) {
-  return ByteCount(text) ? "" : "must be a whole number of bytes from 1 up, not " + text;
-}
-
-// A PSNR in dB from 0 up.
-std::string DecibelsProblem(const std::string& text) {
-  char* end = nullptr;
-  const double value = std::strtod(text.c_str(), &end);
-  const bool decibels = !text.empty() && *end == '\0' && std::isfinite(value) && value >= 0;
-  return decibels ? "" : "must be a PSNR in dB from 0 up (a number such as 35.5), not " + text;
+// One of `words`, listed in the help as CLI11 lists a set.
+CLI::Validator OneOf(std::span<const std::string_view> words) {
+  return CLI::Validator(
+      [words](std::string& text) { return encode_settings::WordProblem(text, words); },
+      encode_settings::WordChoices(words));
 }
 
 // CLI11 would only say that the argument was not expected.
@@ -169,35 +133,6 @@ bool IsUnknownCommand(int argc, char** argv, const CLI::App& app) {
   }
   return true;
 }
-
-const std::map<std::string, VexoPath> kPathNames = {{"predictive", VexoPath::kPredictive},
-                                                    {"fast", VexoPath::kFast},
-                                                    {"transform", VexoPath::kTransform}};
-
-// Checks of the request that need no picture; a failure is a usage error.
-std::string UsageProblem(const EncodeOptions& options) {
-  if (options.path == VexoPath::kFast && options.family != VexoFamily::k201) {
-    return "--path fast needs --family 201";
-  }
-  if (options.path == VexoPath::kTransform && options.family != VexoFamily::k101) {
-    return "--path transform needs --family 101";
-  }
-  const int highest = HighestQuality(options.path);
-  if (options.quality > highest) {
-    return "--quality must be from 0 to " + std::to_string(highest) + " on the " +
-           std::string(VexoPathName(options.path)) + " path, not " +
-           std::to_string(options.quality);
-  }
-  if (options.path == VexoPath::kTransform && options.dither != Dither::kNone) {
-    return "--dither applies to the predictive and fast paths; the transform path codes 8-bit "
-           "planes";
-  }
-  return {};
-}
-
-const std::map<std::string, Dither> kDitherNames = {{"none", Dither::kNone},
-                                                    {"ordered", Dither::kOrdered},
-                                                    {"floyd-steinberg", Dither::kFloydSteinberg}};
 
 // The options shared by the commands that convert many files.
 struct BatchOptions {
@@ -351,8 +286,7 @@ int Run(int argc, char** argv) {
 
   EncodeRequest encodeRequest;
   BatchOptions encodeBatch;
-  std::string pathName;  // empty: predictive, or auto with a goal
-  int family = 0;
+  encode_settings::GivenOptions given;  // the path empty: predictive, or auto with a goal
   CLI::App* encode = app.add_subcommand("encode", kEncodeSummary);
   encode->footer(kEncodeDescription);
   encode
@@ -360,15 +294,14 @@ int Run(int argc, char** argv) {
                    "PNG, JPEG, BMP or PPM pictures and folders, or INPUT OUTPUT.vxo")
       ->required();
   AddBatchOptions(*encode, encodeBatch);
-  encode->add_option("--path", pathName, "predictive (default), fast, transform or auto")
-      ->check(CLI::IsMember({"predictive", "fast", "transform", "auto"}));
-  encode->add_option("--family", family, "101 or 201 (default: the path's family)")
-      ->check([](const std::string& text) -> std::string {
-        return text == "101" || text == "201" ? "" : "must be 101 or 201, not " + text;
-      });
-  CLI::Option* quality =
+  encode->add_option("--path", given.path, "predictive (default), fast, transform or auto")
+      ->check(OneOf(encode_settings::kPathWords));
+  encode->add_option("--family", given.family, "101 or 201 (default: the path's family)")
+      ->check(encode_settings::FamilyProblem);
+  int quality = 0;
+  CLI::Option* qualityOption =
       encode
-          ->add_option("--quality", encodeRequest.options.quality,
+          ->add_option("--quality", quality,
                        "0 to 2 on the predictive and fast paths, 0 to 51 on the transform path; "
                        "default 0")
           ->option_text("N")
@@ -378,21 +311,17 @@ int Run(int argc, char** argv) {
                                     ->add_option("--max-bytes", maxBytesText,
                                                  "choose the most faithful file of at most N bytes")
                                     ->option_text("N")
-                                    ->check(ByteCountProblem);
+                                    ->check(encode_settings::ByteCountProblem);
   double minPsnr = 0;
   CLI::Option* minPsnrOption =
       encode->add_option("--min-psnr", minPsnr, "choose the smallest file of at least DB dB")
           ->option_text("DB")
-          ->check(DecibelsProblem)
-          ->excludes(maxBytesOption);
-  std::string ditherName = "none";
+          ->check(encode_settings::DecibelsProblem);
   encode
-      ->add_option("--dither", ditherName,
+      ->add_option("--dither", given.dither,
                    "none (default), ordered or floyd-steinberg, for 5-6-5 paths")
-      ->check(CLI::IsMember({"none", "ordered", "floyd-steinberg"}));
-  encode
-      ->add_option("--effort", encodeRequest.options.effort,
-                   "0 (fastest) to 9 (smallest files); default 5")
+      ->check(OneOf(encode_settings::kDitherWords));
+  encode->add_option("--effort", given.effort, "0 (fastest) to 9 (smallest files); default 5")
       ->option_text("N")
       ->check(WholeNumberFrom(kLowestEffort, kHighestEffort));
   std::string encodeFormatName;
@@ -411,9 +340,7 @@ int Run(int argc, char** argv) {
   encode
       ->add_option("--background", background,
                    "colour under transparent pixels: white (default), black or RRGGBB")
-      ->check([](const std::string& text) {
-        return ParseColour(text) ? std::string() : "not a colour: " + text;
-      });
+      ->check(encode_settings::ColourProblem);
 
   if (IsUnknownCommand(argc, argv, app)) {
     std::cerr << "vexo: unknown command '" << argv[1]
@@ -429,32 +356,17 @@ int Run(int argc, char** argv) {
   if (*decode) return RunDecodeCommand(decodeBatch, formatName, kByteOrderNames.at(byteOrderName));
   if (*info) return RunInfo(infoInput, std::cout, std::cerr);
 
-  encodeRequest.background = *ParseColour(background);
-  EncodeOptions& options = encodeRequest.options;
-  options.dither = kDitherNames.at(ditherName);
-  const bool choosing = pathName == "auto" || *maxBytesOption || *minPsnrOption;
-  if (choosing && *quality) {
-    std::cerr << "encode: --quality cannot be given with --path auto, --max-bytes or "
-                 "--min-psnr, which choose it\nRun with --help for more information.\n";
+  encodeRequest.background = *encode_settings::ParseColour(background);
+  if (*qualityOption) given.quality = quality;
+  if (*maxBytesOption) given.maxBytes = encode_settings::ByteCount(maxBytesText);
+  if (*minPsnrOption) given.minPsnr = minPsnr;
+  const Result<encode_settings::EncodeSettings> settings = encode_settings::SettingsFor(given);
+  if (!settings) {
+    std::cerr << settings.error().message << "\nRun with --help for more information.\n";
     return kUsageError;
   }
-  const bool pathNamed = !pathName.empty() && pathName != "auto";
-  options.path = pathNamed ? kPathNames.at(pathName) : VexoPath::kPredictive;
-  const VexoFamily pathFamily =
-      options.path == VexoPath::kFast ? VexoFamily::k201 : VexoFamily::k101;
-  options.family = family == 0 ? pathFamily : static_cast<VexoFamily>(family);
-  if (const std::string problem = UsageProblem(options); !problem.empty()) {
-    std::cerr << "encode: " << problem << "\nRun with --help for more information.\n";
-    return kUsageError;
-  }
-  if (choosing) {
-    ChoiceRequest& choice = encodeRequest.choice.emplace();
-    if (pathNamed) choice.path = options.path;
-    if (family != 0) choice.family = static_cast<VexoFamily>(family);
-    if (*maxBytesOption) choice.maxBytes = ByteCount(maxBytesText);
-    if (*minPsnrOption) choice.minPsnr = minPsnr;
-    choice.dither = options.dither;
-  }
+  encodeRequest.options = settings->options;
+  encodeRequest.choice = settings->choice;
   return RunEncodeCommand(encodeBatch, encodeRequest, encodeFormatName);
 }
 }  // namespace vexo::cli

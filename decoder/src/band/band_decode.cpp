@@ -248,12 +248,50 @@ StreamStarts StartsOf(const DecodePlan& plan) {
   return {{kTransformStreamStart, -1, -1}, 1};
 }
 
-// How much of the input buffer each stream reads ahead in, in eighths: the
-// bit streams and symbols most, the raw pixels and the block codes less.
-constexpr int kShareEighths[3][3] = {{6, 2, 0}, {1, 4, 3}, {8, 0, 0}};
+// About what each stream's window still holds when the decode refills it,
+// in the path's order: the predictive bit stream's reach of a few blocks
+// and a block's raw pixels; the fast path's few block codes, the symbols of
+// a block and a block's raw pixels. The rest of a share is what one read
+// brings in.
+constexpr uint32_t kKeptAtRefill[3][3] = {{120, 32, 0}, {8, 24, 32}, {0, 0, 0}};
 
 int PathIndex(VexoPath path) {
   return path == VexoPath::kPredictive ? 0 : path == VexoPath::kFast ? 1 : 2;
+}
+
+// The square root of a length below 4 GiB, rounded down.
+uint32_t SquareRoot(uint32_t value) {
+  uint32_t root = 0;
+  for (uint32_t bit = uint32_t{1} << 15; bit != 0; bit >>= 1) {
+    const uint32_t candidate = root + bit;
+    if (candidate <= value / candidate) root = candidate;
+  }
+  return root;
+}
+
+// How many bytes of the input buffer each stream reads ahead in. A stream
+// of L bytes read in pieces of p needs about L / p reads, and the decode
+// pays for each; the pieces that make the fewest in all are in proportion to
+// the square roots of the lengths. Each share is a multiple of 4.
+void ShareInput(const DecodePlan& plan, const uint64_t (&lengths)[3], int count, size_t inputBytes,
+                size_t (&shares)[3]) {
+  const uint32_t* kept = kKeptAtRefill[PathIndex(plan.path)];
+  uint64_t keptInAll = 0;
+  uint64_t weights[3] = {};
+  uint64_t weightInAll = 0;
+  for (int s = 0; s < count; ++s) {
+    keptInAll += kept[s];
+    weights[s] = SquareRoot(static_cast<uint32_t>(std::min<uint64_t>(lengths[s], UINT32_MAX))) + 1;
+    weightInAll += weights[s];
+  }
+  // An input too small to keep that much is shared evenly.
+  const bool even = inputBytes < keptInAll + 16 * static_cast<uint64_t>(count);
+  const uint64_t spare = even ? inputBytes : inputBytes - keptInAll;
+  for (int s = 0; s < count; ++s) {
+    const uint64_t share =
+        even ? spare / static_cast<uint64_t>(count) : kept[s] + spare * weights[s] / weightInAll;
+    shares[s] = static_cast<size_t>(share) & ~size_t{3};
+  }
 }
 
 // A window for each stream in its share of the input buffer, reading ahead
@@ -261,17 +299,24 @@ int PathIndex(VexoPath path) {
 void StartWindows(ReaderBlock& block, const DecodePlan& plan, uint8_t* input, size_t inputBytes) {
   const StreamStarts starts = StartsOf(plan);
   const uint64_t size = block.file.fileSize;
-  uint8_t* share = input;
+  uint64_t begins[3] = {};
+  uint64_t limits[3] = {};
+  uint64_t lengths[3] = {};
   for (int s = 0; s < starts.count; ++s) {
-    uint64_t limit = size;
+    begins[s] = starts.start[s] < 0 ? size : std::min<uint64_t>(starts.start[s], size);
+    limits[s] = size;
     for (int other = 0; other < starts.count; ++other) {
       const int64_t next = starts.start[other];
-      if (next > starts.start[s] && static_cast<uint64_t>(next) < limit) limit = next;
+      if (next > starts.start[s] && static_cast<uint64_t>(next) < limits[s]) limits[s] = next;
     }
-    const size_t bytes = inputBytes * kShareEighths[PathIndex(plan.path)][s] / 8 & ~size_t{3};
-    const auto start = starts.start[s] < 0 ? size : static_cast<uint64_t>(starts.start[s]);
-    block.windows[s].Start(&block.file, share, bytes, start, limit);
-    share += bytes;
+    lengths[s] = limits[s] > begins[s] ? limits[s] - begins[s] : 0;
+  }
+  size_t shares[3] = {};
+  ShareInput(plan, lengths, starts.count, inputBytes, shares);
+  uint8_t* share = input;
+  for (int s = 0; s < starts.count; ++s) {
+    block.windows[s].Start(&block.file, share, shares[s], begins[s], limits[s]);
+    share += shares[s];
   }
 }
 

@@ -17,46 +17,44 @@ void ReaderWindow::Start(FileReader* reader, uint8_t* shareStart, size_t shareBy
                          uint64_t limit) {
   file = reader;
   share = shareStart;
-  capacity = shareBytes;
-  const uint64_t size = reader->fileSize;
-  window = {shareStart, std::min<uint64_t>(start, size), 0,
-            size,       std::min<uint64_t>(limit, size), RefillFromReader};
+  capacity = static_cast<uint32_t>(std::min<size_t>(shareBytes, UINT32_MAX));
+  const uint32_t size = reader->fileSize;
+  window = {shareStart, static_cast<uint32_t>(std::min<uint64_t>(start, size)), 0,
+            size,       static_cast<uint32_t>(std::min<uint64_t>(limit, size)), RefillFromReader};
 }
 
-size_t RefillFromReader(ByteWindow& window, uint64_t offset, size_t count, bool needed) {
+size_t RefillFromReader(ByteWindow& window, uint64_t wantedOffset, size_t count, bool needed) {
   auto& self = reinterpret_cast<ReaderWindow&>(window);
-  const uint64_t end = window.End();
-  const auto heldFrom = [&window, offset] {
-    return static_cast<size_t>(offset < window.End() ? window.End() - offset : 0);
-  };
-  if (offset >= window.fileSize || self.file->failed || heldFrom() >= count) return heldFrom();
+  const uint32_t end = window.End();
+  if (wantedOffset >= window.fileSize) return 0;
+  // Below the file's size, so below 4 GiB.
+  const auto offset = static_cast<uint32_t>(wantedOffset);
+  const uint32_t heldFrom = offset >= window.base && offset < end ? end - offset : 0;
+  if (self.file->failed || heldFrom >= count) return heldFrom;
+  const uint32_t left = window.fileSize - offset;
   // The bytes go where their address is aligned as their offset in the
-  // file, so that words are copied whole, by the reader and here.
-  const auto shareAddress = reinterpret_cast<uintptr_t>(self.share);
-  const size_t skew = static_cast<size_t>((offset - shareAddress) & 3);
+  // file, so that words are copied whole, by the reader and here; unless a
+  // share too small for that would then not hold the bytes the decode
+  // needs.
+  uint32_t skew = (offset - static_cast<uint32_t>(reinterpret_cast<uintptr_t>(self.share))) & 3;
+  if (self.capacity < skew + std::min<size_t>(count, left)) skew = 0;
   uint8_t* const start = self.share + skew;
-  const uint64_t room = self.capacity > skew ? self.capacity - skew : 0;
-  // What to hold: as far as the share goes, ahead up to the limit; past the
-  // limit only what the decode needs.
-  uint64_t want = offset < window.limit ? window.limit : offset;
-  want = std::min(want, offset + room);
-  if (needed) want = std::max(want, offset + count);
-  want = std::min({want, offset + room, window.fileSize});
-  if (want <= offset) return heldFrom();
-  // Keep what is held from the offset on at the start of the share.
-  uint64_t kept = 0;
-  if (offset < end && offset >= window.base) {
-    kept = end - offset;
-    std::memmove(start, window.bytes + (offset - window.base), static_cast<size_t>(kept));
-  }
+  const uint32_t room = self.capacity - skew;
+  // What to hold, counted from the offset: as much as the share takes, read
+  // ahead up to the limit; past the limit only what the decode needs.
+  uint32_t want = offset < window.limit ? window.limit - offset : 0;
+  if (needed) want = std::max(want, static_cast<uint32_t>(std::min<size_t>(count, left)));
+  want = std::min({want, room, left});
+  // What is held from the offset on stays, moved to the start of the share
+  // (where it fits: it starts no earlier in the share than it did).
+  const uint32_t kept = heldFrom;
+  if (want <= kept) return heldFrom;
+  if (kept > 0) std::memmove(start, window.bytes + (offset - window.base), kept);
   window.base = offset;
   window.held = kept;
   window.bytes = start;
-  const uint64_t from = offset + kept;
-  if (from < want && self.file->Read(from, start + kept, static_cast<size_t>(want - from))) {
-    window.held = want - offset;
-  }
-  return heldFrom();
+  if (self.file->Read(offset + kept, start + kept, want - kept)) window.held = want;
+  return window.held;
 }
 
 }  // namespace vexo

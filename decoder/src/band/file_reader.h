@@ -30,7 +30,7 @@ struct FileReader {
 struct ReaderWindow {
   ByteWindow window;  // first, so that its refill finds the rest
   uint8_t* share;
-  size_t capacity;
+  uint32_t capacity;
   FileReader* file;
 
   // Starts the window empty at `start` (clamped to the file), reading ahead

@@ -265,6 +265,7 @@ struct RunEnd {
   uint16_t* pixels = start;
   bool undefined = false;
   for (; pixels != end && reader.MayDecodeBlock(); pixels += kFastBlockSize) {
+    __asm__("" : "+r"(pixels));
     if (!RunBlock(codes.Next(), reader, FastBlockPlace{pixels, stride, above, pixels + leftOffset},
                   deltas)) [[unlikely]] {
       undefined = true;
@@ -278,31 +279,32 @@ struct RunEnd {
   return {static_cast<int32_t>((pixels - start) / kFastBlockSize), undefined};
 }
 
-// Whether the block loop may start: both stream positions lie in the file,
-// the symbol stream with room for a block.
+// Whether the block loop may start: the symbol bytes of a block and the raw
+// pixels of a block are held (windows refilled first where they are not).
 [[maybe_unused]] bool LoopMayStart(FastStreams& streams) {
-  return streams.SymbolsAhead() && streams.RawInReach();
+  return streams.SymbolsAhead() && streams.RawsServeABlock();
 }
 
 // Blocks from the next one on whose codes are held, at most `wanted`: all
 // of them for a file in memory (it holds a code for every block), through a
-// window as many as it holds once refilled for them. 0 when a read failed.
+// window as many as it holds, refilled once it holds none (so that a read
+// brings in as many as the share takes). 0 when a read failed.
 template <class Policy>
 int32_t CodesHeld(FastRows<Policy>& f, int32_t wanted) {
-  HeldBytes& held = f.codeBytes;
-  if (held.window == nullptr) return wanted;
-  const int64_t offset = held.base + (f.codes.nextByte - held.bytes);
-  const auto blocks = [&] {
-    return static_cast<int32_t>(std::min<int64_t>(
-        wanted, ((held.end - offset) * 8 + f.codes.bitsLeft) / kFastBlockCodeBits));
-  };
-  if (blocks() < wanted) {
+  StreamCursor& held = f.codeBytes;
+  if (held.HeldToFileEnd()) return wanted;
+  held.MoveTo(f.codes.nextByte);
+  const auto heldBits = [&] { return held.HeldAhead() * 8 + f.codes.bitsLeft; };
+  if (heldBits() < kFastBlockCodeBits) {
     const auto bytes =
         static_cast<size_t>((int64_t{wanted} * kFastBlockCodeBits - f.codes.bitsLeft + 7) / 8);
-    if (!held.Hold(offset, bytes, false)) held.Hold(offset, 1, true);
-    f.codes.nextByte = held.At(offset);
+    if (!held.Hold(bytes, false)) held.Hold(1, true);
+    if (held.Next() == nullptr) return 0;
+    f.codes.nextByte = held.Next();
   }
-  return std::max<int32_t>(blocks(), 0);
+  const ptrdiff_t bits = heldBits();
+  if (bits >= ptrdiff_t{wanted} * kFastBlockCodeBits) return wanted;
+  return static_cast<int32_t>(bits / kFastBlockCodeBits);
 }
 
 void ClearRows(const BlockRowTarget& t, int32_t firstRow, int32_t endRow, int32_t firstColumn,
@@ -411,21 +413,21 @@ WalkEnd WalkBlockRow(FastRows<Policy>& f, const BlockRowTarget& t, const FastDel
   // At column 0 the row above is in reach at the plain offsets only in the
   // picture's own rows.
   bool firstInPlace = t.picture != nullptr && t.above != nullptr;
-  // Nor does it matter to a block that reads no pixel left of it.
-  if (CodesHeld(f, 1) == 0) return {VexoStatus::kTruncated, 0};
-  const uint32_t firstMode = f.codes.Peek() & kFastModeMask;
-  const bool firstReadsLeft = (f.codes.Peek() & kFastVerticalBit) == 0 && firstMode != kFastModeRaw;
   const ptrdiff_t firstLeftOffset = firstInPlace ? f.width - 1 - t.stride : 0;
-  firstInPlace = firstInPlace || !firstReadsLeft;
+  // Nor does it matter to a block that reads no pixel left of it.
+  if (!firstInPlace) {
+    if (CodesHeld(f, 1) == 0) return {VexoStatus::kTruncated, 0};
+    const uint32_t first = f.codes.Peek();
+    firstInPlace = (first & kFastVerticalBit) != 0 || (first & kFastModeMask) == kFastModeRaw;
+  }
   for (int32_t bx = 0; bx < f.blocksPerRow;) {
     if (LoopMayStart(f.streams) && (bx > 0 || firstInPlace || f.width > kFastBlockSize)) {
       RunEnd end;
-      int32_t asked = 1;
       if (bx > 0 || firstInPlace) {
         const RegularRun run{t.rows + bx * kFastBlockSize, t.stride,
                              t.above != nullptr ? t.above + bx * kFastBlockSize : nullptr,
                              bx > 0 ? -1 : firstLeftOffset};
-        asked = CodesHeld(f, f.blocksPerRow - bx);
+        const int32_t asked = CodesHeld(f, f.blocksPerRow - bx);
         if (asked == 0) return {VexoStatus::kTruncated, 0};
         end = DecodeRegularBlocks(f.codes, f.streams, run, asked, *deltas.bySymbol);
       } else {
@@ -434,9 +436,10 @@ WalkEnd WalkBlockRow(FastRows<Policy>& f, const BlockRowTarget& t, const FastDel
       bx += end.blocks;
       if (f.streams.pastEnd) return {VexoStatus::kTruncated, 0};
       if (end.undefined) return {VexoStatus::kMalformed, bx};
-      // The loop stops short only where the symbol stream ends: the block
-      // there is read with checks.
-      if (end.blocks == asked) continue;
+      // The loop stops short where the bytes held run out, to go on once
+      // the windows are refilled, and where the symbol stream ends: the
+      // block there is read with checks.
+      if (end.blocks > 0) continue;
     }
     if (CodesHeld(f, 1) == 0) return {VexoStatus::kTruncated, 0};
     const uint32_t code = f.codes.Next();
@@ -483,10 +486,10 @@ uint32_t FastCodeReader::Next() {
 
 template <class Policy>
 FastRows<Policy>::FastRows(const DecodePlan& plan, const StreamSources& sources)
-    : codeBytes(sources.Stream(0)),
-      codes{codeBytes.At(kFastBlockCodeStart)},
-      streams{sources.Stream(1), sources.Stream(2), plan.pathFields[0],
-              int64_t{plan.pathFields[0]} + plan.pathFields[1]},
+    : codeBytes(sources.Stream(0), kFastBlockCodeStart),
+      codes{codeBytes.Next()},
+      streams{{sources.Stream(1), plan.pathFields[0]},
+              {sources.Stream(2), int64_t{plan.pathFields[0]} + plan.pathFields[1]}},
       width(plan.width),
       height(plan.height),
       blocksPerRow(static_cast<int32_t>(BlocksInside(plan.width))),
@@ -513,8 +516,9 @@ int32_t FastRows<Policy>::Result() const {
   // An offset that does not fit the 32-bit result (only possible for a
   // raw-pixel stream that is never read) cannot be an amount of data
   // consumed, so it reports -1 too.
-  if (streams.raw <= 0 || streams.raw > std::numeric_limits<int32_t>::max()) return -1;
-  return static_cast<int32_t>(streams.raw);
+  const int64_t rawEnd = streams.raws.Offset();
+  if (rawEnd <= 0 || rawEnd > std::numeric_limits<int32_t>::max()) return -1;
+  return static_cast<int32_t>(rawEnd);
 }
 
 #if VEXO_BUILDS_SPEED_POLICY

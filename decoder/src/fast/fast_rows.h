@@ -52,7 +52,7 @@ class FastRows {
 
   bool PictureDone() const { return pictureDone; }
 
-  HeldBytes codeBytes;
+  StreamCursor codeBytes;  // where `codes` was when last asked about
   FastCodeReader codes;
   FastStreams streams;
   int32_t width;

@@ -9,53 +9,66 @@
 #include <cstdint>
 #include <cstring>
 
-#include "common/held_bytes.h"
 #include "common/little_endian.h"
+#include "common/stream_cursor.h"
 #include "fast/fast_delta_table.h"
 #include "fast/fast_symbols.h"
 
 namespace vexo {
 
 struct FastStreams {
-  HeldBytes symbols;
-  HeldBytes raws;
-  int64_t symbol;  // file offset of the next symbol byte
-  int64_t raw;     // file offset of the next raw pixel
+  StreamCursor symbols;
+  StreamCursor raws;
   bool pastEnd = false;
+
+  // The most bytes of raw pixels one block reads: 16 of 2 bytes.
+  static constexpr ptrdiff_t kMostRawBytesPerBlock = 32;
 
   // Whether a block may read the symbol stream without checks: as much as
   // the widest block's symbols are cut from is held.
-  bool SymbolsAhead() { return symbols.Hold(symbol, kFastSymbolReadBytes, false); }
-  // Whether the next raw pixel lies where the stream may be held.
-  bool RawInReach() const { return raw >= raws.base && raw <= raws.end; }
+  bool SymbolsAhead() { return symbols.Hold(kFastSymbolReadBytes, false); }
+  // Whether the block loop may read raw pixels without a call: the next
+  // lies where the stream may be held, and a block's worth after it is
+  // held, or all there is up to the end of the file (a window is refilled
+  // first where it holds less).
+  bool RawsServeABlock() {
+    if (raws.Next() != nullptr && raws.HeldAhead() >= kMostRawBytesPerBlock) return true;
+    if (!raws.HeldToFileEnd()) raws.Hold(kMostRawBytesPerBlock, false);
+    return raws.Next() != nullptr &&
+           (raws.HeldToFileEnd() || raws.HeldAhead() >= kMostRawBytesPerBlock);
+  }
 };
 
-// The streams of the block loop. Symbol bytes are read without checks: the
-// loop checks before each block that SymbolsAhead() would hold. A raw pixel
-// that is not held is read through the window, or, past the end of the file,
-// reads as 0 and stops the loop after the block, as the checked reads do.
-// Works on its own pointers, so that they stay in registers while the
-// block's pixels are stored, and hands the positions back when it goes.
+// The streams of the block loop, which makes no call. Symbol bytes are read
+// without checks: the loop checks before each block that SymbolsAhead()
+// would hold. Raw pixels are read from the bytes held: once fewer than a
+// block's worth are left in a window, the loop ends after the block, for
+// the window to be refilled (see RawsServeABlock); past the end of the
+// file a raw pixel reads as 0 and stops the loop after the block, as the
+// checked reads do. Works on its own pointers, so that they stay in
+// registers while the block's pixels are stored, and hands the positions
+// back when it goes.
 class LoopStreams {
  public:
   explicit LoopStreams(FastStreams& streams)
       : owner_(streams),
-        symbol_(streams.symbols.At(streams.symbol)),
-        raw_(streams.raws.At(streams.raw)),
-        lastRaw_(streams.raws.At(streams.raws.end - 2)),
-        lastSymbol_(
-            streams.symbols.At(streams.symbols.end - static_cast<int64_t>(kFastSymbolReadBytes))) {}
+        symbol_(streams.symbols.Next()),
+        raw_(streams.raws.Next()),
+        lastRaw_(streams.raws.HeldEnd() -
+                 (streams.raws.HeldToFileEnd() ? 2 : 2 + FastStreams::kMostRawBytesPerBlock)),
+        lastSymbol_(streams.symbols.HeldEnd() - kFastSymbolReadBytes),
+        lastHeldRaw_(streams.raws.HeldEnd() - 2) {}
   ~LoopStreams() {
-    owner_.symbol = owner_.symbols.base + (symbol_ - owner_.symbols.bytes);
-    owner_.raw = owner_.raws.base + (raw_ - owner_.raws.bytes);
+    owner_.symbols.MoveTo(symbol_);
+    owner_.raws.MoveTo(raw_);
   }
   LoopStreams(const LoopStreams&) = delete;
   LoopStreams& operator=(const LoopStreams&) = delete;
 
   // Whether the loop may decode another block: its symbol bytes are held,
-  // and no raw pixel read so far lay past the end of the file.
+  // and the raw pixels read so far left a block's worth held.
   bool MayDecodeBlock() const { return symbol_ <= lastSymbol_; }
-  bool PastEnd() const { return lastSymbol_ == nullptr; }
+  bool PastEnd() const { return pastEnd_; }
 
   const uint8_t* SymbolBytes(int count) {
     const uint8_t* bytes = symbol_;
@@ -64,7 +77,11 @@ class LoopStreams {
   }
   uint32_t NextRaw() {
     if (raw_ > lastRaw_) [[unlikely]] {
-      return FarRaw();
+      lastSymbol_ = nullptr;  // no further block
+      if (raw_ > lastHeldRaw_) {
+        pastEnd_ = true;
+        return 0;
+      }
     }
     const uint32_t pixel = ReadLe16(raw_);
     raw_ += 2;
@@ -72,24 +89,16 @@ class LoopStreams {
   }
 
  private:
-  // A raw pixel the window does not hold yet, or one past the end of the
-  // file (0, and no further block).
-  [[gnu::noinline]] uint32_t FarRaw() {
-    const int64_t offset = owner_.raws.base + (raw_ - owner_.raws.bytes);
-    if (!owner_.raws.Hold(offset, 2, true)) {
-      lastSymbol_ = nullptr;  // no further block
-      return 0;
-    }
-    raw_ = owner_.raws.At(offset);
-    lastRaw_ = owner_.raws.At(owner_.raws.end - 2);
-    return NextRaw();
-  }
-
   FastStreams& owner_;
   const uint8_t* symbol_;
   const uint8_t* raw_;
+  // The last raw pixel the loop reads without a second look: the last held
+  // from a file in memory; in a window the last that leaves a block's worth
+  // held after it (a block starts only with that much held).
   const uint8_t* lastRaw_;
   const uint8_t* lastSymbol_;
+  const uint8_t* lastHeldRaw_;
+  bool pastEnd_ = false;
 };
 
 // Reads with a check each, through the windows. A read outside the file
@@ -101,21 +110,22 @@ class CheckedStreams {
   // The block's symbol bytes, copied into a zero-padded buffer so that the
   // symbol cutting may read a whole number of words.
   const uint8_t* SymbolBytes(int count) {
-    if (!s_.symbols.Hold(s_.symbol, static_cast<size_t>(count), true)) {
+    const auto bytes = static_cast<size_t>(count);
+    if (!s_.symbols.Hold(bytes, true)) {
       s_.pastEnd = true;
     } else {
-      std::memcpy(padded_.data(), s_.symbols.At(s_.symbol), static_cast<size_t>(count));
+      std::memcpy(padded_.data(), s_.symbols.Next(), bytes);
     }
-    s_.symbol += count;
+    s_.symbols.Skip(bytes);
     return padded_.data();
   }
   uint32_t NextRaw() {
-    if (!s_.raws.Hold(s_.raw, 2, true)) {
+    if (!s_.raws.Hold(2, true)) {
       s_.pastEnd = true;
       return 0;
     }
-    const uint16_t pixel = ReadLe16(s_.raws.At(s_.raw));
-    s_.raw += 2;
+    const uint16_t pixel = ReadLe16(s_.raws.Next());
+    s_.raws.Skip(2);
     return pixel;
   }
 

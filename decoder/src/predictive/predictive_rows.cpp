@@ -351,7 +351,7 @@ constexpr ptrdiff_t kRefillBelow = 3 * kFullBlockAdvanceBytes;
 // starts at most kFullBlockAdvanceBytes after the one before. At most 65
 // (with a multiplication in place of a division, which a core without a
 // divider would call a function for).
-int32_t BlocksInReach(size_t room) {
+[[maybe_unused]] int32_t BlocksInReach(size_t room) {
   constexpr size_t kScale = 65536 / kFullBlockAdvanceBytes;  // rounded down: never too many
   const size_t bounded = std::min<size_t>(room, 64 * kFullBlockAdvanceBytes);
   return 1 + static_cast<int32_t>((bounded * kScale) >> 16);

@@ -37,7 +37,12 @@ inline CoefficientMask ReadList(BitReader& __restrict bits, int escapeWidth,
   // in past its read-ahead limit, those are read first). Only the checked
   // reads come near such a limit.
   const auto own = [&bits](int n) {
-    if constexpr (kCheckedRefill) bits.EnsureReal(n);
+    if constexpr (kCheckedRefill) {
+      bits.EnsureReal(n);
+    } else {
+      (void)bits;
+      (void)n;
+    }
   };
   constexpr int kEntryWanted = kWide ? kMaxEntryBits : kLookupBits;
   refillFor(kEntryWanted);
