@@ -265,6 +265,8 @@ constexpr KernelEntry EntryOf() {
 // The family's entry for each set, kept where the set's kernel is its own.
 template <class Family, class... Sets>
 constexpr std::array<Candidate, sizeof...(Sets)> Candidates() {
+  static_assert(Family::kName[0] != '\0' && Family::kTrials > 0);
+  static_assert(Family::kOutputBytes <= kMaxOutputBytes, "the checker's output holds the kernel's");
   using Kernel = decltype(Family::template Of<typename Family::Plain>());
   const std::array<Kernel, sizeof...(Sets)> kernels{Family::template Of<Sets>()...};
   std::array<Candidate, sizeof...(Sets)> candidates{Candidate{EntryOf<Family, Sets>(), true}...};
