@@ -70,9 +70,15 @@ constexpr uint32_t Avg3(int u, int v, int w) {
 // The four rows of a prediction, built in registers and stored at once.
 using Rows = std::array<SampleRow, 4>;
 
+// Four stores written out: as a loop over a block's contiguous rows the
+// compiler makes it a call to memcpy, which costs a core without unaligned
+// word access (Thumb-1) dozens of instructions.
 template <bool kAligned = false>
 inline void StoreRows(const Rows& rows, uint8_t* block, ptrdiff_t stride) {
-  for (int y = 0; y < 4; ++y) StoreRow<kAligned>(block + y * stride, rows[y]);
+  StoreRow<kAligned>(block, rows[0]);
+  StoreRow<kAligned>(block + stride, rows[1]);
+  StoreRow<kAligned>(block + 2 * stride, rows[2]);
+  StoreRow<kAligned>(block + 3 * stride, rows[3]);
 }
 
 template <bool kAligned = false>
@@ -182,25 +188,25 @@ inline void PredictIntra4x4(const Neighbours& n, uint8_t* out, ptrdiff_t stride)
 }
 
 // The same with the mode chosen at run time (0 to 7).
-template <class Neighbours>
+template <bool kAligned = false, class Neighbours>
 inline void PredictIntra4x4(int mode, const Neighbours& n, uint8_t* out, ptrdiff_t stride) {
   switch (mode) {
     case kIntraDiagDownRight:
-      return PredictIntra4x4<kIntraDiagDownRight>(n, out, stride);
+      return PredictIntra4x4<kIntraDiagDownRight, kAligned>(n, out, stride);
     case kIntraHorDown:
-      return PredictIntra4x4<kIntraHorDown>(n, out, stride);
+      return PredictIntra4x4<kIntraHorDown, kAligned>(n, out, stride);
     case kIntraDC:
-      return PredictIntra4x4<kIntraDC>(n, out, stride);
+      return PredictIntra4x4<kIntraDC, kAligned>(n, out, stride);
     case kIntraHorizontal:
-      return PredictIntra4x4<kIntraHorizontal>(n, out, stride);
+      return PredictIntra4x4<kIntraHorizontal, kAligned>(n, out, stride);
     case kIntraVertical:
-      return PredictIntra4x4<kIntraVertical>(n, out, stride);
+      return PredictIntra4x4<kIntraVertical, kAligned>(n, out, stride);
     case kIntraVertLeft:
-      return PredictIntra4x4<kIntraVertLeft>(n, out, stride);
+      return PredictIntra4x4<kIntraVertLeft, kAligned>(n, out, stride);
     case kIntraDiagDownLeft:
-      return PredictIntra4x4<kIntraDiagDownLeft>(n, out, stride);
+      return PredictIntra4x4<kIntraDiagDownLeft, kAligned>(n, out, stride);
     default:
-      return PredictIntra4x4<kIntraHorUp>(n, out, stride);
+      return PredictIntra4x4<kIntraHorUp, kAligned>(n, out, stride);
   }
 }
 

@@ -25,7 +25,7 @@ struct PlainTransformKernels {
     PredictIntra4x4<kMode, true>(BlockNeighbours{above, left}, block, 4);
   }
   static void Predict(int mode, const uint8_t* above, const uint8_t* left, uint8_t* block) {
-    PredictIntra4x4(mode, BlockNeighbours{above, left}, block, 4);
+    PredictIntra4x4<true>(mode, BlockNeighbours{above, left}, block, 4);
   }
   // As ReconstructBlock; `coefficients` may be changed.
   static void Reconstruct(uint8_t* block, BlockCoefficients& coefficients, CoefficientMask mask) {

@@ -398,6 +398,34 @@ bool DecodeShiftedRest(FastRows<Policy>& f, const BlockRowTarget& t, int32_t bx,
   return end;
 }
 
+// A block of a defined mode the block loop left, every read checked; false
+// when it read outside the file. Fills and raw blocks read no symbols, so
+// the end of the symbol stream, which leaves the last blocks of a picture
+// to this, does not stop them: they take the loop's routines, in their
+// regular place (past the first block column).
+template <class Policy>
+bool DecodeLeftBlock(FastRows<Policy>& f, const BlockRowTarget& t, int32_t bx, uint32_t code,
+                     const FastDeltas& deltas) {
+  const uint32_t mode = code & kFastModeMask;
+  if (bx > 0 && (mode == kFastModeFill || mode == kFastModeRaw)) {
+    uint16_t* const pixels = t.rows + bx * kFastBlockSize;
+    const FastBlockPlace place{
+        pixels, t.stride, t.above != nullptr ? t.above + bx * kFastBlockSize : kNothingAbove.data(),
+        pixels - 1};
+    CheckedStreams reader(f.streams);
+    if (mode == kFastModeRaw) {
+      FastModeRaw(reader, place);
+    } else if ((code & kFastVerticalBit) != 0) {
+      FastModeFill<true>(place);
+    } else {
+      FastModeFill<false>(place);
+    }
+    return !f.streams.pastEnd;
+  }
+  const BlockRowView view{t.rows, f.width, t.stride, t.above};
+  return DecodeCheckedBlock<Policy>(code, view, bx * kFastBlockSize, f.streams, deltas);
+}
+
 // What a block row's walk ended with: kOk, kTruncated, or kMalformed for an
 // undefined mode, at block `undefinedAt`.
 struct WalkEnd {
@@ -409,7 +437,6 @@ struct WalkEnd {
 // decode for the blocks it leaves.
 template <class Policy>
 WalkEnd WalkBlockRow(FastRows<Policy>& f, const BlockRowTarget& t, const FastDeltas& deltas) {
-  const BlockRowView view{t.rows, f.width, t.stride, t.above};
   // At column 0 the row above is in reach at the plain offsets only in the
   // picture's own rows.
   bool firstInPlace = t.picture != nullptr && t.above != nullptr;
@@ -444,9 +471,7 @@ WalkEnd WalkBlockRow(FastRows<Policy>& f, const BlockRowTarget& t, const FastDel
     if (CodesHeld(f, 1) == 0) return {VexoStatus::kTruncated, 0};
     const uint32_t code = f.codes.Next();
     if (!IsDefinedMode(code & kFastModeMask)) return {VexoStatus::kMalformed, bx};
-    if (!DecodeCheckedBlock<Policy>(code, view, bx * kFastBlockSize, f.streams, deltas)) {
-      return {VexoStatus::kTruncated, 0};
-    }
+    if (!DecodeLeftBlock(f, t, bx, code, deltas)) return {VexoStatus::kTruncated, 0};
     ++bx;
   }
   return {VexoStatus::kOk, 0};

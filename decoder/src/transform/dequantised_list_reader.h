@@ -99,23 +99,14 @@ inline CoefficientMask ReadList(BitReader& __restrict bits, int escapeWidth,
 // of `coefficients` (the levels placed as DequantiseList places them, zero
 // elsewhere). Returns which coefficients were set, as DequantiseList does for
 // the same list; `coefficients` is untouched when none were. kCheckedRefill
-// as for ReadCoefficientList. `bits` is a BasicBitReader of either width.
+// as for ReadCoefficientList. `bits` is a BasicBitReader of either width,
+// read in place (a copy of the whole reader, window and all, costs more
+// than it saves, and on Thumb-1 calls memcpy).
 template <bool kCheckedRefill, class BitReader>
 inline CoefficientMask ReadDequantisedList(BitReader& __restrict bits, int escapeWidth,
                                            const DequantSteps& steps,
                                            BlockCoefficients& __restrict coefficients) {
-  if constexpr (BitReader::kWordBits >= 64) {
-    return dequantised_list_detail::ReadList<kCheckedRefill>(bits, escapeWidth, steps,
-                                                             coefficients);
-  } else {
-    // A copy the compiler keeps in registers for the whole list, where the
-    // caller's reader would be loaded and stored at every entry.
-    BitReader local = bits;
-    const CoefficientMask mask =
-        dequantised_list_detail::ReadList<kCheckedRefill>(local, escapeWidth, steps, coefficients);
-    bits = local;
-    return mask;
-  }
+  return dequantised_list_detail::ReadList<kCheckedRefill>(bits, escapeWidth, steps, coefficients);
 }
 
 }  // namespace vexo
