@@ -12,19 +12,4 @@ void Rgb565RowToBgrPlain(const uint16_t* pixels, size_t count, uint8_t* bgr) {
   }
 }
 
-BgrRowKernel BgrRowKernelFor(SimdLevel level) {
-#if defined(__x86_64__)
-  // The 16-byte form needs only SSSE3, which every SSE4.1 processor has.
-  if (level == SimdLevel::kAvx2) return Rgb565RowToBgrAvx2;
-  if (level == SimdLevel::kSse41) return Rgb565RowToBgrSsse3;
-#endif
-  static_cast<void>(level);
-  return Rgb565RowToBgrPlain;
-}
-
-BgrRowKernel ActiveBgrRowKernel() {
-  static const BgrRowKernel kernel = BgrRowKernelFor(ActiveSimdLevel());
-  return kernel;
-}
-
 }  // namespace vexo

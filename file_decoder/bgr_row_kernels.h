@@ -2,12 +2,15 @@
 // pixels to blue-green-red bytes, in a plain form and in wider forms for the
 // processors that run them. Every form writes exactly 3 bytes per pixel and
 // gives identical bytes.
+//
+// The forms are chosen at run time, once per process: the architecture's
+// choice (x86/bgr_row_choice_x86.cpp, or bgr_row_choice_portable.cpp where
+// there is no wider form), which the build picks.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-
-#include "common/simd_level.h"
+#include <span>
 
 namespace vexo {
 
@@ -15,15 +18,23 @@ namespace vexo {
 using BgrRowKernel = void (*)(const uint16_t* pixels, size_t count, uint8_t* bgr);
 
 void Rgb565RowToBgrPlain(const uint16_t* pixels, size_t count, uint8_t* bgr);
-#if defined(__x86_64__)
-void Rgb565RowToBgrSsse3(const uint16_t* pixels, size_t count, uint8_t* bgr);
-void Rgb565RowToBgrAvx2(const uint16_t* pixels, size_t count, uint8_t* bgr);
-#endif
 
-// The form for `level`, which the processor must run.
-BgrRowKernel BgrRowKernelFor(SimdLevel level);
+// A form of the kernel this build holds.
+struct BgrRowVariant {
+  const char* name;
+  BgrRowKernel kernel;
+  bool (*runsHere)();  // whether this processor runs it
+};
 
-// The form for the process's active level, chosen on first use.
-BgrRowKernel ActiveBgrRowKernel();
+// Every form this build holds, the plain one first.
+std::span<const BgrRowVariant> BgrRowVariants();
+
+// The form this process uses, chosen on first use: the widest the processor
+// runs, or a narrower one the environment asks for (x86: VEXO_SIMD).
+const BgrRowVariant& ActiveBgrRowVariant();
+
+inline BgrRowKernel ActiveBgrRowKernel() {
+  return ActiveBgrRowVariant().kernel;
+}
 
 }  // namespace vexo

@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <map>
 
-#include "common/simd_level.h"
+#include "bgr_row_kernels.h"
 #include "peer_codecs.h"
 #include "picture_reader.h"
 #include "pixel_conversion.h"
@@ -92,9 +92,8 @@ void PrintSummary(const SummaryReporter& reporter) {
   if (means.count("565 to Bitmap24")) {
     std::printf("%-49s %6.0f MP/s (goal 2000)\n", "565 to Bitmap24", means["565 to Bitmap24"]);
   }
-  const std::string_view variant = vexo::SimdLevelName(vexo::ActiveSimdLevel());
-  std::printf("\nkernel variant: %.*s (VEXO_SIMD=plain|sse4.1|avx2 lowers it)\n",
-              static_cast<int>(variant.size()), variant.data());
+  std::printf("\nkernel variant: %s (VEXO_SIMD=plain|sse4.1|avx2 lowers it)\n",
+              vexo::ActiveBgrRowVariant().name);
 }
 
 int RunPeersBench(int argc, char** argv) {

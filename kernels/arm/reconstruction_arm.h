@@ -80,7 +80,10 @@ inline void AddFlat(uint8_t* block, ptrdiff_t stride, int32_t value) {
 
 }  // namespace reconstruction_arm_detail
 
-// As ReconstructBlock; `coefficients` may be changed.
+// As ReconstructBlock; `coefficients` may be changed. kAddResiduals adds a
+// row's residuals to its prediction as AddResiduals does; a processor's
+// variant may take its place.
+template <auto kAddResiduals = reconstruction_arm_detail::AddResiduals>
 inline void ReconstructBlockArm(uint8_t* block, ptrdiff_t stride, BlockCoefficients& coefficients,
                                 CoefficientMask mask) {
   using namespace reconstruction_arm_detail;
@@ -110,7 +113,7 @@ inline void ReconstructBlockArm(uint8_t* block, ptrdiff_t stride, BlockCoefficie
     const int32_t f3 = row[1] + (row[3] >> 1);
     uint8_t* const samples = block + y * stride;
     StoreRow<true>(samples,
-                   AddResiduals(LoadRow<true>(samples), f0 + f3, f1 + f2, f1 - f2, f0 - f3));
+                   kAddResiduals(LoadRow<true>(samples), f0 + f3, f1 + f2, f1 - f2, f0 - f3));
   }
 }
 

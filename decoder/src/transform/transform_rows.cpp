@@ -52,8 +52,7 @@ struct PositionBlocks {
 template <class Policy>
 class RowDecode {
  public:
-  using Kernels =
-      std::conditional_t<Policy::kSmall, PlainTransformKernels, ProcessorTransformKernels>;
+  using Kernels = std::conditional_t<Policy::kSmall, PlainTransformKernels, TransformKernels>;
 
   RowDecode(TransformRows<Policy>& rows, const BlockRowTarget& target)
       : s_(rows),

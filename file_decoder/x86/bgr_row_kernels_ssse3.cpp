@@ -1,9 +1,7 @@
 // The 16-byte form of the row kernel: 16 pixels per step.
-#if defined(__x86_64__)
-
 #include <immintrin.h>
 
-#include "bgr_row_kernels.h"
+#include "bgr_row_kernels_x86.h"
 #include "bgr_row_shuffles.h"
 
 namespace vexo {
@@ -48,5 +46,3 @@ VEXO_SSSE3 void Rgb565RowToBgrSsse3(const uint16_t* pixels, size_t count, uint8_
 }
 
 }  // namespace vexo
-
-#endif

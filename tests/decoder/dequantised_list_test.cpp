@@ -1,7 +1,7 @@
 // The transform path's coefficient-list readers against a bit-by-bit walk
 // and plain dequantisation. Prediction, the inverse transform and
-// reconstruction are checked by the vector-kernel tests and by whole random
-// pictures against the plain reference decoder.
+// reconstruction are checked by the kernel table (tests/kernels) and by
+// whole random pictures against the plain reference decoder.
 #include <gtest/gtest.h>
 
 #include <random>

@@ -1,7 +1,7 @@
-// Which instruction-set variant of the kernels runs. The default build runs
-// on any x86-64 (SSE2 only); wider variants are compiled with per-function
-// target attributes and chosen once per process from what the processor
-// reports.
+// Which x86 instruction-set variant of the kernels chosen at run time runs.
+// The default build runs on any x86-64 (SSE2 only); wider variants are
+// compiled with per-function target attributes and chosen once per process
+// from what the processor reports. Only x86-64 builds include it.
 #pragma once
 
 #include <cstdlib>
@@ -25,10 +25,8 @@ constexpr std::string_view SimdLevelName(SimdLevel level) {
 
 // The widest level this processor runs.
 inline SimdLevel ProcessorSimdLevel() {
-#if defined(__x86_64__) || defined(__i386__)
   if (__builtin_cpu_supports("avx2")) return SimdLevel::kAvx2;
   if (__builtin_cpu_supports("sse4.1")) return SimdLevel::kSse41;
-#endif
   return SimdLevel::kPlain;
 }
 

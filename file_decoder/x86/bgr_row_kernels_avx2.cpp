@@ -1,10 +1,8 @@
 // The 32-byte form of the row kernel: 32 pixels per step, each 16-byte lane
 // doing what the 16-byte form does for 16 of them.
-#if defined(__x86_64__)
-
 #include <immintrin.h>
 
-#include "bgr_row_kernels.h"
+#include "bgr_row_kernels_x86.h"
 #include "bgr_row_shuffles.h"
 
 namespace vexo {
@@ -63,5 +61,3 @@ VEXO_AVX2 void Rgb565RowToBgrAvx2(const uint16_t* pixels, size_t count, uint8_t*
 }
 
 }  // namespace vexo
-
-#endif
