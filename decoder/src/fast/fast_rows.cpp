@@ -285,12 +285,9 @@ struct RunEnd {
   return streams.SymbolsAhead() && streams.RawsServeABlock();
 }
 
-// Blocks from the next one on whose codes are held, at most `wanted`: all
-// of them for a file in memory (it holds a code for every block), through a
-// window as many as it holds, refilled once it holds none (so that a read
-// brings in as many as the share takes). 0 when a read failed.
+// CodesHeld where the bytes held may not hold `wanted` codes.
 template <class Policy>
-int32_t CodesHeld(FastRows<Policy>& f, int32_t wanted) {
+[[gnu::noinline]] int32_t CodesHeldCounted(FastRows<Policy>& f, int32_t wanted) {
   StreamCursor& held = f.codeBytes;
   if (held.HeldToFileEnd()) return wanted;
   held.MoveTo(f.codes.nextByte);
@@ -305,6 +302,18 @@ int32_t CodesHeld(FastRows<Policy>& f, int32_t wanted) {
   const ptrdiff_t bits = heldBits();
   if (bits >= ptrdiff_t{wanted} * kFastBlockCodeBits) return wanted;
   return static_cast<int32_t>(bits / kFastBlockCodeBits);
+}
+
+// Blocks from the next one on whose codes are held, at most `wanted`: all
+// of them for a file in memory (it holds a code for every block), through a
+// window as many as it holds, refilled once it holds none (so that a read
+// brings in as many as the share takes). 0 when a read failed. Inline where
+// the bytes held surely hold them all (a file in memory always does).
+template <class Policy>
+int32_t CodesHeld(FastRows<Policy>& f, int32_t wanted) {
+  const ptrdiff_t bytesHeld = f.codeBytes.HeldEnd() - f.codes.nextByte;
+  if (bytesHeld >= (ptrdiff_t{wanted} * kFastBlockCodeBits + 7) / 8) return wanted;
+  return CodesHeldCounted(f, wanted);
 }
 
 void ClearRows(const BlockRowTarget& t, int32_t firstRow, int32_t endRow, int32_t firstColumn,
