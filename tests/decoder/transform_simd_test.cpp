@@ -1,6 +1,7 @@
 // The transform path's kernels: the plain packing against the per-pixel rule,
-// and every variant this processor runs against its plain version on random
-// input, with guard samples round the output that must stay intact.
+// and every variant this processor runs (and the small policy's compact
+// kernels) against its plain version on random input, with guard samples
+// round the output that must stay intact.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "arm/reconstruction_arm.h"
+#include "transform/compact_transform_kernels.h"
 #include "transform/intra_prediction.h"
 #include "transform/inverse_transform.h"
 #include "transform/pixel_packing.h"
@@ -76,6 +78,10 @@ TEST(ReconstructionArm, MatchesPlainReconstruction) {
         ReconstructBlockArm(block, kBlockStride, d, mask);
       },
       19);
+}
+
+TEST(CompactTransformKernels, ReconstructAsPlain) {
+  ExpectReconstructionAsPlain(CompactTransformKernels::Reconstruct, 23);
 }
 
 #if defined(__x86_64__)
@@ -207,6 +213,40 @@ TEST(PixelPackingWords, MatchesPlainPacking) {
       ASSERT_EQ(Pack(PackRows565Words, planes, c), Pack(PackRows565Plain, planes, c))
           << "width " << c.width << ", out stride " << c.outStride << ", swapped " << c.byteSwapped;
     }
+  }
+}
+
+// Every mode from random neighbours, as the SSE2 test draws them.
+TEST(CompactTransformKernels, PredictAsPlain) {
+  std::mt19937 random(31);
+  for (int trial = 0; trial < 3000; ++trial) {
+    std::array<uint8_t, 1 + 8 + 16> neighbours;
+    for (auto& sample : neighbours)
+      sample = static_cast<uint8_t>(trial % 4 == 0 ? random() % 2 * 255 : random());
+    const uint8_t* above = neighbours.data() + 1;
+    const uint8_t* left = neighbours.data() + 9 + 3;
+    const GuardedBlock start = RandomBlock(random);
+    for (int mode = 0; mode < kIntraModeCount; ++mode) {
+      GuardedBlock expected = start, got = start;
+      PredictIntra4x4(mode, BlockNeighbours{above, left}, expected.Block(), kBlockStride);
+      CompactTransformKernels::Predict(mode, above, left, got.Block());
+      ASSERT_EQ(got, expected) << "mode " << mode << ", trial " << trial;
+    }
+  }
+}
+
+// A block, whole or clipped as at the picture's edges, as the decoder packs
+// it.
+TEST(CompactTransformKernels, PackAsPlain) {
+  std::mt19937 random(37);
+  for (const PackingCase& c : PackingCases()) {
+    if (c.planeStride != 4) continue;
+    const PackingPlanes planes(c, random);
+    std::vector<uint16_t> got = GuardedOutput(c);
+    CompactTransformKernels::Pack(planes.Plane(0, c), planes.Plane(1, c), planes.Plane(2, c),
+                                  c.width, c.rows, got.data(), c.outStride, c.byteSwapped);
+    ASSERT_EQ(got, Pack(PackRows565Plain, planes, c))
+        << "width " << c.width << ", rows " << c.rows << ", swapped " << c.byteSwapped;
   }
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "transform/compact_list_reader.h"
+#include "transform/compact_transform_kernels.h"
 #include "transform/dequantised_list_reader.h"
 #include "transform/level_code.h"
 #include "transform/quality_tables.h"
@@ -53,7 +55,7 @@ template <class Policy>
 class RowDecode {
  public:
   using Kernels =
-      std::conditional_t<Policy::kSmall, PlainTransformKernels, ProcessorTransformKernels>;
+      std::conditional_t<Policy::kSmall, CompactTransformKernels, ProcessorTransformKernels>;
 
   RowDecode(TransformRows<Policy>& rows, const BlockRowTarget& target)
       : s_(rows),
@@ -128,8 +130,12 @@ class RowDecode {
       s_.bits.Skip(kIntraModeBits);
     }
     for (int p = 0; p < kTransformPlaneCount; ++p) {
-      b_.masks[p] = ReadDequantisedList<kCheckedRefill>(s_.bits, s_.escapeWidth, s_.steps,
-                                                        b_.coefficients[p]);
+      if constexpr (Policy::kSmall) {
+        b_.masks[p] = ReadCompactList(s_.bits, s_.escapeWidth, s_.steps, b_.coefficients[p]);
+      } else {
+        b_.masks[p] = ReadDequantisedList<kCheckedRefill>(s_.bits, s_.escapeWidth, s_.steps,
+                                                          b_.coefficients[p]);
+      }
     }
     if (firstRow) {
       for (int p = 0; p < kTransformPlaneCount; ++p) {
