@@ -82,23 +82,21 @@ struct RowDecode {
   // held: from its first 4 bits ("1..." a copy, "0111" a raw pixel, else the
   // leading 0 and the class), then the class's value bits, with shifts.
   uint16_t NextPixelQuick(uint16_t predicted) {
-    if (s.bits.Count() < kLongestPixelCodeBits) s.bits.RefillUnchecked();
-    const auto head = static_cast<int>(s.bits.Peek(kDeltaClassCodeBits));
+    auto& bits = s.bits;
+    if (bits.Count() < kLongestPixelCodeBits) bits.RefillUnchecked();
+    const auto head = static_cast<int>(bits.Peek(kDeltaClassCodeBits));
     if (head >> (kDeltaClassCodeBits - kCopyCodeBits) != 0) {
-      s.bits.Skip(kCopyCodeBits);
+      bits.Skip(kCopyCodeBits);
       return predicted;
     }
     if (head == kRawEscapeCode) {
-      s.bits.Skip(kRawEscapeBits);
+      bits.Skip(kRawEscapeBits);
       return NextRaw();
     }
-    // The code read as one number is class << valueBits | value; its entry
-    // is at the class's first index plus the value.
+    bits.Skip(kDeltaClassCodeBits);
     const int valueBits = DeltaClassValueBits(head);
-    const int length = kDeltaClassCodeBits + valueBits;
-    const auto code = static_cast<int>(s.bits.Peek(length));
-    s.bits.Skip(length);
-    const int index = code - (head << valueBits) + DeltaClassFirstIndex(head);
+    const int index = DeltaClassFirstIndex(head) + static_cast<int>(bits.Peek(valueBits));
+    bits.Skip(valueBits);
     return static_cast<uint16_t>(predicted + (CompactDeltaTable[index] << coarseShift));
   }
 
@@ -162,7 +160,8 @@ struct RowDecode {
   }
 
   // The pixels from column x (0 or more) of block-row row r (-1 the row
-  // above) on, at least three of them; zeros above the picture.
+  // above) on, at least three of them, and the one before them where x is
+  // above 0; zeros above the picture.
   const uint16_t* Sources(int32_t x, int32_t r) const;
 
   PredictiveRows<Policy>& s;
@@ -215,14 +214,31 @@ constexpr uint16_t kZerosAbove[1 + kBlockSize] = {};
 template <class Policy>
 const uint16_t* RowDecode<Policy>::Sources(int32_t x, int32_t r) const {
   if (r >= 0) return Row(r) + x;
-  return t.above != nullptr ? t.above + x : kZerosAbove;
+  return t.above != nullptr ? t.above + x : kZerosAbove + 1;
 }
 
-// The small policy's block of any size. Where the file holds the bytes of
-// the whole block, its codes are read with shifts and an unchecked refill,
-// else field by field with every read checked. Each row's first source is
-// looked for; the others follow it in memory. False when the decode needed
-// data outside the file.
+// The rows of a predicting block of the small policy: each row's first
+// source is looked for, the others follow it in memory. kQuick: the file
+// holds the bytes of the whole block, whose codes are then read with shifts
+// and an unchecked refill; else field by field with every read checked.
+template <bool kQuick, class Policy>
+void DecodeSmallBlockRows(RowDecode<Policy>& d, int32_t x, int bw, int bh, SourceStep step) {
+  for (int r = 0; r < bh; ++r) {
+    uint16_t* out = d.Row(r) + x;
+    uint16_t* const end = out + bw;
+    // The sources of pixels 1 on lie from this column on, past the edge.
+    const uint16_t* next = d.Sources(x + step.dx + 1, r + step.dy);
+    uint16_t predicted = x + step.dx >= 0 ? next[-1] : d.Source(x + step.dx, r + step.dy);
+    for (;;) {
+      *out++ = kQuick ? d.NextPixelQuick(predicted) : d.NextPixelChecked(predicted);
+      if (out == end) break;
+      predicted = *next++;
+    }
+  }
+}
+
+// The small policy's block of any size. False when the decode needed data
+// outside the file.
 template <class Policy>
 bool DecodeSmallBlock(RowDecode<Policy>& d, int32_t x, int bw, int bh) {
   const int mode = static_cast<int>(d.s.bits.Read(kPredictiveModeBits));
@@ -230,19 +246,12 @@ bool DecodeSmallBlock(RowDecode<Policy>& d, int32_t x, int bw, int bh) {
     for (int r = 0; r < bh; ++r) std::fill_n(d.Row(r) + x, bw, d.Source(x - 1, r));
     return !d.Failed();
   }
-  const bool quick = d.s.bits.HasBytesAhead(kFullBlockFetchBytes);
-  const SourceStep step = SourceStepOf(mode);
-  for (int r = 0; r < bh; ++r) {
-    uint16_t* const row = d.Row(r) + x;
-    // The sources of pixels 1 on lie from this column on, past the edge.
-    const uint16_t* const next = d.Sources(x + step.dx + 1, r + step.dy);
-    uint16_t predicted = d.Source(x + step.dx, r + step.dy);
-    for (int c = 0; c < bw; ++c) {
-      if (c > 0) predicted = next[c - 1];
-      row[c] = quick ? d.NextPixelQuick(predicted) : d.NextPixelChecked(predicted);
-    }
+  if (d.s.bits.HasBytesAhead(kFullBlockFetchBytes)) {
+    DecodeSmallBlockRows<true>(d, x, bw, bh, SourceStepOf(mode));
+    return !d.s.raw.PastEnd();
   }
-  return quick ? !d.s.raw.PastEnd() : !d.Failed();
+  DecodeSmallBlockRows<false>(d, x, bw, bh, SourceStepOf(mode));
+  return !d.Failed();
 }
 
 // Where full blocks are decoded in straight-line code: row 0 of the block
