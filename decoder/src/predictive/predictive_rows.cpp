@@ -267,7 +267,8 @@ struct FullBlockPlace {
 
 // The row above for the pixels from column x on, the first at offset
 // `offset` (0 or -1) from the pixel above.
-inline const uint16_t* FirstSources(const FullBlockPlace& place, int32_t x, ptrdiff_t offset) {
+[[maybe_unused]] inline const uint16_t* FirstSources(const FullBlockPlace& place, int32_t x,
+                                                     ptrdiff_t offset) {
   return place.above != nullptr ? place.above + x + offset : kZerosAbove;
 }
 
