@@ -13,8 +13,9 @@ inline constexpr int kQualityCount = 52;  // quality indexes 0 to 51
 inline constexpr int kScaleRowCount = 6;
 
 // Dequantisation scales by scan position (not by coefficient index), one row
-// per quality mod 6.
-inline constexpr std::array<std::array<int32_t, kCoefficientCount>, kScaleRowCount>
+// per quality mod 6. Bytes, as every scale fits one: a quarter of the
+// constant data on a small device.
+inline constexpr std::array<std::array<uint8_t, kCoefficientCount>, kScaleRowCount>
     LevelScaleTable = {{
         {10, 13, 13, 10, 16, 10, 13, 13, 13, 13, 16, 10, 16, 13, 13, 16},
         {11, 14, 14, 11, 18, 11, 14, 14, 14, 14, 18, 11, 18, 14, 14, 18},
@@ -25,7 +26,7 @@ inline constexpr std::array<std::array<int32_t, kCoefficientCount>, kScaleRowCou
     }};
 
 // Number of magnitude bits after an escape symbol, by quality index.
-inline constexpr std::array<int32_t, kQualityCount> EscapeWidthTable = {
+inline constexpr std::array<uint8_t, kQualityCount> EscapeWidthTable = {
     0,                          // 0
     11, 11, 11,                 // 1 to 3
     10, 10, 10, 10, 10, 10,     // 4 to 9

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "plain_kernels.h"
+#include "transform/compact_list_reader.h"
 #include "transform/dequantisation.h"
 #include "transform/dequantised_list_reader.h"
 #include "transform/level_code.h"
@@ -15,9 +16,10 @@
 namespace vexo::testing {
 namespace {
 
-// The table-driven reader, the reader that dequantises as it reads, and the
-// bit-by-bit tree walk followed by plain dequantisation read the same lists
-// and the same number of bits from any stream, at every quality.
+// The table-driven reader, the reader that dequantises as it reads (and the
+// small policy's compact one), and the bit-by-bit tree walk followed by
+// plain dequantisation read the same lists and the same number of bits from
+// any stream, at every quality.
 TEST(TransformLevelCode, TableLookupsMatchBitByBitWalk) {
   std::mt19937 random(7);
   for (int quality = 0; quality < kQualityCount; quality += 3) {
@@ -32,6 +34,7 @@ TEST(TransformLevelCode, TableLookupsMatchBitByBitWalk) {
     VexoBitReader table(bytes.data(), bytes.size(), 0);
     VexoBitReader fused(bytes.data(), bytes.size(), 0);
     VexoBitReader walk(bytes.data(), bytes.size(), 0);
+    NativeBitReader compact(bytes.data(), bytes.size(), 0);
     for (int n = 0; n < 200; ++n) {
       CoefficientList fast{}, plain{};
       ReadCoefficientList<false>(table, escapeWidth, fast);
@@ -48,8 +51,14 @@ TEST(TransformLevelCode, TableLookupsMatchBitByBitWalk) {
       if (expectedMask != 0) {
         ASSERT_EQ(got, expected);
       }
+      got.fill(0x5A5A5A5A);
+      ASSERT_EQ(ReadCompactList(compact, escapeWidth, steps, got), expectedMask);
+      if (expectedMask != 0) {
+        ASSERT_EQ(got, expected);
+      }
       ASSERT_EQ(table.ConsumedBits(), walk.ConsumedBits());
       ASSERT_EQ(fused.ConsumedBits(), walk.ConsumedBits());
+      ASSERT_EQ(compact.ConsumedBits(), walk.ConsumedBits());
     }
   }
 }

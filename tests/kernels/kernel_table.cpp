@@ -11,6 +11,7 @@
 #include "arm/arm_transform_kernels.h"
 #include "kernel_choice.h"
 #include "predictive/code_shift.h"
+#include "transform/compact_transform_kernels.h"
 #include "transform/portable_transform_kernels.h"
 #include "transform/transform_format.h"
 
@@ -286,7 +287,8 @@ constexpr auto CandidatesOf(KernelSets<Sets...>) {
 
 template <class Family>
 constexpr auto TransformCandidates() {
-  return Candidates<Family, WordTransformKernels, ArmTransformKernels, BuildKernels::Transform>();
+  return Candidates<Family, WordTransformKernels, CompactTransformKernels, ArmTransformKernels,
+                    BuildKernels::Transform>();
 }
 
 template <size_t... kSizes>

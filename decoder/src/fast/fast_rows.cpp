@@ -149,6 +149,99 @@ bool DecodeCheckedBlock(uint32_t code, const View& view, int64_t offset, FastStr
   return !streams.pastEnd;
 }
 
+// The small policy's block in its regular place, at column x of the block
+// row: raw pixels read with a check each, symbols cut from a window into
+// which the block's symbol bytes come two at a time (a block's symbols fill
+// whole pairs of bytes), each just before its pixel. False when the block
+// needed data outside the file.
+class SmallFastBlock {
+ public:
+  SmallFastBlock(const BlockRowTarget& t, int32_t width, int32_t x, FastStreams& streams, int scale)
+      : t_(t), width_(width), x_(x), streams_(streams), scale_(scale) {}
+
+  bool Decode(uint32_t code) {
+    const int mode = static_cast<int>(code & kFastModeMask);
+    uint16_t* const pixels = t_.rows + x_;
+    if (mode == kFastModeRaw) {
+      for (int r = 0; r < kFastBlockSize; ++r) {
+        for (int c = 0; c < kFastBlockSize; ++c) {
+          pixels[r * t_.stride + c] = static_cast<uint16_t>(NextRaw());
+        }
+      }
+      return !streams_.pastEnd;
+    }
+    // A fill reads no stream: wherever its symbol stream points.
+    const int bits = mode == kFastModeFill ? 0 : mode;
+    if (bits != 0) {
+      if (!streams_.symbols.Hold(static_cast<size_t>(2 * bits), true)) return false;
+      symbolBytes_ = streams_.symbols.Next();
+      streams_.symbols.Skip(static_cast<size_t>(2 * bits));
+    }
+    const bool vertical = (code & kFastVerticalBit) != 0;
+    const ptrdiff_t step = vertical ? t_.stride : 1;
+    for (int chain = 0; chain < kFastBlockSize; ++chain) {
+      uint16_t* pixel = pixels + (vertical ? chain : chain * t_.stride);
+      uint32_t value = ChainStart(vertical, chain);
+      for (int k = 0; k < kFastBlockSize; ++k, pixel += step) {
+        if (bits != 0) value = NextPixel(NextSymbol(bits), value);
+        *pixel = static_cast<uint16_t>(value);
+      }
+    }
+    return !streams_.pastEnd;
+  }
+
+ private:
+  // Past either end of the file: 0, and the decode fails after the block.
+  uint32_t NextRaw() {
+    StreamCursor& raws = streams_.raws;
+    if (!raws.Hold(2, true)) {
+      streams_.pastEnd = true;
+      return 0;
+    }
+    const uint8_t* const pixel = raws.Next();
+    raws.MoveTo(pixel + 2);
+    return ReadLe16(pixel);
+  }
+
+  // The pixel just outside the block where a chain starts, read when the
+  // chain begins (in a picture one block wide, the pixel left of a row is
+  // the block's own, of the row above). Above the picture, and left of its
+  // first pixel, 0.
+  uint32_t ChainStart(bool vertical, int chain) const {
+    if (vertical) return t_.above != nullptr ? t_.above[x_ + chain] : 0u;
+    if (x_ > 0) return t_.rows[chain * t_.stride + x_ - 1];
+    if (chain > 0) return t_.rows[(chain - 1) * t_.stride + width_ - 1];
+    return t_.above != nullptr ? t_.above[width_ - 1] : 0u;
+  }
+
+  uint32_t NextSymbol(int bits) {
+    if (held_ < bits) {
+      window_ = window_ << 16 | static_cast<uint32_t>(symbolBytes_[0]) << 8 | symbolBytes_[1];
+      symbolBytes_ += 2;
+      held_ += 16;
+    }
+    held_ -= bits;
+    return window_ >> held_ & ((1u << bits) - 1);
+  }
+
+  // A raw pixel for symbol 0, a copy for 1, else the delta of entry
+  // symbol - 1 of the fast path's table (symbol - 2 of the compact one).
+  uint32_t NextPixel(uint32_t symbol, uint32_t predecessor) {
+    if (symbol == 0) return NextRaw();
+    if (symbol == 1) return predecessor;
+    return predecessor + CompactDelta(static_cast<int>(symbol) - 2, scale_);
+  }
+
+  const BlockRowTarget& t_;
+  int32_t width_;
+  int32_t x_;
+  FastStreams& streams_;
+  int scale_;
+  const uint8_t* symbolBytes_ = nullptr;
+  uint32_t window_ = 0;
+  int held_ = 0;
+};
+
 // Runs the block operation of a block code (direction bit and mode), chosen
 // by one switch over all 32 codes so that every operation is inlined into
 // the block loop, with the streams' pointers in registers, and the undefined
@@ -489,14 +582,12 @@ WalkEnd WalkBlockRow(FastRows<Policy>& f, const BlockRowTarget& t, const FastDel
 // The small policy's walk: every block checked.
 template <class Policy>
 WalkEnd CheckEveryBlock(FastRows<Policy>& f, const BlockRowTarget& t, const FastDeltas& deltas) {
-  const BlockRowView view{t.rows, f.width, t.stride, t.above};
   for (int32_t bx = 0; bx < f.blocksPerRow; ++bx) {
     if (CodesHeld(f, 1) == 0) return {VexoStatus::kTruncated, 0};
     const uint32_t code = f.codes.Next();
     if (!IsDefinedMode(code & kFastModeMask)) return {VexoStatus::kMalformed, bx};
-    if (!DecodeCheckedBlock<Policy>(code, view, bx * kFastBlockSize, f.streams, deltas)) {
-      return {VexoStatus::kTruncated, 0};
-    }
+    SmallFastBlock block(t, f.width, bx * kFastBlockSize, f.streams, deltas.scale);
+    if (!block.Decode(code)) return {VexoStatus::kTruncated, 0};
   }
   return {VexoStatus::kOk, 0};
 }

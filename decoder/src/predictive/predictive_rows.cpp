@@ -78,6 +78,28 @@ struct RowDecode {
     }
   }
 
+  // The small policy's pixel code where the bytes of the whole block are
+  // held: from its first 4 bits ("1..." a copy, "0111" a raw pixel, else the
+  // leading 0 and the class), then the class's value bits, with shifts.
+  uint16_t NextPixelQuick(uint16_t predicted) {
+    auto& bits = s.bits;
+    if (bits.Count() < kLongestPixelCodeBits) bits.RefillUnchecked();
+    const auto head = static_cast<int>(bits.Peek(kDeltaClassCodeBits));
+    if (head >> (kDeltaClassCodeBits - kCopyCodeBits) != 0) {
+      bits.Skip(kCopyCodeBits);
+      return predicted;
+    }
+    if (head == kRawEscapeCode) {
+      bits.Skip(kRawEscapeBits);
+      return NextRaw();
+    }
+    bits.Skip(kDeltaClassCodeBits);
+    const int valueBits = DeltaClassValueBits(head);
+    const int index = DeltaClassFirstIndex(head) + static_cast<int>(bits.Peek(valueBits));
+    bits.Skip(valueBits);
+    return static_cast<uint16_t>(predicted + (CompactDeltaTable[index] << coarseShift));
+  }
+
   // Decodes one pixel code from the pixel's prediction; the caller has
   // refilled. The pixel is the low 16 bits of the result (see
   // PixelCode::AddDelta).
@@ -137,6 +159,11 @@ struct RowDecode {
     return t.corner;  // the up-left source of the first column
   }
 
+  // The pixels from column x (0 or more) of block-row row r (-1 the row
+  // above) on, at least three of them, and the one before them where x is
+  // above 0; zeros above the picture.
+  const uint16_t* Sources(int32_t x, int32_t r) const;
+
   PredictiveRows<Policy>& s;
   const BlockRowTarget& t;
   const PixelCodeTable* codes;
@@ -161,8 +188,8 @@ constexpr SourceStep SourceStepOf(int mode) {
 }
 
 // One block of any size, pixel by pixel, with every source and refill
-// checked. All of the small policy's blocks; the speed policy's edge blocks
-// and those near the end of the file.
+// checked: the speed policy's edge blocks and those near the end of the
+// file.
 template <class Policy>
 void DecodeBlockCarefully(RowDecode<Policy>& d, int32_t x, int bw, int bh) {
   if (d.s.bits.Count() < kPredictiveModeBits) d.s.bits.Refill();
@@ -180,6 +207,53 @@ void DecodeBlockCarefully(RowDecode<Policy>& d, int32_t x, int bw, int bh) {
   }
 }
 
+// What the first block row reads above the picture: 0, in place of the
+// row above a block and the pixel left of it.
+constexpr uint16_t kZerosAbove[1 + kBlockSize] = {};
+
+template <class Policy>
+const uint16_t* RowDecode<Policy>::Sources(int32_t x, int32_t r) const {
+  if (r >= 0) return Row(r) + x;
+  return t.above != nullptr ? t.above + x : kZerosAbove + 1;
+}
+
+// The rows of a predicting block of the small policy: each row's first
+// source is looked for, the others follow it in memory. kQuick: the file
+// holds the bytes of the whole block, whose codes are then read with shifts
+// and an unchecked refill; else field by field with every read checked.
+template <bool kQuick, class Policy>
+void DecodeSmallBlockRows(RowDecode<Policy>& d, int32_t x, int bw, int bh, SourceStep step) {
+  for (int r = 0; r < bh; ++r) {
+    uint16_t* out = d.Row(r) + x;
+    uint16_t* const end = out + bw;
+    // The sources of pixels 1 on lie from this column on, past the edge.
+    const uint16_t* next = d.Sources(x + step.dx + 1, r + step.dy);
+    uint16_t predicted = x + step.dx >= 0 ? next[-1] : d.Source(x + step.dx, r + step.dy);
+    for (;;) {
+      *out++ = kQuick ? d.NextPixelQuick(predicted) : d.NextPixelChecked(predicted);
+      if (out == end) break;
+      predicted = *next++;
+    }
+  }
+}
+
+// The small policy's block of any size. False when the decode needed data
+// outside the file.
+template <class Policy>
+bool DecodeSmallBlock(RowDecode<Policy>& d, int32_t x, int bw, int bh) {
+  const int mode = static_cast<int>(d.s.bits.Read(kPredictiveModeBits));
+  if (mode == kPredictiveFillLeft) {
+    for (int r = 0; r < bh; ++r) std::fill_n(d.Row(r) + x, bw, d.Source(x - 1, r));
+    return !d.Failed();
+  }
+  if (d.s.bits.HasBytesAhead(kFullBlockFetchBytes)) {
+    DecodeSmallBlockRows<true>(d, x, bw, bh, SourceStepOf(mode));
+    return !d.s.raw.PastEnd();
+  }
+  DecodeSmallBlockRows<false>(d, x, bw, bh, SourceStepOf(mode));
+  return !d.Failed();
+}
+
 // Where full blocks are decoded in straight-line code: row 0 of the block
 // row (pixel x = 0) with its rows `stride` apart, and the row above it, read
 // at the plain offsets of the prediction (above[x - 1] by the up-left mode),
@@ -191,13 +265,10 @@ struct FullBlockPlace {
   const uint16_t* above;
 };
 
-// What the first block row reads above the picture: 0, in place of the
-// row above a block and the pixel left of it.
-constexpr uint16_t kZerosAbove[1 + kBlockSize] = {};
-
 // The row above for the pixels from column x on, the first at offset
 // `offset` (0 or -1) from the pixel above.
-inline const uint16_t* FirstSources(const FullBlockPlace& place, int32_t x, ptrdiff_t offset) {
+[[maybe_unused]] inline const uint16_t* FirstSources(const FullBlockPlace& place, int32_t x,
+                                                     ptrdiff_t offset) {
   return place.above != nullptr ? place.above + x + offset : kZerosAbove;
 }
 
@@ -677,8 +748,9 @@ VexoStatus PredictiveRows<Policy>::DecodeBlockRow(const BlockRowTarget& target) 
   if constexpr (Policy::kSmall) {
     RowDecode<Policy> d(*this, target);
     for (int32_t x = 0; x < width; x += kBlockSize) {
-      DecodeBlockCarefully(d, x, std::min<int32_t>(kBlockSize, width - x), target.rowCount);
-      if (d.Failed()) return VexoStatus::kTruncated;
+      if (!DecodeSmallBlock(d, x, std::min<int32_t>(kBlockSize, width - x), target.rowCount)) {
+        return VexoStatus::kTruncated;
+      }
     }
     return VexoStatus::kOk;
   } else {

@@ -17,8 +17,9 @@ namespace vexo {
 // The decoder of one predictive picture, block row by block row. Holds no
 // pointer into the rows it writes, so it may be copied between block rows.
 // The speed policy decodes whole 4 x 4 blocks in straight-line code with one
-// table look-up per pixel code; the small policy takes every code apart bit
-// field by bit field, one pixel at a time.
+// table look-up per pixel code; the small policy decodes one pixel at a time,
+// each code from a look at its first 4 bits and shifts where the file holds
+// the block's bytes, field by field with checked reads elsewhere.
 template <class Policy>
 class PredictiveRows {
  public:

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "transform/compact_list_reader.h"
+#include "transform/compact_transform_kernels.h"
 #include "transform/dequantised_list_reader.h"
 #include "transform/level_code.h"
 #include "transform/quality_tables.h"
@@ -52,7 +54,7 @@ struct PositionBlocks {
 template <class Policy>
 class RowDecode {
  public:
-  using Kernels = std::conditional_t<Policy::kSmall, PlainTransformKernels, TransformKernels>;
+  using Kernels = std::conditional_t<Policy::kSmall, CompactTransformKernels, TransformKernels>;
 
   RowDecode(TransformRows<Policy>& rows, const BlockRowTarget& target)
       : s_(rows),
@@ -127,8 +129,12 @@ class RowDecode {
       s_.bits.Skip(kIntraModeBits);
     }
     for (int p = 0; p < kTransformPlaneCount; ++p) {
-      b_.masks[p] = ReadDequantisedList<kCheckedRefill>(s_.bits, s_.escapeWidth, s_.steps,
-                                                        b_.coefficients[p]);
+      if constexpr (Policy::kSmall) {
+        b_.masks[p] = ReadCompactList(s_.bits, s_.escapeWidth, s_.steps, b_.coefficients[p]);
+      } else {
+        b_.masks[p] = ReadDequantisedList<kCheckedRefill>(s_.bits, s_.escapeWidth, s_.steps,
+                                                          b_.coefficients[p]);
+      }
     }
     if (firstRow) {
       for (int p = 0; p < kTransformPlaneCount; ++p) {

@@ -5,7 +5,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <type_traits>
 
 #include "block_rows.h"
 #include "common/bit_reader.h"
@@ -27,7 +26,8 @@ size_t TransformHistoryBytes(int32_t width);
 // alignment), which must stay in place; it holds no pointer into the rows it
 // writes, so it may be copied between block rows. The speed policy has a
 // routine per intra mode and the processor's kernels; the small policy
-// chooses the mode at run time and uses the plain kernels.
+// chooses the mode at run time and uses compact kernels and a compact
+// level-code table.
 template <class Policy>
 class TransformRows {
  public:
@@ -46,9 +46,9 @@ class TransformRows {
 
   static constexpr bool PictureDone() { return false; }
 
-  // A 64-bit accumulator costs a 32-bit processor several instructions per
-  // shift; the small policy keeps the wide one, which refills less often.
-  using BitReader = std::conditional_t<Policy::kSmall, VexoBitReader, NativeBitReader>;
+  // As wide as a pointer: a 64-bit accumulator costs a 32-bit processor
+  // several instructions per shift.
+  using BitReader = NativeBitReader;
 
   BitReader bits;
   DequantSteps steps;
