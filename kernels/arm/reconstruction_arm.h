@@ -19,6 +19,7 @@
 #include <cstring>
 
 #include "transform/dequantisation.h"
+#include "transform/inverse_transform.h"
 #include "transform/sample_rows.h"
 
 namespace vexo {
@@ -95,14 +96,7 @@ inline void ReconstructBlockArm(uint8_t* block, ptrdiff_t stride, BlockCoefficie
 #pragma GCC unroll 4
   for (int j = 0; j < 4; ++j) {
     if ((mask & (CoefficientMask{0x1111} << j)) == 0) continue;  // the column stays 0
-    const int32_t e0 = d[j] + d[8 + j];
-    const int32_t e1 = d[j] - d[8 + j];
-    const int32_t e2 = (d[4 + j] >> 1) - d[12 + j];
-    const int32_t e3 = d[4 + j] + (d[12 + j] >> 1);
-    d[j] = e0 + e3;
-    d[4 + j] = e1 + e2;
-    d[8 + j] = e1 - e2;
-    d[12 + j] = e0 - e3;
+    InverseTransformColumn(d, j);
   }
 #pragma GCC unroll 4
   for (int y = 0; y < 4; ++y) {

@@ -18,6 +18,7 @@
 
 #include "transform/dequantisation.h"
 #include "transform/intra_prediction.h"
+#include "transform/inverse_transform.h"
 #include "transform/pixel_packing.h"
 #include "transform/sample_rows.h"
 
@@ -59,14 +60,7 @@ inline void AddResidualRow(uint8_t* samples, int32_t r0, int32_t r1, int32_t r2,
 inline void TransformColumns(int32_t* d, CoefficientMask mask) {
   for (int j = 0; j < 4; ++j, mask >>= 1) {
     if ((mask & 0x1111) == 0) continue;  // the column stays 0
-    const int32_t e0 = d[j] + d[8 + j];
-    const int32_t e1 = d[j] - d[8 + j];
-    const int32_t e2 = (d[4 + j] >> 1) - d[12 + j];
-    const int32_t e3 = d[4 + j] + (d[12 + j] >> 1);
-    d[j] = e0 + e3;
-    d[4 + j] = e1 + e2;
-    d[8 + j] = e1 - e2;
-    d[12 + j] = e0 - e3;
+    InverseTransformColumn(d, j);
   }
 }
 

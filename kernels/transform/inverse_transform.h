@@ -11,20 +11,24 @@
 
 namespace vexo {
 
+// The columns pass on column j, in place (coefficients d[j], d[4 + j],
+// d[8 + j] and d[12 + j]); every form of the transform shares it.
+inline void InverseTransformColumn(int32_t* d, int j) {
+  const int32_t e0 = d[j] + d[8 + j];
+  const int32_t e1 = d[j] - d[8 + j];
+  const int32_t e2 = (d[4 + j] >> 1) - d[12 + j];
+  const int32_t e3 = d[4 + j] + (d[12 + j] >> 1);
+  d[j] = e0 + e3;
+  d[4 + j] = e1 + e2;
+  d[8 + j] = e1 - e2;
+  d[12 + j] = e0 - e3;
+}
+
 // In place: coefficients d[4 x row + column] become residuals r[4 x y + x].
 // The columns are transformed first, then the rows; because of the halving
 // terms the order changes the result and is part of the format.
 inline void InverseTransform4x4(BlockCoefficients& d) {
-  for (int j = 0; j < 4; ++j) {
-    const int32_t e0 = d[j] + d[8 + j];
-    const int32_t e1 = d[j] - d[8 + j];
-    const int32_t e2 = (d[4 + j] >> 1) - d[12 + j];
-    const int32_t e3 = d[4 + j] + (d[12 + j] >> 1);
-    d[j] = e0 + e3;
-    d[4 + j] = e1 + e2;
-    d[8 + j] = e1 - e2;
-    d[12 + j] = e0 - e3;
-  }
+  for (int j = 0; j < 4; ++j) InverseTransformColumn(d.data(), j);
   for (int y = 0; y < 4; ++y) {
     int32_t* row = d.data() + 4 * y;
     const int32_t f0 = row[0] + row[2];
