@@ -52,7 +52,9 @@ void AddFolder(std::map<std::string, std::string>& actual, const std::string& fo
     const auto header = ReadVexoHeader(file);
     auto family = header ? FamilyOfVersion(header->codecVersion).value_or(VexoFamily::k101)
                          : VexoFamily::k101;
-    if (familyInFirstByte && !file.empty()) {  // the decode fuzzer's layout
+    // The decode fuzzer's layout, in its corpus and in what it found.
+    const bool fuzzerLayout = familyInFirstByte || name.starts_with("decode_fuzzer-");
+    if (fuzzerLayout && !file.empty()) {
       family = (file[0] & 1) ? VexoFamily::k201 : VexoFamily::k101;
       file.erase(file.begin());
     }

@@ -69,11 +69,15 @@ struct RowDecode {
       return static_cast<uint16_t>(predicted + CompactDelta(index, coarseShift + 1));
     } else {
       // Past a window's limit zeros stand in for the bytes: a code longer
-      // than the stream's own bits is looked up again once they are read.
-      const uint32_t code = (*codes)[s.bits.Peek(kPixelCodeBits)];
-      const int length = kOneCodeTable ? static_cast<int>(code & CountedPixelCode::kLengthMask)
-                                       : PixelCode::Length(code);
-      if (length > s.bits.RealCount()) s.bits.EnsureReal(length);
+      // than the stream's own bits is looked up again once they are read,
+      // and may then be longer still.
+      for (;;) {
+        const uint32_t code = (*codes)[s.bits.Peek(kPixelCodeBits)];
+        const int length = kOneCodeTable ? static_cast<int>(code & CountedPixelCode::kLengthMask)
+                                         : PixelCode::Length(code);
+        if (length <= s.bits.RealCount()) break;
+        s.bits.EnsureReal(length);
+      }
       return static_cast<uint16_t>(NextPixel(predicted));
     }
   }

@@ -60,7 +60,9 @@ inline CoefficientMask ReadList(BitReader& __restrict bits, int escapeWidth,
     refillFor(kEntryWanted);
     const EntryLookup* lookup = &kEntryLookupTable[bits.Peek(kLookupBits)];
     if constexpr (kCheckedRefill) {
-      if (lookup->length > bits.RealCount()) {
+      // Looked up again once the bits it wants are read: it may then want
+      // more.
+      while (lookup->length > bits.RealCount()) {
         own(lookup->length);
         lookup = &kEntryLookupTable[bits.Peek(kLookupBits)];
       }
