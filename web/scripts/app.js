@@ -58,6 +58,9 @@ async function openFile(file) {
 }
 
 async function openVexoFile(name, bytes) {
+  // The picture before it is gone: an encode its options had still to
+  // start (or one still running) must not replace what this file shows.
+  picture = null;
   const vexo = await vexoReady;
   const decoded = vexo.decode(bytes, name);
   if (decoded.status !== 'ok') {

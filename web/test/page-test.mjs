@@ -320,6 +320,9 @@ describe('a VEXO file dropped on the page', () => {
   test('is decoded with the statistics pane of the viewer', async () => {
     await dropFile(kSample);
     await page.waitForSelector('#decode-view:not([hidden])', { timeout: kStepTimeout });
+    // The last test changed an option of the picture before: the encode it
+    // was due to start after a pause must not take this file's place.
+    await new Promise((done) => setTimeout(done, 400));
     await screenshot('05-vexo-file');
     const shown = await factsShown('#statistics');
     const printed = Object.fromEntries(runVexo('decode', kSample, join(work, 'sample.bmp'))
