@@ -594,21 +594,6 @@ WalkEnd CheckEveryBlock(FastRows<Policy>& f, const BlockRowTarget& t, const Fast
 
 }  // namespace
 
-uint32_t FastCodeReader::Peek() const {
-  constexpr uint32_t kCodeMask = (1u << kFastBlockCodeBits) - 1;
-  if (bitsLeft >= kFastBlockCodeBits) return bits >> (bitsLeft - kFastBlockCodeBits) & kCodeMask;
-  return (bits << 8 | *nextByte) >> (bitsLeft + 8 - kFastBlockCodeBits) & kCodeMask;
-}
-
-uint32_t FastCodeReader::Next() {
-  if (bitsLeft < kFastBlockCodeBits) {
-    bits = bits << 8 | *nextByte++;
-    bitsLeft += 8;
-  }
-  bitsLeft -= kFastBlockCodeBits;
-  return bits >> bitsLeft & ((1u << kFastBlockCodeBits) - 1);
-}
-
 template <class Policy>
 FastRows<Policy>::FastRows(const DecodePlan& plan, const StreamSources& sources)
     : codeBytes(sources.Stream(0), kFastBlockCodeStart),

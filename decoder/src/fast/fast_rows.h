@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "block_rows.h"
+#include "fast/fast_format.h"
 #include "fast/fast_streams.h"
 #include "plan.h"
 
@@ -21,8 +22,22 @@ struct FastCodeReader {
   int32_t bitsLeft = 0;
 
   // The next block code, not consumed yet.
-  uint32_t Peek() const;
-  uint32_t Next();
+  uint32_t Peek() const {
+    if (bitsLeft >= kFastBlockCodeBits) return bits >> (bitsLeft - kFastBlockCodeBits) & kCodeMask;
+    return (bits << 8 | *nextByte) >> (bitsLeft + 8 - kFastBlockCodeBits) & kCodeMask;
+  }
+  // Inline: the block loop calls it once a block, and keeps the reader in
+  // registers only where the call is not made.
+  uint32_t Next() {
+    if (bitsLeft < kFastBlockCodeBits) {
+      bits = bits << 8 | *nextByte++;
+      bitsLeft += 8;
+    }
+    bitsLeft -= kFastBlockCodeBits;
+    return bits >> bitsLeft & kCodeMask;
+  }
+
+  static constexpr uint32_t kCodeMask = (1u << kFastBlockCodeBits) - 1;
 };
 
 // The decoder of one fast-path picture, block row by block row. Holds no
