@@ -21,11 +21,7 @@ struct PixelPairChainDsp {
   }
 
   static void Chain(uint8_t* rows, ptrdiff_t rowBytes, uint32_t start, const uint32_t* deltas) {
-    uint32_t pair = start;
-    for (int k = 0; k < kPixelPairChainLength; ++k) {
-      pair = Add(pair, deltas[k]);
-      StorePixelPair(rows + k * rowBytes, pair);
-    }
+    ChainPixelPairs<Add>(rows, rowBytes, start, deltas);
   }
 };
 

@@ -27,17 +27,23 @@ inline void StorePixelPair(uint8_t* at, uint32_t pair) {
   std::memcpy(at, &pair, sizeof pair);
 }
 
+// Writes the four rows of a pair of columns: row k holds `start` plus
+// deltas[0] to deltas[k], lane by lane, added by kAdd. Row k starts
+// `rowBytes` x k bytes after `rows`. Each variant passes its own addition.
+template <uint32_t (*kAdd)(uint32_t, uint32_t)>
+inline void ChainPixelPairs(uint8_t* rows, ptrdiff_t rowBytes, uint32_t start,
+                            const uint32_t* deltas) {
+  uint32_t pair = start;
+  for (int k = 0; k < kPixelPairChainLength; ++k) {
+    pair = kAdd(pair, deltas[k]);
+    StorePixelPair(rows + k * rowBytes, pair);
+  }
+}
+
 struct PixelPairChainPlain {
   static constexpr const char* kName = "plain";
-  // Writes the four rows of a pair of columns: row k holds `start` plus
-  // deltas[0] to deltas[k], lane by lane. Row k starts `rowBytes` x k bytes
-  // after `rows`.
   static void Chain(uint8_t* rows, ptrdiff_t rowBytes, uint32_t start, const uint32_t* deltas) {
-    uint32_t pair = start;
-    for (int k = 0; k < kPixelPairChainLength; ++k) {
-      pair = AddPixelPairsPlain(pair, deltas[k]);
-      StorePixelPair(rows + k * rowBytes, pair);
-    }
+    ChainPixelPairs<AddPixelPairsPlain>(rows, rowBytes, start, deltas);
   }
 };
 

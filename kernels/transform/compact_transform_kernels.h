@@ -98,25 +98,7 @@ struct CompactTransformKernels {
     PredictIntra4x4<kMode, true>(BlockNeighbours{above, left}, block, 4);
   }
   static void Predict(int mode, const uint8_t* above, const uint8_t* left, uint8_t* block) {
-    const BlockNeighbours n{above, left};
-    switch (mode) {
-      case kIntraDiagDownRight:
-        return PredictIntra4x4<kIntraDiagDownRight, true>(n, block, 4);
-      case kIntraHorDown:
-        return PredictIntra4x4<kIntraHorDown, true>(n, block, 4);
-      case kIntraDC:
-        return PredictIntra4x4<kIntraDC, true>(n, block, 4);
-      case kIntraHorizontal:
-        return PredictIntra4x4<kIntraHorizontal, true>(n, block, 4);
-      case kIntraVertical:
-        return PredictIntra4x4<kIntraVertical, true>(n, block, 4);
-      case kIntraVertLeft:
-        return PredictIntra4x4<kIntraVertLeft, true>(n, block, 4);
-      case kIntraDiagDownLeft:
-        return PredictIntra4x4<kIntraDiagDownLeft, true>(n, block, 4);
-      default:
-        return PredictIntra4x4<kIntraHorUp, true>(n, block, 4);
-    }
+    PredictIntra4x4<true>(mode, BlockNeighbours{above, left}, block, 4);
   }
 
   // As ReconstructBlock; `coefficients` may be changed.
