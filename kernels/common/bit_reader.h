@@ -182,8 +182,8 @@ class BasicBitReader {
     if (window_ == nullptr || overrun_ != 0) return false;
     const uint64_t fetch = FetchOffset();
     const uint64_t unconsumed = fetch - (fetch * 8 - count_) / 8;
-    const size_t held = window_->refill(*window_, fetch - unconsumed,
-                                        static_cast<size_t>(unconsumed) + bytes, false);
+    const size_t held =
+        window_->Refill(fetch - unconsumed, static_cast<size_t>(unconsumed) + bytes, false);
     Rebase(fetch);
     return held >= unconsumed + bytes;
   }
@@ -212,7 +212,7 @@ class BasicBitReader {
   void ReadPadded(int n) {
     while (padded_ > 0 && static_cast<int>(count_ - padded_) < n) {
       const uint64_t offset = FetchOffset() - padded_ / 8;
-      if (offset >= fileSize_ || window_->refill(*window_, offset, 1, true) == 0) {
+      if (offset >= fileSize_ || window_->Refill(offset, 1, true) == 0) {
         padded_ = 0;  // past the end of the file (or unreadable): zeros
         return;
       }

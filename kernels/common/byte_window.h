@@ -19,15 +19,19 @@ struct ByteWindow {
   // Reads ahead stop at this offset (where the next stream of the file
   // starts), bytes a decode needs do not.
   uint32_t limit;
-  // Makes the bytes from `offset` (at least `base`) held, reading on from
-  // the file: as far ahead as the window allows up to the limit, or past it
-  // only the `count` bytes the decode needs when `needed`. Returns how many
-  // bytes from `offset` on are held then: 0 when the file ends there, when
-  // only the limit stands in the way of a read ahead, or when a read
-  // failed.
-  size_t (*refill)(ByteWindow& window, uint64_t offset, size_t count, bool needed);
+  // Makes the bytes from `offset` (at least `base`, at most the file's
+  // size) held, reading on from the file: as far ahead as the window allows
+  // up to the limit, or past it only the `count` bytes the decode needs when
+  // `needed`. Returns how many bytes from `offset` on are held then: 0 when
+  // the file ends there, when only the limit stands in the way of a read
+  // ahead, or when a read failed.
+  size_t (*refill)(ByteWindow& window, uint32_t offset, size_t count, bool needed);
 
   uint32_t End() const { return base + held; }
+  // refill from any offset at least `base`: none are held past the file.
+  size_t Refill(uint64_t offset, size_t count, bool needed) {
+    return offset < fileSize ? refill(*this, static_cast<uint32_t>(offset), count, needed) : 0;
+  }
 };
 
 }  // namespace vexo

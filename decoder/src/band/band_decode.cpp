@@ -1,6 +1,7 @@
 #include "band/band_decode.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <limits>
 #include <new>
@@ -253,7 +254,7 @@ StreamStarts StartsOf(const DecodePlan& plan) {
 // and a block's raw pixels; the fast path's few block codes, the symbols of
 // a block and a block's raw pixels. The rest of a share is what one read
 // brings in.
-constexpr uint32_t kKeptAtRefill[3][3] = {{120, 32, 0}, {8, 24, 32}, {0, 0, 0}};
+constexpr uint32_t kKeptAtRefill[3][3] = {{120, 32, 0}, {8, 18, 32}, {0, 0, 0}};
 
 int PathIndex(VexoPath path) {
   return path == VexoPath::kPredictive ? 0 : path == VexoPath::kFast ? 1 : 2;
@@ -261,19 +262,32 @@ int PathIndex(VexoPath path) {
 
 // The square root of a length below 4 GiB, rounded down.
 uint32_t SquareRoot(uint32_t value) {
+  if (value == 0) return 0;
   uint32_t root = 0;
-  for (uint32_t bit = uint32_t{1} << 15; bit != 0; bit >>= 1) {
+  // From the root's highest bit, which the value's highest gives.
+  for (uint32_t bit = uint32_t{1} << ((std::bit_width(value) - 1) / 2); bit != 0; bit >>= 1) {
     const uint32_t candidate = root + bit;
-    if (candidate <= value / candidate) root = candidate;
+    // Without a division, which small cores make in a library call.
+    if (uint64_t{candidate} * candidate <= value) root = candidate;
   }
   return root;
+}
+
+// amount x part / whole, part <= whole: in 32 bits where it fits (a
+// 64-bit division is a long library call on a 32-bit core).
+uint64_t ProportionOf(uint64_t amount, uint64_t part, uint64_t whole) {
+  if (amount <= UINT16_MAX && part <= uint64_t{1} << 16 && whole <= UINT32_MAX) {
+    return static_cast<uint32_t>(amount) * static_cast<uint32_t>(part) /
+           static_cast<uint32_t>(whole);
+  }
+  return amount * part / whole;
 }
 
 // How many bytes of the input buffer each stream reads ahead in. A stream
 // of L bytes read in pieces of p needs about L / p reads, and the decode
 // pays for each; the pieces that make the fewest in all are in proportion to
 // the square roots of the lengths. Each share is a multiple of 4.
-void ShareInput(const DecodePlan& plan, const uint64_t (&lengths)[3], int count, size_t inputBytes,
+void ShareInput(const DecodePlan& plan, const uint32_t (&lengths)[3], int count, size_t inputBytes,
                 size_t (&shares)[3]) {
   const uint32_t* kept = kKeptAtRefill[PathIndex(plan.path)];
   uint64_t keptInAll = 0;
@@ -281,15 +295,15 @@ void ShareInput(const DecodePlan& plan, const uint64_t (&lengths)[3], int count,
   uint64_t weightInAll = 0;
   for (int s = 0; s < count; ++s) {
     keptInAll += kept[s];
-    weights[s] = SquareRoot(static_cast<uint32_t>(std::min<uint64_t>(lengths[s], UINT32_MAX))) + 1;
+    weights[s] = SquareRoot(lengths[s]) + 1;
     weightInAll += weights[s];
   }
   // An input too small to keep that much is shared evenly.
   const bool even = inputBytes < keptInAll + 16 * static_cast<uint64_t>(count);
   const uint64_t spare = even ? inputBytes : inputBytes - keptInAll;
   for (int s = 0; s < count; ++s) {
-    const uint64_t share =
-        even ? spare / static_cast<uint64_t>(count) : kept[s] + spare * weights[s] / weightInAll;
+    const uint64_t share = even ? spare / static_cast<uint64_t>(count)
+                                : kept[s] + ProportionOf(spare, weights[s], weightInAll);
     shares[s] = static_cast<size_t>(share) & ~size_t{3};
   }
 }
@@ -298,16 +312,18 @@ void ShareInput(const DecodePlan& plan, const uint64_t (&lengths)[3], int count,
 // no further than the next stream of the file starts.
 void StartWindows(ReaderBlock& block, const DecodePlan& plan, uint8_t* input, size_t inputBytes) {
   const StreamStarts starts = StartsOf(plan);
-  const uint64_t size = block.file.fileSize;
-  uint64_t begins[3] = {};
-  uint64_t limits[3] = {};
-  uint64_t lengths[3] = {};
+  // A file read through a reader is below 4 GiB.
+  const uint32_t size = block.file.fileSize;
+  uint32_t begins[3] = {};
+  uint32_t limits[3] = {};
+  uint32_t lengths[3] = {};
   for (int s = 0; s < starts.count; ++s) {
-    begins[s] = starts.start[s] < 0 ? size : std::min<uint64_t>(starts.start[s], size);
+    const int64_t start = starts.start[s];
+    begins[s] = start < 0 ? size : static_cast<uint32_t>(std::min<int64_t>(start, size));
     limits[s] = size;
     for (int other = 0; other < starts.count; ++other) {
       const int64_t next = starts.start[other];
-      if (next > starts.start[s] && static_cast<uint64_t>(next) < limits[s]) limits[s] = next;
+      if (next > start && next < int64_t{limits[s]}) limits[s] = static_cast<uint32_t>(next);
     }
     lengths[s] = limits[s] > begins[s] ? limits[s] - begins[s] : 0;
   }

@@ -23,13 +23,32 @@ void ReaderWindow::Start(FileReader* reader, uint8_t* shareStart, size_t shareBy
             size,       static_cast<uint32_t>(std::min<uint64_t>(limit, size)), RefillFromReader};
 }
 
-size_t RefillFromReader(ByteWindow& window, uint64_t wantedOffset, size_t count, bool needed) {
+namespace {
+
+// Moves the `count` bytes at `from` back to `to` in a share: a few bytes at
+// each refill. Where both lie alike against word boundaries (as the window
+// places its bytes) whole words are moved, from the word that holds `to`
+// on, so that a share's few bytes before `to` and after the last one may be
+// moved along with them (the share's start and end are word-aligned).
+void MoveToFront(uint8_t* to, const uint8_t* from, uint32_t count) {
+  const auto skew = reinterpret_cast<uintptr_t>(to) & 3;
+  if (((reinterpret_cast<uintptr_t>(from) - reinterpret_cast<uintptr_t>(to)) & 3) != 0) {
+    std::memmove(to, from, count);
+    return;
+  }
+  typedef uint32_t __attribute__((may_alias)) Word;
+  auto* wordTo = reinterpret_cast<Word*>(to - skew);
+  const auto* wordFrom = reinterpret_cast<const Word*>(from - skew);
+  for (uint32_t words = (count + skew + 3) / 4; words > 0; --words) *wordTo++ = *wordFrom++;
+}
+
+}  // namespace
+
+size_t RefillFromReader(ByteWindow& window, uint32_t offset, size_t count, bool needed) {
   auto& self = reinterpret_cast<ReaderWindow&>(window);
-  const uint32_t end = window.End();
-  if (wantedOffset >= window.fileSize) return 0;
-  // Below the file's size, so below 4 GiB.
-  const auto offset = static_cast<uint32_t>(wantedOffset);
-  const uint32_t heldFrom = offset >= window.base && offset < end ? end - offset : 0;
+  // Held from the offset on: none where it lies outside the bytes held.
+  const uint32_t into = offset - window.base;
+  const uint32_t heldFrom = into < window.held ? window.held - into : 0;
   if (self.file->failed || heldFrom >= count) return heldFrom;
   const uint32_t left = window.fileSize - offset;
   // The bytes go where their address is aligned as their offset in the
@@ -49,7 +68,7 @@ size_t RefillFromReader(ByteWindow& window, uint64_t wantedOffset, size_t count,
   // (where it fits: it starts no earlier in the share than it did).
   const uint32_t kept = heldFrom;
   if (want <= kept) return heldFrom;
-  if (kept > 0) std::memmove(start, window.bytes + (offset - window.base), kept);
+  if (kept > 0) MoveToFront(start, window.bytes + (offset - window.base), kept);
   window.base = offset;
   window.held = kept;
   window.bytes = start;

@@ -40,6 +40,6 @@ struct ReaderWindow {
 };
 
 // ByteWindow::refill of a ReaderWindow.
-size_t RefillFromReader(ByteWindow& window, uint64_t offset, size_t count, bool needed);
+size_t RefillFromReader(ByteWindow& window, uint32_t offset, size_t count, bool needed);
 
 }  // namespace vexo

@@ -35,7 +35,7 @@ struct HeldBytes {
     const auto held = [&] { return offset >= base && offset <= end - static_cast<int64_t>(count); };
     if (held()) return true;
     if (window == nullptr || offset < static_cast<int64_t>(window->base)) return false;
-    window->refill(*window, static_cast<uint64_t>(offset), count, needed);
+    window->Refill(static_cast<uint64_t>(offset), count, needed);
     Update();
     return held();
   }

@@ -56,13 +56,26 @@ class StreamCursor {
 
  private:
   [[gnu::noinline]] bool HoldFetched(size_t count, bool needed) {
+    if (window_ != nullptr && next_ != nullptr) return RefillFrom(next_, count, needed);
     const int64_t offset = Offset();
     if (window_ == nullptr || offset < static_cast<int64_t>(window_->base)) return false;
-    window_->refill(*window_, static_cast<uint64_t>(offset), count, needed);
+    window_->Refill(static_cast<uint64_t>(offset), count, needed);
     origin_ = reinterpret_cast<uintptr_t>(window_->bytes) - window_->base;
     heldEnd_ = window_->bytes + window_->held;
     PointAt(offset);
     return next_ != nullptr && static_cast<size_t>(heldEnd_ - next_) >= count;
+  }
+  // HoldFetched from a held byte (or just past them), as a decode through a
+  // window moves on: the window's offsets are 32 bits wide, and it still
+  // holds `next` after the refill, from a new place perhaps.
+  bool RefillFrom(const uint8_t* next, size_t count, bool needed) {
+    ByteWindow& window = *window_;
+    const auto offset = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(next) - origin_);
+    window.refill(window, offset, count, needed);
+    origin_ = reinterpret_cast<uintptr_t>(window.bytes) - window.base;
+    heldEnd_ = window.bytes + window.held;
+    next_ = window.bytes + (offset - window.base);
+    return static_cast<size_t>(heldEnd_ - next_) >= count;
   }
   void PointAt(int64_t offset) {
     offset_ = offset;
