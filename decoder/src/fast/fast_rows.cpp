@@ -325,12 +325,19 @@ template <class Streams>
 // Where the block loop runs: the first block's top-left pixel, the row
 // above its row (nullptr above the picture) and the offset from a block's
 // row 0 to the pixel left of it, for the first block (for the others it is
-// -1).
+// -1). Through windows, the decoder whose windows the loop refills itself
+// where the bytes held run out before the block row's last block
+// (`rowBlocks` from the first); nullptr to leave that to the caller. The
+// symbol bytes held that let a block start: fewer than a cutter may read
+// only for blocks counted by BlocksWithinHeldSymbols.
 struct RegularRun {
   uint16_t* first;
   ptrdiff_t stride;
   const uint16_t* above;
   ptrdiff_t firstLeftOffset;
+  FastRows<SpeedPolicy>* refill = nullptr;
+  int32_t rowBlocks = 0;
+  size_t symbolSlack = kFastSymbolReadBytes;
 };
 
 // What the block loop ended with.
@@ -339,43 +346,84 @@ struct RunEnd {
   bool undefined;
 };
 
+int32_t MoreRegularBlocks(FastRows<SpeedPolicy>& f, int32_t wanted, int32_t codesLeft);
+
 // The block loop: decodes up to `count` blocks in their regular places with
 // the positions held in registers, for as long as the symbol stream has room
-// for a block. Sets streams.pastEnd when a raw pixel lay outside the file.
-// Out of line, so that its routines are in the program once.
+// for a block; through windows refilled on the way (run.refill), up to the
+// block row's end. Sets streams.pastEnd when a raw pixel lay outside the
+// file. Out of line, so that its routines are in the program once.
 [[gnu::noinline, maybe_unused]] RunEnd DecodeRegularBlocks(FastCodeReader& codeReader,
                                                            FastStreams& streams,
                                                            const RegularRun& run, int32_t count,
                                                            const FastSymbolDeltas& deltas) {
-  LoopStreams reader(streams);
-  FastCodeReader codes = codeReader;
   uint16_t* const start = run.first;
-  uint16_t* const end = start + kFastBlockSize * count;
+  uint16_t* end = start + kFastBlockSize * count;
+  uint16_t* const rowEnd = start + kFastBlockSize * run.rowBlocks;
   const ptrdiff_t stride = run.stride;
   const uint16_t* above = run.above != nullptr ? run.above : kNothingAbove.data();
   const ptrdiff_t aboveStep = run.above != nullptr ? kFastBlockSize : 0;
   ptrdiff_t leftOffset = run.firstLeftOffset;
   uint16_t* pixels = start;
   bool undefined = false;
-  for (; pixels != end && reader.MayDecodeBlock(); pixels += kFastBlockSize) {
-    __asm__("" : "+r"(pixels));
-    if (!RunBlock(codes.Next(), reader, FastBlockPlace{pixels, stride, above, pixels + leftOffset},
-                  deltas)) [[unlikely]] {
-      undefined = true;
-      break;
+  FastCodeReader codes = codeReader;
+  for (;;) {
+    {
+      LoopStreams reader(streams, run.symbolSlack);
+      for (; pixels != end && reader.MayDecodeBlock(); pixels += kFastBlockSize) {
+        __asm__("" : "+r"(pixels));
+        if (!RunBlock(codes.Next(), reader,
+                      FastBlockPlace{pixels, stride, above, pixels + leftOffset}, deltas))
+            [[unlikely]] {
+          undefined = true;
+          break;
+        }
+        above += aboveStep;
+        leftOffset = -1;
+      }
+      codeReader = codes;
+      streams.pastEnd = reader.PastEnd();
     }
-    above += aboveStep;
-    leftOffset = -1;
+    // A window that ran low is refilled here rather than by the caller, whose
+    // way back into the loop costs several times as much.
+    if (pixels == rowEnd || run.refill == nullptr || undefined || streams.pastEnd) break;
+    const auto blocksLeft = static_cast<size_t>(rowEnd - pixels) / kFastBlockSize;
+    const auto codesLeft = static_cast<size_t>(end - pixels) / kFastBlockSize;
+    const int32_t more = MoreRegularBlocks(*run.refill, static_cast<int32_t>(blocksLeft),
+                                           static_cast<int32_t>(codesLeft));
+    if (more == 0) break;
+    codes = codeReader;
+    end = pixels + kFastBlockSize * more;
   }
-  codeReader = codes;
-  streams.pastEnd = reader.PastEnd();
-  return {static_cast<int32_t>((pixels - start) / kFastBlockSize), undefined};
+  return {static_cast<int32_t>(static_cast<size_t>(pixels - start) / kFastBlockSize), undefined};
 }
 
 // Whether the block loop may start: the symbol bytes of a block and the raw
 // pixels of a block are held (windows refilled first where they are not).
-[[maybe_unused]] bool LoopMayStart(FastStreams& streams) {
+[[gnu::always_inline, maybe_unused]] inline bool LoopMayStart(FastStreams& streams) {
   return streams.SymbolsAhead() && streams.RawsServeABlock();
+}
+
+// The blocks from the next one on, at most `wanted` (whose codes are held),
+// whose symbol cuts read only bytes held. Where fewer bytes than the widest
+// cut are held (the end of the symbol stream in its window, which reads no
+// further than the next stream's start), these still take the block loop.
+[[maybe_unused]] int32_t BlocksWithinHeldSymbols(const FastRows<SpeedPolicy>& f, int32_t wanted) {
+  const StreamCursor& symbols = f.streams.symbols;
+  if (symbols.Next() == nullptr) return 0;
+  const ptrdiff_t held = symbols.HeldAhead();
+  FastCodeReader codes = f.codes;
+  ptrdiff_t used = 0;
+  int32_t count = 0;
+  while (count < wanted) {
+    const auto mode = static_cast<int>(codes.Next() & kFastModeMask);
+    const bool delta = mode != kFastModeRaw && mode <= kFastMaxSymbolBits;
+    if (delta && used + static_cast<ptrdiff_t>(FastSymbolBytesRead(mode)) > held) break;
+    if (delta) used += 2 * mode;
+    ++count;
+    if (!IsDefinedMode(static_cast<uint32_t>(mode))) break;  // the loop reports it
+  }
+  return count;
 }
 
 // CodesHeld where the bytes held may not hold `wanted` codes.
@@ -407,6 +455,17 @@ int32_t CodesHeld(FastRows<Policy>& f, int32_t wanted) {
   const ptrdiff_t bytesHeld = f.codeBytes.HeldEnd() - f.codes.nextByte;
   if (bytesHeld >= (ptrdiff_t{wanted} * kFastBlockCodeBits + 7) / 8) return wanted;
   return CodesHeldCounted(f, wanted);
+}
+
+// How many blocks from the next one on the block loop may decode once it
+// stopped short, at most `wanted`, after refilling the windows that ran low:
+// 0 where the checked decode must take the next block (or a read failed).
+// `codesLeft`: blocks whose codes the loop was given and did not reach.
+[[gnu::noinline, maybe_unused]] int32_t MoreRegularBlocks(FastRows<SpeedPolicy>& f, int32_t wanted,
+                                                          int32_t codesLeft) {
+  if (!LoopMayStart(f.streams)) return 0;
+  // The codes held reach no further than when the loop was given them.
+  return codesLeft > 0 ? codesLeft : CodesHeld(f, wanted);
 }
 
 void ClearRows(const BlockRowTarget& t, int32_t firstRow, int32_t endRow, int32_t firstColumn,
@@ -550,26 +609,38 @@ WalkEnd WalkBlockRow(FastRows<Policy>& f, const BlockRowTarget& t, const FastDel
     firstInPlace = (first & kFastVerticalBit) != 0 || (first & kFastModeMask) == kFastModeRaw;
   }
   for (int32_t bx = 0; bx < f.blocksPerRow;) {
-    if (LoopMayStart(f.streams) && (bx > 0 || firstInPlace || f.width > kFastBlockSize)) {
-      RunEnd end;
-      if (bx > 0 || firstInPlace) {
-        const RegularRun run{t.rows + bx * kFastBlockSize, t.stride,
-                             t.above != nullptr ? t.above + bx * kFastBlockSize : nullptr,
-                             bx > 0 ? -1 : firstLeftOffset};
+    const bool inPlace = bx > 0 || firstInPlace;
+    RunEnd end{0, false};
+    RegularRun run{t.rows + bx * kFastBlockSize,
+                   t.stride,
+                   t.above != nullptr ? t.above + bx * kFastBlockSize : nullptr,
+                   bx > 0 ? -1 : firstLeftOffset,
+                   f.throughWindows ? &f : nullptr,
+                   f.blocksPerRow - bx};
+    if (LoopMayStart(f.streams) && (inPlace || f.width > kFastBlockSize)) {
+      if (inPlace) {
         const int32_t asked = CodesHeld(f, f.blocksPerRow - bx);
         if (asked == 0) return {VexoStatus::kTruncated, 0};
         end = DecodeRegularBlocks(f.codes, f.streams, run, asked, *deltas.bySymbol);
       } else {
         end = DecodeFirstBlockApart(f.codes, f.streams, t, f.width, *deltas.bySymbol);
       }
-      bx += end.blocks;
-      if (f.streams.pastEnd) return {VexoStatus::kTruncated, 0};
-      if (end.undefined) return {VexoStatus::kMalformed, bx};
-      // The loop stops short where the bytes held run out, to go on once
-      // the windows are refilled, and where the symbol stream ends: the
-      // block there is read with checks.
-      if (end.blocks > 0) continue;
+    } else if (inPlace && f.streams.RawsServeABlock()) {
+      // The end of the symbol stream's bytes held.
+      const int32_t asked = CodesHeld(f, f.blocksPerRow - bx);
+      if (asked == 0) return {VexoStatus::kTruncated, 0};
+      const int32_t within = BlocksWithinHeldSymbols(f, asked);
+      run.refill = nullptr;
+      run.symbolSlack = 0;
+      if (within > 0) end = DecodeRegularBlocks(f.codes, f.streams, run, within, *deltas.bySymbol);
     }
+    bx += end.blocks;
+    if (f.streams.pastEnd) return {VexoStatus::kTruncated, 0};
+    if (end.undefined) return {VexoStatus::kMalformed, bx};
+    // The loop stops short where the bytes held run out, to go on once the
+    // windows are refilled, and where the symbol stream's end leaves too few
+    // for the next block's symbols: that block is read with checks.
+    if (end.blocks > 0) continue;
     if (CodesHeld(f, 1) == 0) return {VexoStatus::kTruncated, 0};
     const uint32_t code = f.codes.Next();
     if (!IsDefinedMode(code & kFastModeMask)) return {VexoStatus::kMalformed, bx};
@@ -603,7 +674,8 @@ FastRows<Policy>::FastRows(const DecodePlan& plan, const StreamSources& sources)
       width(plan.width),
       height(plan.height),
       blocksPerRow(static_cast<int32_t>(BlocksInside(plan.width))),
-      quality(plan.header.quality) {}
+      quality(plan.header.quality),
+      throughWindows(!sources.InMemory()) {}
 
 template <class Policy>
 VexoStatus FastRows<Policy>::DecodeBlockRow(const BlockRowTarget& target) {

@@ -74,6 +74,7 @@ class FastRows {
   int32_t height;
   int32_t blocksPerRow;
   uint8_t quality;
+  bool throughWindows;  // the streams are read through windows
   bool pictureDone = false;
 };
 

@@ -50,13 +50,16 @@ struct FastStreams {
 // back when it goes.
 class LoopStreams {
  public:
-  explicit LoopStreams(FastStreams& streams)
+  // `symbolSlack`: the symbol bytes held from a block's start on that let
+  // it start (fewer where the caller has counted the blocks whose symbols
+  // lie among the bytes held).
+  explicit LoopStreams(FastStreams& streams, size_t symbolSlack = kFastSymbolReadBytes)
       : owner_(streams),
         symbol_(streams.symbols.Next()),
         raw_(streams.raws.Next()),
         lastRaw_(streams.raws.HeldEnd() -
                  (streams.raws.HeldToFileEnd() ? 2 : 2 + FastStreams::kMostRawBytesPerBlock)),
-        lastSymbol_(streams.symbols.HeldEnd() - kFastSymbolReadBytes),
+        lastSymbol_(streams.symbols.HeldEnd() - symbolSlack),
         lastHeldRaw_(streams.raws.HeldEnd() - 2) {}
   ~LoopStreams() {
     owner_.symbols.MoveTo(symbol_);

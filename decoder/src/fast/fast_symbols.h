@@ -25,13 +25,19 @@ namespace vexo {
 
 using FastSymbols = std::array<uint32_t, kFastBlockPixels>;
 
-// Bytes that a cutter may read from its start, for every width: the 18 bytes
-// of the widest block, rounded up to whole chunks. Bytes beyond the block's
-// own never change a symbol.
-inline constexpr size_t kFastSymbolReadBytes = 24;
-
 // The window the symbols are cut from: as wide as a pointer.
 using FastSymbolWord = std::conditional_t<(sizeof(void*) >= 8), uint64_t, uint32_t>;
+
+// Bytes that a cutter reads from its start for symbol width `bits`: the
+// block's own 2 x bits, rounded up to whole chunks (see FastSymbolCutter).
+// Bytes beyond the block's own never change a symbol.
+inline constexpr size_t FastSymbolBytesRead(int bits) {
+  constexpr size_t kChunkBytes = sizeof(FastSymbolWord) >= 8 ? 4 : 1;
+  return (2 * static_cast<size_t>(bits) + kChunkBytes - 1) / kChunkBytes * kChunkBytes;
+}
+
+// Bytes that a cutter may read from its start, for every width.
+inline constexpr size_t kFastSymbolReadBytes = FastSymbolBytesRead(kFastMaxSymbolBits);
 
 template <int kBits>
 class FastSymbolCutter {
@@ -45,11 +51,11 @@ class FastSymbolCutter {
   }
   static_assert(kBits + kChunkBits - 1 <= 8 * static_cast<int>(sizeof(FastSymbolWord)),
                 "a symbol's bits are still in the window when it is cut");
-  static_assert(static_cast<size_t>(ChunksFor(kFastBlockPixels - 1) * kChunkBytes) <=
-                kFastSymbolReadBytes);
+  static_assert(static_cast<size_t>(ChunksFor(kFastBlockPixels - 1) * kChunkBytes) ==
+                FastSymbolBytesRead(kBits));
 
  public:
-  // kFastSymbolReadBytes bytes from `bytes` on must be readable.
+  // FastSymbolBytesRead(kBits) bytes from `bytes` on must be readable.
   explicit FastSymbolCutter(const uint8_t* bytes) : bytes_(bytes) {
     if constexpr (kFastSymbolMaskInRegister) __asm__("" : "+r"(mask_));
   }
@@ -98,7 +104,7 @@ inline FastSymbols CutEverySymbol(const uint8_t* bytes, std::integer_sequence<in
 }  // namespace fast_detail
 
 // The 16 symbols of width kBits (1..9) that start at `bytes`, symbol 0 first.
-// kFastSymbolReadBytes bytes from `bytes` on must be readable.
+// FastSymbolBytesRead(kBits) bytes from `bytes` on must be readable.
 template <int kBits>
 inline FastSymbols CutSymbols(const uint8_t* bytes) {
   return fast_detail::CutEverySymbol<kBits>(bytes,
