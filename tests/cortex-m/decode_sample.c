@@ -3,12 +3,15 @@
  * program computes over the picture's rows as they are delivered, from the
  * top, a block row of 4 at a time. The file is a constant array in flash
  * (example_picture.c, made by embed_picture.cmake); the pixels and the
- * working memory come from the machine's picture RAM.
+ * working memory come from the machine's picture RAM. Then the same band by
+ * band through a reader, as from serial flash, with two input buffer sizes:
+ * the pixel hash again (a band decode has no result).
  *
  * Exits with EXIT_PASSED, EXIT_FAILED, or EXIT_SKIPPED when the machine has
  * too little RAM for the decode. */
 #include <stddef.h>
 #include <stdint.h>
+#include <string.h>
 
 #include "example_picture.h"
 #include "semihosting.h"
@@ -90,6 +93,35 @@ static int decode_whole(const vexo_info* info, memory_pool* pool, row_hash* hash
   return VEXO_OK;
 }
 
+/* The reader of the decode through a reader: the embedded file, copied out
+ * as from serial flash. The decoder asks only for bytes inside the file. */
+static long read_example(void* context, uint32_t offset, uint8_t* buffer, size_t size) {
+  (void)context;
+  if (offset > example_file_size || size > example_file_size - offset) return -1;
+  memcpy(buffer, example_file + offset, size);
+  return (long)size;
+}
+
+/* Band by band through read_example with `input_bytes` of input buffering,
+ * the rows to the hash as they come. Returns the decode's status. */
+static int decode_through_reader(const vexo_info* info, memory_pool* pool, size_t input_bytes,
+                                 row_hash* hash) {
+  const size_t width = (size_t)info->width;
+  const size_t workspace_size = vexo_band_reader_workspace_size(info, input_bytes);
+  uint16_t* band = pool_take(pool, kRowsPerBand * width * sizeof *band);
+  void* workspace = pool_take(pool, workspace_size);
+  if (band == NULL || workspace == NULL) return kNeedsMoreMemory;
+  const vexo_reader reader = {read_example, NULL, (uint32_t)example_file_size};
+  const int status = vexo_band_begin_reader(workspace, workspace_size, &reader, input_bytes, 0);
+  if (status != VEXO_OK) return status;
+  int first_row = 0;
+  int rows = 0;
+  while ((rows = vexo_band_next(workspace, band, width, &first_row)) > 0) {
+    if (!row_hash_add(hash, band, width, first_row, rows)) break;
+  }
+  return rows < 0 ? rows : VEXO_OK;
+}
+
 /* Says what failed, after the sample's name; the rest of the line is
  * `number` and `then`, when given. */
 static int fail(const char* what, const int32_t* number, const char* then) {
@@ -127,6 +159,17 @@ int main(void) {
     semihosting_write(", not the desktop's\n");
     return EXIT_FAILED;
   }
-  semihosting_write(SAMPLE_NAME ": decodes as on the desktop\n");
+  static const size_t kInputSizes[] = {100, 512};
+  for (size_t i = 0; i < sizeof kInputSizes / sizeof kInputSizes[0]; ++i) {
+    pool.next = __picture_ram_start__;
+    row_hash_start(&hash, info.width);
+    const int32_t read_status = decode_through_reader(&info, &pool, kInputSizes[i], &hash);
+    const int32_t input = (int32_t)kInputSizes[i];
+    if (read_status != VEXO_OK) return fail("through a reader with input ", &input, ": not OK");
+    if (hash.next_row != info.height || hash.hash != EXAMPLE_PIXEL_HASH) {
+      return fail("through a reader with input ", &input, ": other pixels than the desktop's");
+    }
+  }
+  semihosting_write(SAMPLE_NAME ": decodes as on the desktop, whole and through a reader\n");
   return EXIT_PASSED;
 }

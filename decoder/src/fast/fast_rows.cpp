@@ -322,14 +322,27 @@ template <class Streams>
   return true;
 }
 
+// Whether the block loop refills the windows that run low itself, between
+// passes of its inner loop, or leaves that to a loop around it
+// (DecodeRegularBlocksRefilling), which costs each refill a call of the
+// block loop. In place costs the loop nothing where the instruction set
+// leaves it registers to spare. In Thumb-1 (the ARM7TDMI's Thumb state, the
+// Cortex-M0 and M0+), whose loop already keeps values on the stack, the call
+// it would then hold makes every block 10 to 14% dearer.
+#if defined(__thumb__) && !defined(__thumb2__)
+constexpr bool kLoopRefillsInPlace = false;
+#else
+constexpr bool kLoopRefillsInPlace = true;
+#endif
+
 // Where the block loop runs: the first block's top-left pixel, the row
 // above its row (nullptr above the picture) and the offset from a block's
 // row 0 to the pixel left of it, for the first block (for the others it is
-// -1). Through windows, the decoder whose windows the loop refills itself
-// where the bytes held run out before the block row's last block
-// (`rowBlocks` from the first); nullptr to leave that to the caller. The
-// symbol bytes held that let a block start: fewer than a cutter may read
-// only for blocks counted by BlocksWithinHeldSymbols.
+// -1). Through windows, where the loop refills in place, the decoder whose
+// windows it refills where the bytes held run out before the block row's
+// last block (`rowBlocks` from the first); nullptr to leave that to the
+// caller. The symbol bytes held that let a block start: fewer than a cutter
+// may read only for blocks counted by BlocksWithinHeldSymbols.
 struct RegularRun {
   uint16_t* first;
   ptrdiff_t stride;
@@ -350,9 +363,9 @@ int32_t MoreRegularBlocks(FastRows<SpeedPolicy>& f, int32_t wanted, int32_t code
 
 // The block loop: decodes up to `count` blocks in their regular places with
 // the positions held in registers, for as long as the symbol stream has room
-// for a block; through windows refilled on the way (run.refill), up to the
-// block row's end. Sets streams.pastEnd when a raw pixel lay outside the
-// file. Out of line, so that its routines are in the program once.
+// for a block; where it refills in place (run.refill), up to the block
+// row's end. Sets streams.pastEnd when a raw pixel lay outside the file.
+// Out of line, so that its routines are in the program once.
 [[gnu::noinline, maybe_unused]] RunEnd DecodeRegularBlocks(FastCodeReader& codeReader,
                                                            FastStreams& streams,
                                                            const RegularRun& run, int32_t count,
@@ -384,9 +397,10 @@ int32_t MoreRegularBlocks(FastRows<SpeedPolicy>& f, int32_t wanted, int32_t code
       codeReader = codes;
       streams.pastEnd = reader.PastEnd();
     }
-    // A window that ran low is refilled here rather than by the caller, whose
-    // way back into the loop costs several times as much.
-    if (pixels == rowEnd || run.refill == nullptr || undefined || streams.pastEnd) break;
+    if (!kLoopRefillsInPlace || pixels == rowEnd || run.refill == nullptr || undefined ||
+        streams.pastEnd) {
+      break;
+    }
     const auto blocksLeft = static_cast<size_t>(rowEnd - pixels) / kFastBlockSize;
     const auto codesLeft = static_cast<size_t>(end - pixels) / kFastBlockSize;
     const int32_t more = MoreRegularBlocks(*run.refill, static_cast<int32_t>(blocksLeft),
@@ -396,6 +410,31 @@ int32_t MoreRegularBlocks(FastRows<SpeedPolicy>& f, int32_t wanted, int32_t code
     end = pixels + kFastBlockSize * more;
   }
   return {static_cast<int32_t>(static_cast<size_t>(pixels - start) / kFastBlockSize), undefined};
+}
+
+// The block loop through windows where it does not refill in place: where
+// the bytes held run out before the block row's end, the windows that ran
+// low are refilled and the loop called again, rather than leave the rest to
+// the walk, whose way back into the loop costs several times as much.
+[[maybe_unused]] RunEnd DecodeRegularBlocksRefilling(FastRows<SpeedPolicy>& f, RegularRun run,
+                                                     int32_t count,
+                                                     const FastSymbolDeltas& deltas) {
+  int32_t done = 0;
+  for (;;) {
+    const RunEnd end = DecodeRegularBlocks(f.codes, f.streams, run, count, deltas);
+    done += end.blocks;
+    if (end.undefined || f.streams.pastEnd || end.blocks == run.rowBlocks) {
+      return {done, end.undefined};
+    }
+    const int32_t more = MoreRegularBlocks(f, run.rowBlocks - end.blocks, count - end.blocks);
+    if (more == 0) return {done, false};
+    const ptrdiff_t moved = ptrdiff_t{kFastBlockSize} * end.blocks;
+    run.first += moved;
+    if (run.above != nullptr) run.above += moved;
+    if (end.blocks > 0) run.firstLeftOffset = -1;
+    run.rowBlocks -= end.blocks;
+    count = more;
+  }
 }
 
 // Whether the block loop may start: the symbol bytes of a block and the raw
@@ -615,13 +654,15 @@ WalkEnd WalkBlockRow(FastRows<Policy>& f, const BlockRowTarget& t, const FastDel
                    t.stride,
                    t.above != nullptr ? t.above + bx * kFastBlockSize : nullptr,
                    bx > 0 ? -1 : firstLeftOffset,
-                   f.throughWindows ? &f : nullptr,
+                   kLoopRefillsInPlace && f.throughWindows ? &f : nullptr,
                    f.blocksPerRow - bx};
     if (LoopMayStart(f.streams) && (inPlace || f.width > kFastBlockSize)) {
       if (inPlace) {
         const int32_t asked = CodesHeld(f, f.blocksPerRow - bx);
         if (asked == 0) return {VexoStatus::kTruncated, 0};
-        end = DecodeRegularBlocks(f.codes, f.streams, run, asked, *deltas.bySymbol);
+        end = !kLoopRefillsInPlace && f.throughWindows
+                  ? DecodeRegularBlocksRefilling(f, run, asked, *deltas.bySymbol)
+                  : DecodeRegularBlocks(f.codes, f.streams, run, asked, *deltas.bySymbol);
       } else {
         end = DecodeFirstBlockApart(f.codes, f.streams, t, f.width, *deltas.bySymbol);
       }
