@@ -157,8 +157,10 @@ enum { INPUT_BYTES = 512 };
 static int read_bands_and_print(const char* path) {
   int descriptor = open(path, O_RDONLY);
   struct stat facts;
-  /* The size compared as a uint64_t: off_t may have 32 bits. */
-  if (descriptor < 0 || fstat(descriptor, &facts) != 0 || (uint64_t)facts.st_size > UINT32_MAX) {
+  /* The size compared as a uint64_t: off_t may have 32 bits. A folder
+   * opens, but has no bytes to read. */
+  if (descriptor < 0 || fstat(descriptor, &facts) != 0 || !S_ISREG(facts.st_mode) ||
+      (uint64_t)facts.st_size > UINT32_MAX) {
     fprintf(stderr, "%s: cannot read the file\n", path);
     if (descriptor >= 0) close(descriptor);
     return VEXO_ERROR_READ;
