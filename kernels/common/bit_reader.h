@@ -212,7 +212,7 @@ class BasicBitReader {
   void ReadPadded(int n) {
     while (padded_ > 0 && static_cast<int>(count_ - padded_) < n) {
       const uint64_t offset = FetchOffset() - padded_ / 8;
-      if (offset >= fileSize_ || window_->Refill(offset, 1, true) == 0) {
+      if (window_->Refill(offset, 1, true) == 0) {
         padded_ = 0;  // past the end of the file (or unreadable): zeros
         return;
       }

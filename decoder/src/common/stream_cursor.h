@@ -60,8 +60,7 @@ class StreamCursor {
     const int64_t offset = Offset();
     if (window_ == nullptr || offset < static_cast<int64_t>(window_->base)) return false;
     window_->Refill(static_cast<uint64_t>(offset), count, needed);
-    origin_ = reinterpret_cast<uintptr_t>(window_->bytes) - window_->base;
-    heldEnd_ = window_->bytes + window_->held;
+    TakeWindowBytes(*window_);
     PointAt(offset);
     return next_ != nullptr && static_cast<size_t>(heldEnd_ - next_) >= count;
   }
@@ -72,10 +71,14 @@ class StreamCursor {
     ByteWindow& window = *window_;
     const auto offset = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(next) - origin_);
     window.refill(window, offset, count, needed);
-    origin_ = reinterpret_cast<uintptr_t>(window.bytes) - window.base;
-    heldEnd_ = window.bytes + window.held;
+    TakeWindowBytes(window);
     next_ = window.bytes + (offset - window.base);
     return static_cast<size_t>(heldEnd_ - next_) >= count;
+  }
+  // The bytes the window holds after a refill.
+  void TakeWindowBytes(const ByteWindow& window) {
+    origin_ = reinterpret_cast<uintptr_t>(window.bytes) - window.base;
+    heldEnd_ = window.bytes + window.held;
   }
   void PointAt(int64_t offset) {
     offset_ = offset;

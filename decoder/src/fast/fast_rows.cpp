@@ -325,20 +325,20 @@ template <class Streams>
 // Whether the block loop refills the windows that run low itself, between
 // passes of its inner loop, or leaves that to a loop around it
 // (DecodeRegularBlocksRefilling), which costs each refill a call of the
-// block loop. In place costs the loop nothing where the instruction set
+// block loop. Refilling itself costs the loop nothing where the instruction set
 // leaves it registers to spare. In Thumb-1 (the ARM7TDMI's Thumb state, the
 // Cortex-M0 and M0+), whose loop already keeps values on the stack, the call
 // it would then hold makes every block 10 to 14% dearer.
 #if defined(__thumb__) && !defined(__thumb2__)
-constexpr bool kLoopRefillsInPlace = false;
+constexpr bool kLoopRefillsItself = false;
 #else
-constexpr bool kLoopRefillsInPlace = true;
+constexpr bool kLoopRefillsItself = true;
 #endif
 
 // Where the block loop runs: the first block's top-left pixel, the row
 // above its row (nullptr above the picture) and the offset from a block's
 // row 0 to the pixel left of it, for the first block (for the others it is
-// -1). Through windows, where the loop refills in place, the decoder whose
+// -1). Through windows, where the loop refills itself, the decoder whose
 // windows it refills where the bytes held run out before the block row's
 // last block (`rowBlocks` from the first); nullptr to leave that to the
 // caller. The symbol bytes held that let a block start: fewer than a cutter
@@ -363,7 +363,7 @@ int32_t MoreRegularBlocks(FastRows<SpeedPolicy>& f, int32_t wanted, int32_t code
 
 // The block loop: decodes up to `count` blocks in their regular places with
 // the positions held in registers, for as long as the symbol stream has room
-// for a block; where it refills in place (run.refill), up to the block
+// for a block; where it refills itself (run.refill), up to the block
 // row's end. Sets streams.pastEnd when a raw pixel lay outside the file.
 // Out of line, so that its routines are in the program once.
 [[gnu::noinline, maybe_unused]] RunEnd DecodeRegularBlocks(FastCodeReader& codeReader,
@@ -397,7 +397,7 @@ int32_t MoreRegularBlocks(FastRows<SpeedPolicy>& f, int32_t wanted, int32_t code
       codeReader = codes;
       streams.pastEnd = reader.PastEnd();
     }
-    if (!kLoopRefillsInPlace || pixels == rowEnd || run.refill == nullptr || undefined ||
+    if (!kLoopRefillsItself || pixels == rowEnd || run.refill == nullptr || undefined ||
         streams.pastEnd) {
       break;
     }
@@ -412,7 +412,7 @@ int32_t MoreRegularBlocks(FastRows<SpeedPolicy>& f, int32_t wanted, int32_t code
   return {static_cast<int32_t>(static_cast<size_t>(pixels - start) / kFastBlockSize), undefined};
 }
 
-// The block loop through windows where it does not refill in place: where
+// The block loop through windows where it does not refill itself: where
 // the bytes held run out before the block row's end, the windows that ran
 // low are refilled and the loop called again, rather than leave the rest to
 // the walk, whose way back into the loop costs several times as much.
@@ -654,13 +654,13 @@ WalkEnd WalkBlockRow(FastRows<Policy>& f, const BlockRowTarget& t, const FastDel
                    t.stride,
                    t.above != nullptr ? t.above + bx * kFastBlockSize : nullptr,
                    bx > 0 ? -1 : firstLeftOffset,
-                   kLoopRefillsInPlace && f.throughWindows ? &f : nullptr,
+                   kLoopRefillsItself && f.throughWindows ? &f : nullptr,
                    f.blocksPerRow - bx};
     if (LoopMayStart(f.streams) && (inPlace || f.width > kFastBlockSize)) {
       if (inPlace) {
         const int32_t asked = CodesHeld(f, f.blocksPerRow - bx);
         if (asked == 0) return {VexoStatus::kTruncated, 0};
-        end = !kLoopRefillsInPlace && f.throughWindows
+        end = !kLoopRefillsItself && f.throughWindows
                   ? DecodeRegularBlocksRefilling(f, run, asked, *deltas.bySymbol)
                   : DecodeRegularBlocks(f.codes, f.streams, run, asked, *deltas.bySymbol);
       } else {

@@ -28,12 +28,15 @@ using FastSymbols = std::array<uint32_t, kFastBlockPixels>;
 // The window the symbols are cut from: as wide as a pointer.
 using FastSymbolWord = std::conditional_t<(sizeof(void*) >= 8), uint64_t, uint32_t>;
 
+// Bytes a cutter shifts into its window at a time.
+inline constexpr int kFastSymbolChunkBytes = sizeof(FastSymbolWord) >= 8 ? 4 : 1;
+
 // Bytes that a cutter reads from its start for symbol width `bits`: the
-// block's own 2 x bits, rounded up to whole chunks (see FastSymbolCutter).
-// Bytes beyond the block's own never change a symbol.
+// block's own 2 x bits, rounded up to whole chunks. Bytes beyond the
+// block's own never change a symbol.
 inline constexpr size_t FastSymbolBytesRead(int bits) {
-  constexpr size_t kChunkBytes = sizeof(FastSymbolWord) >= 8 ? 4 : 1;
-  return (2 * static_cast<size_t>(bits) + kChunkBytes - 1) / kChunkBytes * kChunkBytes;
+  constexpr size_t kChunk = kFastSymbolChunkBytes;
+  return (2 * static_cast<size_t>(bits) + kChunk - 1) / kChunk * kChunk;
 }
 
 // Bytes that a cutter may read from its start, for every width.
@@ -42,8 +45,7 @@ inline constexpr size_t kFastSymbolReadBytes = FastSymbolBytesRead(kFastMaxSymbo
 template <int kBits>
 class FastSymbolCutter {
   static_assert(kBits >= 1 && kBits <= kFastMaxSymbolBits);
-  // Bytes shifted into the window at a time.
-  static constexpr int kChunkBytes = sizeof(FastSymbolWord) >= 8 ? 4 : 1;
+  static constexpr int kChunkBytes = kFastSymbolChunkBytes;
   static constexpr int kChunkBits = 8 * kChunkBytes;
   // Chunks in the window once symbol kIndex is all in it.
   static constexpr int ChunksFor(int index) {
